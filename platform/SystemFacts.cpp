@@ -1,0 +1,145 @@
+#include "platform/SystemFacts.h"
+
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace hv::SystemFacts {
+namespace fs = std::filesystem;
+
+ClockReading Now() {
+  using namespace std::chrono;
+  auto tp = system_clock::now();
+  auto ms = duration_cast<milliseconds>(tp.time_since_epoch()).count();
+  std::time_t t = static_cast<std::time_t>(ms / 1000);
+  std::tm local{};
+  localtime_r(&t, &local);
+  ClockReading r;
+  r.year = local.tm_year + 1900;
+  r.month = local.tm_mon + 1;
+  r.day = local.tm_mday;
+  r.hour = local.tm_hour;
+  r.minute = local.tm_min;
+  r.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  r.millisecond = static_cast<int>(ms % 1000);
+  r.utcOffsetMinutes = static_cast<int>(local.tm_gmtoff / 60);
+  return r;
+}
+
+std::int64_t MonotonicMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string UserName() {
+  if (const char* u = std::getenv("USER"); u && *u) return u;
+  if (passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name) return pw->pw_name;
+  return {};
+}
+
+OsFacts Os() {
+  OsFacts f;
+  f.windowsNT = true;  // a multi-user system: the per-user data folder rule applies
+  utsname u{};
+  if (::uname(&u) == 0) {
+    f.name = std::string(u.sysname) + " " + u.release;
+    std::istringstream in(u.release);
+    char dot = 0;
+    in >> f.major >> dot >> f.minor;
+  }
+  return f;
+}
+
+std::vector<fs::path> OpticalMounts(std::string_view table) {
+  std::vector<fs::path> out;
+  std::istringstream in{std::string(table)};
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string dev, dir, type;
+    if (!(fields >> dev >> dir >> type)) continue;
+    if (type == "iso9660" || type == "udf") {
+      // The mount table escapes blanks as \040.
+      std::string unescaped;
+      for (std::size_t i = 0; i < dir.size(); ++i) {
+        if (dir[i] == '\\' && i + 3 < dir.size()) {
+          int v = (dir[i + 1] - '0') * 64 + (dir[i + 2] - '0') * 8 + (dir[i + 3] - '0');
+          unescaped.push_back(static_cast<char>(v));
+          i += 3;
+        } else {
+          unescaped.push_back(dir[i]);
+        }
+      }
+      out.emplace_back(unescaped);
+    }
+  }
+  return out;
+}
+
+std::vector<fs::path> OpticalDriveRoots() {
+  std::ifstream in("/proc/self/mounts");
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return OpticalMounts(ss.str());
+}
+
+namespace {
+std::optional<std::string> OnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  if (!path) return std::nullopt;
+  std::istringstream in(path);
+  std::string dir;
+  while (std::getline(in, dir, ':')) {
+    if (dir.empty()) continue;
+    fs::path p = fs::path(dir) / name;
+    if (::access(p.c_str(), X_OK) == 0) return p.string();
+  }
+  return std::nullopt;
+}
+}  // namespace
+
+std::optional<std::string> FindExecutableFor(const fs::path& file) {
+  // Spreadsheets that open CSV files, then the desktop's generic opener.
+  for (const char* name : {"libreoffice", "localc", "gnumeric", "xdg-open"}) {
+    if (auto p = OnPath(name)) return p;
+  }
+  return std::nullopt;
+}
+
+std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::path& file) {
+  std::string arg = file.string();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  std::string calc = "--calc";
+  if (fs::path(program).filename() == "libreoffice") argv.push_back(calc.data());
+  argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  int rc = ::posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) return std::nullopt;
+  return ProcessHandle{pid};
+}
+
+ProcessState State(ProcessHandle handle) {
+  int status = 0;
+  pid_t r = ::waitpid(static_cast<pid_t>(handle.id), &status, WNOHANG);
+  if (r == 0) return ProcessState::Running;
+  if (r < 0) return ProcessState::Failed;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 127) return ProcessState::Failed;
+  return ProcessState::Exited;
+}
+
+}  // namespace hv::SystemFacts

@@ -1,0 +1,19 @@
+#pragma once
+// The machine's facts as this operating system gives them, shared by the Qt
+// platform and usable by tools. The scripted platform fakes all of them.
+#include "platform/Platform.h"
+
+namespace hv::SystemFacts {
+
+ClockReading Now();
+std::int64_t MonotonicMs();
+std::string UserName();
+OsFacts Os();
+// Mount folders of iso9660 and udf file systems, from the mount table text.
+std::vector<std::filesystem::path> OpticalMounts(std::string_view mountTable);
+std::vector<std::filesystem::path> OpticalDriveRoots();
+std::optional<std::string> FindExecutableFor(const std::filesystem::path& file);
+std::optional<ProcessHandle> StartProcess(const std::string& program, const std::filesystem::path& file);
+ProcessState State(ProcessHandle handle);
+
+}  // namespace hv::SystemFacts

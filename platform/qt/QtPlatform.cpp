@@ -1,0 +1,227 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "platform/SystemFacts.h"
+
+namespace hv {
+namespace fs = std::filesystem;
+
+QStringList QtFilters(const std::string& filter) {
+  QStringList parts = ToQ(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    if (patterns == "*.*") patterns = "*";
+    QString desc = parts[i];
+    int paren = desc.indexOf('(');
+    if (paren >= 0) desc = desc.left(paren).trimmed();
+    out << desc + " (" + patterns + ")";
+  }
+  return out;
+}
+
+std::map<std::string, QtPlatform::FormFactory>& QtPlatform::registry() {
+  static std::map<std::string, FormFactory> forms;
+  return forms;
+}
+
+void QtPlatform::registerForm(const std::string& name, FormFactory factory) {
+  registry()[name] = std::move(factory);
+}
+
+ModalResult QtPlatform::message(const MessageRequest& r) {
+  beep(r.sound);
+  QMessageBox box(parent_);
+  box.setWindowTitle(ToQ(r.caption));
+  box.setText(ToQ(r.text));
+  switch (r.icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+  }
+  QMessageBox::StandardButtons b;
+  if (r.buttons & Buttons::OK) b |= QMessageBox::Ok;
+  if (r.buttons & Buttons::Cancel) b |= QMessageBox::Cancel;
+  if (r.buttons & Buttons::Yes) b |= QMessageBox::Yes;
+  if (r.buttons & Buttons::No) b |= QMessageBox::No;
+  if (r.buttons & Buttons::Retry) b |= QMessageBox::Retry;
+  if (r.buttons & Buttons::Abort) b |= QMessageBox::Abort;
+  if (r.buttons & Buttons::Ignore) b |= QMessageBox::Ignore;
+  box.setStandardButtons(b);
+  switch (box.exec()) {
+    case QMessageBox::Ok: return ModalResult::OK;
+    case QMessageBox::Yes: return ModalResult::Yes;
+    case QMessageBox::No: return ModalResult::No;
+    case QMessageBox::Retry: return ModalResult::Retry;
+    case QMessageBox::Abort: return ModalResult::Abort;
+    case QMessageBox::Ignore: return ModalResult::Ignore;
+    default: return ModalResult::Cancel;
+  }
+}
+
+namespace {
+QFileDialog* MakeChooser(QWidget* parent, const FileChooser& r, QFileDialog::AcceptMode mode) {
+  auto* d = new QFileDialog(parent, ToQ(r.caption), QString::fromStdString(r.folder.string()));
+  d->setAcceptMode(mode);
+  d->setOption(QFileDialog::DontUseNativeDialog, false);
+  QStringList filters = QtFilters(r.filter);
+  if (!filters.isEmpty()) {
+    d->setNameFilters(filters);
+    int idx = r.filterIndex - 1;
+    if (idx >= 0 && idx < filters.size()) d->selectNameFilter(filters[idx]);
+  }
+  if (!r.fileName.empty()) d->selectFile(ToQ(r.fileName));
+  if (!r.defaultExt.empty()) d->setDefaultSuffix(ToQ(r.defaultExt));
+  return d;
+}
+
+std::optional<FileChoice> RunChooser(QFileDialog* d) {
+  std::unique_ptr<QFileDialog> owner(d);
+  if (d->exec() != QDialog::Accepted) return std::nullopt;
+  FileChoice c;
+  for (const QString& f : d->selectedFiles()) c.files.emplace_back(f.toStdString());
+  QStringList filters = d->nameFilters();
+  c.filterIndex = static_cast<int>(filters.indexOf(d->selectedNameFilter())) + 1;
+  if (c.filterIndex < 1) c.filterIndex = 1;
+  if (c.files.empty()) return std::nullopt;
+  return c;
+}
+}  // namespace
+
+std::optional<FileChoice> QtPlatform::openFiles(const FileChooser& r) {
+  QFileDialog* d = MakeChooser(parent_, r, QFileDialog::AcceptOpen);
+  d->setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  return RunChooser(d);
+}
+
+std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
+  QFileDialog* d = MakeChooser(parent_, r, QFileDialog::AcceptSave);
+  d->setFileMode(QFileDialog::AnyFile);
+  return RunChooser(d);
+}
+
+std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
+  QFileDialog d(parent_, ToQ(r.caption), QString::fromStdString(r.start.string()));
+  d.setFileMode(QFileDialog::Directory);
+  d.setOption(QFileDialog::ShowDirsOnly, true);
+  d.setOption(QFileDialog::ReadOnly, !r.allowCreate);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return fs::path(d.selectedFiles().front().toStdString());
+}
+
+std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
+  bool ok = false;
+  QString s = QInputDialog::getText(parent_, ToQ(r.caption), ToQ(r.prompt), QLineEdit::Normal,
+                                    ToQ(r.initial), &ok);
+  if (!ok) return std::nullopt;
+  return FromQ(s);
+}
+
+ModalResult QtPlatform::showDialog(DialogModel& model) {
+  auto it = registry().find(std::string(model.dialogName()));
+  if (it == registry().end()) {
+    MessageRequest r;
+    r.caption = "Halvardin";
+    r.text = "No form for dialog " + std::string(model.dialogName());
+    r.icon = MsgIcon::Error;
+    r.sound = Sound::Hand;
+    message(r);
+    return ModalResult::Cancel;
+  }
+  return it->second(model, parent_);
+}
+
+void QtPlatform::beep(Sound sound) {
+  if (sound != Sound::None) QApplication::beep();
+}
+
+void QtPlatform::setBusy(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+ClockReading QtPlatform::now() { return SystemFacts::Now(); }
+std::int64_t QtPlatform::monotonicMs() { return SystemFacts::MonotonicMs(); }
+std::string QtPlatform::userName() { return SystemFacts::UserName(); }
+OsFacts QtPlatform::osFacts() { return SystemFacts::Os(); }
+std::vector<fs::path> QtPlatform::opticalDriveRoots() { return SystemFacts::OpticalDriveRoots(); }
+std::optional<std::string> QtPlatform::findExecutableFor(const fs::path& file) {
+  return SystemFacts::FindExecutableFor(file);
+}
+std::optional<ProcessHandle> QtPlatform::startProcess(const std::string& program,
+                                                      const fs::path& file) {
+  return SystemFacts::StartProcess(program, file);
+}
+ProcessState QtPlatform::processState(ProcessHandle handle) { return SystemFacts::State(handle); }
+
+namespace {
+class QtPrintJob : public PrintJob {
+ public:
+  explicit QtPrintJob(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
+    ok_ = painter_.begin(printer_.get());
+    QFont f("Courier", 10);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    painter_.setFont(f);
+  }
+  bool started() const { return ok_; }
+  int pageWidth() const override { return printer_->width(); }
+  int pageHeight() const override { return printer_->height(); }
+  int textHeight(std::string_view) override { return painter_.fontMetrics().height(); }
+  int textWidth(std::string_view t) override {
+    return painter_.fontMetrics().horizontalAdvance(ToQ(t));
+  }
+  void drawText(int x, int y, std::string_view text) override {
+    // The program positions text by its top edge.
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), ToQ(text));
+  }
+  void drawLine(int x1, int y1, int x2, int y2) override { painter_.drawLine(x1, y1, x2, y2); }
+  void drawEllipse(int l, int t, int r, int b) override { painter_.drawEllipse(l, t, r - l, b - t); }
+  void drawImage(const IndexedImage& im, int left, int top, int w, int h) override {
+    QImage q(im.pixels.data(), im.width, im.height, im.width, QImage::Format_Indexed8);
+    QList<QRgb> table(im.colours.begin(), im.colours.end());
+    q.setColorTable(table);
+    painter_.drawImage(QRect(left, top, w, h), q);
+  }
+  void newPage() override { printer_->newPage(); }
+  bool finish() override { return painter_.end() && ok_; }
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+  QPainter painter_;
+  bool ok_ = false;
+};
+}  // namespace
+
+std::unique_ptr<PrintJob> QtPlatform::beginPrint(const PrintRequest& r) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(ToQ(r.jobTitle));
+  printer->setPageOrientation(r.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (!r.pdfFile.empty()) {
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(r.pdfFile.string()));
+  } else {
+    QPrintDialog dlg(printer.get(), parent_);
+    if (dlg.exec() != QDialog::Accepted) return nullptr;
+  }
+  auto job = std::make_unique<QtPrintJob>(std::move(printer));
+  if (!job->started()) return nullptr;
+  return job;
+}
+
+}  // namespace hv

@@ -1,0 +1,55 @@
+#pragma once
+// File helpers shared by every writer of user data: atomic replacement and
+// temporary names unique to their owner.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv {
+
+// A failed file operation with the numeric I/O result the messages show.
+class FileError : public std::runtime_error {
+ public:
+  FileError(const std::filesystem::path& path, int code, const std::string& what)
+      : std::runtime_error(what), path_(path), code_(code) {}
+  const std::filesystem::path& path() const { return path_; }
+  int code() const { return code_; }
+
+ private:
+  std::filesystem::path path_;
+  int code_;
+};
+
+// Writes the bytes to a unique temporary file in the target's folder, flushes
+// it and renames it over the target, so an interrupted write never leaves a
+// cut file. On failure the temporary file is removed, the old target stays,
+// and FileError is thrown with an I/O result code (errno-based).
+void WriteFileAtomic(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+void WriteFileAtomic(const std::filesystem::path& target, std::string_view text);
+
+// Reads a whole file; throws FileError when it cannot be opened or read.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+
+// Copies source to target (replacing it) through WriteFileAtomic.
+void CopyFileAtomic(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// A path in folder that no other file has: stem + "-" + a unique tag + ext.
+// The file is created empty, so the name stays reserved for the caller.
+std::filesystem::path CreateUniqueFile(const std::filesystem::path& folder, std::string_view stem,
+                                       std::string_view ext);
+
+// The folder's entry whose name matches name without regard to case, or
+// folder / name when none does. Shipped files and catalog discs are found
+// this way.
+std::filesystem::path FindCaseInsensitive(const std::filesystem::path& folder, std::string_view name);
+
+// Maps an errno value to the Pascal-style I/O result codes the messages name
+// (2 file not found, 3 path not found, 4 too many open files, 5 access
+// denied, 100 EOF, 101 disk full, 106 invalid input, 123 invalid name).
+int IOResultFromErrno(int err);
+
+}  // namespace hv

@@ -1,0 +1,72 @@
+#include "platform/scripted/ScriptedPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/SystemFacts.h"
+
+namespace hv {
+namespace {
+
+struct NamedModel : DialogModel {
+  std::string_view dialogName() const override { return "TLoginDlg"; }
+  std::string name;
+};
+
+TEST(ScriptedPlatform, AnswersInOrderAndKeepsATranscript) {
+  std::vector<std::string> failures;
+  {
+    ScriptedPlatform p([&](const std::string& f) { failures.push_back(f); });
+    p.expectMessage(ModalResult::Yes, "Exit", "Really");
+    p.expectDialog("TLoginDlg", [](DialogModel& m) {
+      static_cast<NamedModel&>(m).name = "Ada";
+      return ModalResult::OK;
+    });
+    EXPECT_TRUE(AskYesNo(p, "Exit Program", "Really exit?"));
+    NamedModel m;
+    EXPECT_EQ(p.showDialog(m), ModalResult::OK);
+    EXPECT_EQ(m.name, "Ada");
+    ASSERT_EQ(p.transcript().size(), 2u);
+    EXPECT_EQ(p.transcript()[0], "message(question) [Exit Program] Really exit? -> Yes");
+    EXPECT_EQ(p.transcript()[1], "dialog TLoginDlg -> OK");
+  }
+  EXPECT_TRUE(failures.empty());
+}
+
+TEST(ScriptedPlatform, UnexpectedPromptsAndLeftoversAreFailures) {
+  std::vector<std::string> failures;
+  {
+    ScriptedPlatform p([&](const std::string& f) { failures.push_back(f); });
+    EXPECT_EQ(ShowError(p, "File Error!", "File Not Found!"), ModalResult::Cancel);
+    p.expectInput(std::string("D:"));
+  }
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_NE(failures[0].find("unexpected message(hand) [File Error!]"), std::string::npos);
+  EXPECT_NE(failures[1].find("never came"), std::string::npos);
+}
+
+TEST(ScriptedPlatform, PromptSoundsFollowTheirKind) {
+  ScriptedPlatform p([](const std::string&) {});
+  p.expectMessage(ModalResult::OK);
+  p.expectMessage(ModalResult::OK);
+  p.expectMessage(ModalResult::OK);
+  ShowError(p, "a", "b");
+  ShowWarning(p, "a", "b");
+  ShowInfo(p, "a", "b");
+  ASSERT_EQ(p.messages().size(), 3u);
+  EXPECT_EQ(p.messages()[0].sound, Sound::Hand);
+  EXPECT_EQ(p.messages()[1].sound, Sound::Exclamation);
+  EXPECT_EQ(p.messages()[2].sound, Sound::Default);
+}
+
+TEST(SystemFacts, OpticalMountsComeFromIso9660AndUdfEntries) {
+  auto roots = SystemFacts::OpticalMounts(
+      "/dev/vda / ext4 rw 0 0\n"
+      "/dev/sr0 /media/cdrom iso9660 ro 0 0\n"
+      "/dev/sr1 /media/GSC\\040Vol\\0401 udf ro 0 0\n");
+  ASSERT_EQ(roots.size(), 2u);
+  EXPECT_EQ(roots[0], "/media/cdrom");
+  EXPECT_EQ(roots[1], "/media/GSC Vol 1");
+}
+
+}  // namespace
+}  // namespace hv
