@@ -4,7 +4,7 @@ set -euo pipefail
 HV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 HV_BUILD="${HV_BUILD:-$HV_ROOT/build}"
 HV_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libcurl4-openssl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth)
 
 hv_fail() {
   echo "error: $*" >&2
