@@ -25,6 +25,7 @@ int IOResultFromErrno(int err) {
     case EROFS:
     case EISDIR: return 5;
     case ENOSPC:
+    case EFBIG:
     case EDQUOT: return 101;
     case ENAMETOOLONG:
     case EINVAL: return 123;

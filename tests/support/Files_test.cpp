@@ -1,6 +1,8 @@
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +42,31 @@ TEST(Files, FailedWriteKeepsTheOldFile) {
   }
   fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace);
   EXPECT_EQ(Slurp(f), "precious");
+}
+
+TEST(Files, WriteCutShortKeepsTheOldFileAndLeavesNoTemporary) {
+  fs::path dir = test::FreshFolder("short");
+  fs::path f = dir / "ASTSITES.DAT";
+  WriteFileAtomic(f, std::string_view("old"));
+  // A file-size limit makes the write fail part way, as a full disk would.
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 8;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  int code = 0;
+  try {
+    WriteFileAtomic(f, std::string_view("a much longer new content"));
+  } catch (const FileError& e) {
+    code = e.code();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(code, 101);
+  EXPECT_EQ(Slurp(f), "old");
+  int n = 0;
+  for (auto& e : fs::directory_iterator(dir)) (void)e, ++n;
+  EXPECT_EQ(n, 1);
 }
 
 TEST(Files, FailedWriteIntoMissingFolderReportsPathNotFound) {
