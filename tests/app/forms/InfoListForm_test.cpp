@@ -1,0 +1,90 @@
+#include "app/forms/InfoListForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QPushButton>
+#include <cstdlib>
+
+#include "app/forms/SearchStrForm.h"
+#include "platform/qt/QtPlatform.h"
+#include "support/Files.h"
+#include "tests/common/TestEnv.h"
+
+namespace hv {
+namespace {
+namespace fs = std::filesystem;
+
+class Host : public ListHost {
+ public:
+  fs::path ReportFolder() const override { return fs::current_path(); }
+  PrintHeader ListPrintHeader() const override {
+    PrintHeader h;
+    h.defaultUserName = "Default User";
+    return h;
+  }
+  bool EditReportHeader(HeaderRecord) override { return false; }
+};
+
+TEST(InfoListForm, ShowsTheModelAndMirrorsItsMenu) {
+  ResetSearchDialog();
+  test::Scripted p;
+  Host host;
+  TInfoListForm1 form(p, host);
+  form.model().Caption = "Astrometric Solution";
+  form.model().SetLines({"Plate constants", "  a = 1.0", "  b = 2.0"});
+  form.ShowList();
+  EXPECT_EQ(form.windowTitle(), "Astrometric Solution");
+  EXPECT_EQ(form.ListBox1->count(), 3);
+  EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(form.EditMenu->menuAction()->isVisible());
+  EXPECT_FALSE(form.CommaDelimit->isEnabled());
+  EXPECT_FALSE(form.UndoEdit->isEnabled());
+
+  // The search runs in the model; the list shows its selection.
+  p.expectDialog("TGetSrchStrDlg", [](DialogModel& m) {
+    auto& d = static_cast<SearchStrModel&>(m);
+    d.EditText = "b =";
+    return d.SrchTopBtnClick();
+  });
+  form.Search1Click();
+  EXPECT_EQ(form.ListBox1->currentRow(), 2);
+
+  if (const char* out = std::getenv("HV_GRAB")) form.grab().save(QString(out) + "/infolist.png");
+  form.Close1Click();
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST(InfoListForm, SearchDialogStoresWhatWasTyped) {
+  SearchStrModel m;
+  m.SearchText = "old";
+  TGetSrchStrDlg dlg(m);
+  EXPECT_EQ(dlg.SrchStr1->text(), "old");
+  EXPECT_EQ(dlg.SrchStr1->maxLength(), 80);
+  dlg.SrchStr1->setText("Sky");
+  dlg.CaseCheck->setChecked(true);
+  for (QPushButton* b : dlg.findChildren<QPushButton*>())
+    if (b->text() == "&From Cursor") b->click();
+  EXPECT_EQ(m.SearchMode, 1);
+  EXPECT_EQ(m.SearchText, "Sky");
+  EXPECT_TRUE(m.CaseSensitive);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+
+TEST(InfoListForm, PrintsToAPdfFile) {
+  QtPlatform qp;
+  Host host;
+  TInfoListForm1 form(qp, host);
+  form.model().Caption = "Baseline";
+  form.model().SetLines({"line one", "line two"});
+  fs::path pdf = test::FreshFolder("print") / "list.pdf";
+  form.model().PrintToPdf = pdf;
+  form.Print1Click();
+  auto bytes = ReadWholeFile(pdf);
+  ASSERT_GT(bytes.size(), 4u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
+  EXPECT_TRUE(form.Print1->isChecked());
+}
+
+}  // namespace
+}  // namespace hv
