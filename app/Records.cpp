@@ -58,6 +58,7 @@ CamRec DecodeCamRec(Decoder& d) {
   r.FocalLength = d.f32();
   r.Inverted = d.boolean();
   r.Filter = d.u8();
+  if (r.Filter > 8) r.Filter = 8;  // unrecognised
   return r;
 }
 

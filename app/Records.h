@@ -82,6 +82,7 @@ void EncodeSiteRec(Encoder& e, const SiteRec& r);
 void EncodeCamRec(Encoder& e, const CamRec& r);
 void EncodeUserRec(Encoder& e, const UserRec& r);
 // Each reads exactly its record's size; DecodeError when the bytes end early.
+// A camera filter above 8 reads as 8 (unrecognised).
 SiteRec DecodeSiteRec(Decoder& d);
 CamRec DecodeCamRec(Decoder& d);
 UserRec DecodeUserRec(Decoder& d);

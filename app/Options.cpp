@@ -1,0 +1,185 @@
+#include "app/Options.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace hv {
+
+const char* const DefaultCatalogURL = "http://www.nofs.navy.mil/cgi-bin/vo_cone.cgi?";
+
+namespace {
+
+template <typename Code>
+Code ClampedCode(Decoder& d, std::uint8_t max) {
+  return static_cast<Code>(std::min(d.u8(), max));
+}
+
+void EncodeCode(Encoder& e, const std::array<std::uint8_t, 16>& code) { e.bytes(code); }
+
+std::array<std::uint8_t, 16> DecodeCode(Decoder& d) {
+  std::array<std::uint8_t, 16> out{};
+  auto b = d.bytes(out.size());
+  std::copy(b.begin(), b.end(), out.begin());
+  return out;
+}
+
+}  // namespace
+
+void EncodeOptsFields(Encoder& e, const OptsRec& r) {
+  using namespace OptsCap;
+  e.str(r.FileVersion, Name);
+  for (const std::string* t : {&r.GSCPath1, &r.GSCPath2, &r.AstorbPath, &r.MPCOrbPath})
+    e.str(*t, Path);
+  for (const std::string* t :
+       {&r.LogoBitmap, &r.ExerciseBitmap, &r.AstromBitmap, &r.GeneralHelpFile, &r.HelpListFile,
+        &r.ToolsHelpListFile, &r.UserHelpFile, &r.ReminderFile})
+    e.str(*t, Name);
+  for (const std::string* t : {&r.StationsFile, &r.CameraFile, &r.SaveOrbitsFile,
+                               &r.SpreadsheetProgram, &r.CatalogURL, &r.LogFile})
+    e.str(*t, Path);
+  EncodeCode(e, r.Password);
+  e.u8(r.PasswordLen);
+  EncodeCode(e, r.SecondCode);
+  e.u8(r.SecondCodeLen);
+  e.str(r.TableNumber, TableNumber);
+  e.boolean(r.ExerciseMode);
+  e.boolean(r.TestMode);
+  e.boolean(r.NoConfirm);
+  e.boolean(r.SpareFlag);
+  e.boolean(r.ReadSky);
+  e.boolean(r.InvertRefDisplay);
+  e.u8(static_cast<std::uint8_t>(r.GSCFormat));
+  e.u8(static_cast<std::uint8_t>(r.StarCatalog));
+  e.u8(static_cast<std::uint8_t>(r.SolutionOrder));
+  e.u8(static_cast<std::uint8_t>(r.ImageFileType));
+  e.u8(static_cast<std::uint8_t>(r.HeaderTime));
+  EncodeUserRec(e, r.DefaultUser);
+  EncodeCamRec(e, r.DefaultCamera);
+  EncodeSiteRec(e, r.DefaultSite);
+  EncodeDispParmsRec(e, r.DisplayDefaults);
+  e.bytes(r.Reserved);
+  EncodeBoxParmsRec(e, r.BoxParms);
+  e.f32(r.MagLimit);
+  e.f32(r.FieldSize);
+}
+
+OptsRec DecodeOptsFields(Decoder& d) {
+  using namespace OptsCap;
+  OptsRec r;
+  r.FileVersion = d.str(Name);
+  for (std::string* t : {&r.GSCPath1, &r.GSCPath2, &r.AstorbPath, &r.MPCOrbPath}) *t = d.str(Path);
+  for (std::string* t : {&r.LogoBitmap, &r.ExerciseBitmap, &r.AstromBitmap, &r.GeneralHelpFile,
+                         &r.HelpListFile, &r.ToolsHelpListFile, &r.UserHelpFile, &r.ReminderFile})
+    *t = d.str(Name);
+  for (std::string* t : {&r.StationsFile, &r.CameraFile, &r.SaveOrbitsFile, &r.SpreadsheetProgram,
+                         &r.CatalogURL, &r.LogFile})
+    *t = d.str(Path);
+  r.Password = DecodeCode(d);
+  r.PasswordLen = std::min<std::uint8_t>(d.u8(), Code);
+  r.SecondCode = DecodeCode(d);
+  r.SecondCodeLen = std::min<std::uint8_t>(d.u8(), Code);
+  r.TableNumber = d.str(TableNumber);
+  r.ExerciseMode = d.boolean();
+  r.TestMode = d.boolean();
+  r.NoConfirm = d.boolean();
+  r.SpareFlag = d.boolean();
+  r.ReadSky = d.boolean();
+  r.InvertRefDisplay = d.boolean();
+  r.GSCFormat = ClampedCode<GSCFormatCode>(d, GSCFormatCodeMax);
+  r.StarCatalog = ClampedCode<CatalogCode>(d, CatalogCodeMax);
+  r.SolutionOrder = ClampedCode<SolutionCode>(d, SolutionCodeMax);
+  r.ImageFileType = ClampedCode<ImageFileTypeCode>(d, ImageFileTypeCodeMax);
+  r.HeaderTime = ClampedCode<HeaderTimeCode>(d, HeaderTimeCodeMax);
+  r.DefaultUser = DecodeUserRec(d);
+  r.DefaultCamera = DecodeCamRec(d);
+  r.DefaultSite = DecodeSiteRec(d);
+  r.DisplayDefaults = DecodeDispParmsRec(d);
+  if (!DispParmsValid(r.DisplayDefaults)) r.DisplayDefaults = DefaultDispParms();
+  auto reserved = d.bytes(r.Reserved.size());
+  std::copy(reserved.begin(), reserved.end(), r.Reserved.begin());
+  r.BoxParms = DecodeBoxParmsRec(d);
+  if (!BoxParmsValid(r.BoxParms)) r.BoxParms = DefaultBoxParms();
+  r.MagLimit = d.f32();
+  r.FieldSize = d.f32();
+  return r;
+}
+
+void SetOptsDefaults(OptsRec& r, std::uint32_t seed) {
+  r.FileVersion = "1.711";
+  r.StartImageFolder.clear();
+  r.GSCPath1.clear();
+  r.GSCPath2.clear();
+  r.AstorbPath.clear();
+  r.MPCOrbPath.clear();
+  r.LogoBitmap = "VESKLOGO.BMP";
+  r.ExerciseBitmap = "ASTRMEX.BMP";
+  r.AstromBitmap = "ASTROMET.BMP";
+  r.GeneralHelpFile = "VESKHELP.HLP";
+  r.HelpListFile = "ASTRMHLP.LST";
+  r.ToolsHelpListFile = "TOOLSHLP.LST";
+  r.UserHelpFile.clear();
+  r.ReminderFile = "REMINDER.AST";
+  r.StationsFile = "ASTSITES.DAT";
+  r.CameraFile = "ASTCAMS.DAT";
+  r.SaveOrbitsFile = "SAVORBS.DAT";
+  r.SpreadsheetProgram.clear();
+  r.CatalogURL = DefaultCatalogURL;
+  r.LogFile = "VESKLOG.LOG";
+  r.TableNumber.clear();
+  r.MagLimit = 20.0f;
+  r.FieldSize = 15.0f;
+  EncodePassword("QORV", r.Password, r.PasswordLen);
+  char digits[16];
+  auto res = std::to_chars(digits, digits + sizeof digits, seed);
+  EncodePassword(std::string_view(digits, static_cast<std::size_t>(res.ptr - digits)), r.SecondCode,
+                 r.SecondCodeLen);
+  r.SpareFlag = r.TestMode = r.NoConfirm = false;
+  r.ReadSky = r.InvertRefDisplay = r.ExerciseMode = true;
+  r.GSCFormat = GSCFormatCode::Native;
+  r.StarCatalog = CatalogCode::GSC;
+  r.SolutionOrder = SolutionCode::Linear;
+  r.ImageFileType = ImageFileTypeCode::FITS;
+  r.HeaderTime = HeaderTimeCode::Start;
+  ClearUserAddress(r.DefaultUser);
+  r.DefaultCamera = DefaultCamera();
+  r.DefaultSite = DefaultSite();
+  r.DisplayDefaults = DefaultDispParms();
+  r.BoxParms = DefaultBoxParms();
+}
+
+void EncodePassword(std::string_view text, std::array<std::uint8_t, 16>& code,
+                    std::uint8_t& length) {
+  const std::size_t n = std::min<std::size_t>(text.size(), code.size());
+  length = static_cast<std::uint8_t>(n);
+  const std::size_t words = (n + 3) / 4;
+  for (std::size_t i = 0; i < words * 4; ++i) {
+    const std::uint8_t c = i < n ? static_cast<std::uint8_t>(text[i]) : 0;
+    code[i] = static_cast<std::uint8_t>(~c);  // complementing a word complements its bytes
+  }
+}
+
+std::string DecodePassword(const std::array<std::uint8_t, 16>& code, std::uint8_t length) {
+  const std::size_t n = std::min<std::size_t>(length, code.size());
+  std::string out(n, '\0');
+  for (std::size_t i = 0; i < n; ++i)
+    out[i] = static_cast<char>(static_cast<std::uint8_t>(~code[i]));
+  return out;
+}
+
+bool SameVersion(std::string_view a, std::string_view b) {
+  auto cut = [](std::string_view v) {
+    v = v.substr(0, 71);
+    std::size_t dot = v.find('.');
+    std::size_t keep = dot == std::string_view::npos ? 2 : dot + 3;
+    return v.substr(0, std::min(keep, v.size()));
+  };
+  return cut(a) == cut(b);
+}
+
+std::string BackupName(std::string_view name) {
+  std::string out(name);
+  if (std::size_t dot = out.find('.'); dot != std::string::npos) out.erase(dot, 4);
+  return out + ".BAK";
+}
+
+}  // namespace hv
