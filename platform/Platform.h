@@ -124,9 +124,11 @@ class Platform {
   // --- processes ---
   // The program this desktop opens such a file with, if any.
   virtual std::optional<std::string> findExecutableFor(const std::filesystem::path& file) = 0;
-  // Starts program with the file as its one argument, detached.
+  // Starts program with the file as its one argument, detached, in the
+  // working folder (the current one when empty).
   virtual std::optional<ProcessHandle> startProcess(const std::string& program,
-                                                    const std::filesystem::path& file) = 0;
+                                                    const std::filesystem::path& file,
+                                                    const std::filesystem::path& workingFolder) = 0;
   // Without blocking.
   virtual ProcessState processState(ProcessHandle handle) = 0;
 

@@ -116,7 +116,8 @@ std::optional<std::string> FindExecutableFor(const fs::path& file) {
   return std::nullopt;
 }
 
-std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::path& file) {
+std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::path& file,
+                                          const fs::path& workingFolder) {
   std::string arg = file.string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   std::string calc = "--calc";
@@ -127,7 +128,11 @@ std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-  int rc = ::posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+  int rc = ::posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) return std::nullopt;
   return ProcessHandle{pid};

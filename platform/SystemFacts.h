@@ -13,7 +13,8 @@ OsFacts Os();
 std::vector<std::filesystem::path> OpticalMounts(std::string_view mountTable);
 std::vector<std::filesystem::path> OpticalDriveRoots();
 std::optional<std::string> FindExecutableFor(const std::filesystem::path& file);
-std::optional<ProcessHandle> StartProcess(const std::string& program, const std::filesystem::path& file);
+std::optional<ProcessHandle> StartProcess(const std::string& program, const std::filesystem::path& file,
+                                          const std::filesystem::path& workingFolder = {});
 ProcessState State(ProcessHandle handle);
 
 }  // namespace hv::SystemFacts

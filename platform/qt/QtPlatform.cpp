@@ -164,8 +164,9 @@ std::optional<std::string> QtPlatform::findExecutableFor(const fs::path& file) {
   return SystemFacts::FindExecutableFor(file);
 }
 std::optional<ProcessHandle> QtPlatform::startProcess(const std::string& program,
-                                                      const fs::path& file) {
-  return SystemFacts::StartProcess(program, file);
+                                                      const fs::path& file,
+                                                      const fs::path& workingFolder) {
+  return SystemFacts::StartProcess(program, file, workingFolder);
 }
 ProcessState QtPlatform::processState(ProcessHandle handle) { return SystemFacts::State(handle); }
 

@@ -204,8 +204,10 @@ std::optional<std::string> ScriptedPlatform::findExecutableFor(const std::filesy
 }
 
 std::optional<ProcessHandle> ScriptedPlatform::startProcess(const std::string& program,
-                                                            const std::filesystem::path& file) {
-  startedProcesses.push_back(program + " " + file.string());
+                                                            const std::filesystem::path& file,
+                                                            const std::filesystem::path& workingFolder) {
+  startedProcesses.push_back(program + " " + file.string() +
+                             (workingFolder.empty() ? "" : " in " + workingFolder.string()));
   if (!processStarts) return std::nullopt;
   return ProcessHandle{static_cast<std::int64_t>(startedProcesses.size())};
 }

@@ -73,7 +73,7 @@ class ScriptedPlatform : public Platform {
   ProcessState processStateAnswer = ProcessState::Running;
   bool printerAvailable = true;
   int busyDepth = 0;
-  // What the program started and printed.
+  // What the program started ("program file [in folder]") and printed.
   std::vector<std::string> startedProcesses;
   std::vector<ScriptedPrintJob::Page> printedPages;
   std::string printedTitle;
@@ -94,7 +94,8 @@ class ScriptedPlatform : public Platform {
   std::vector<std::filesystem::path> opticalDriveRoots() override { return opticalDrives; }
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
   std::optional<ProcessHandle> startProcess(const std::string& program,
-                                            const std::filesystem::path& file) override;
+                                            const std::filesystem::path& file,
+                                            const std::filesystem::path& workingFolder) override;
   ProcessState processState(ProcessHandle) override { return processStateAnswer; }
   std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) override;
 
