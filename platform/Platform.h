@@ -120,6 +120,8 @@ class Platform {
   virtual OsFacts osFacts() = 0;
   // Roots (mount folders) of the optical drives that hold a disc.
   virtual std::vector<std::filesystem::path> opticalDriveRoots() = 0;
+  // The running program file, whole; the program folder is found from it.
+  virtual std::filesystem::path programFile() = 0;
 
   // --- processes ---
   // The program this desktop opens such a file with, if any.

@@ -68,7 +68,8 @@ std::vector<fs::path> OpticalMounts(std::string_view table) {
     std::istringstream fields(line);
     std::string dev, dir, type;
     if (!(fields >> dev >> dir >> type)) continue;
-    if (type == "iso9660" || type == "udf") {
+    // An optical drive's disc: a CD or DVD file system, or any mount of /dev/sr*.
+    if (type == "iso9660" || type == "udf" || dev.rfind("/dev/sr", 0) == 0) {
       // The mount table escapes blanks as \040.
       std::string unescaped;
       for (std::size_t i = 0; i < dir.size(); ++i) {
@@ -91,6 +92,12 @@ std::vector<fs::path> OpticalDriveRoots() {
   std::stringstream ss;
   ss << in.rdbuf();
   return OpticalMounts(ss.str());
+}
+
+fs::path ProgramFile() {
+  std::error_code ec;
+  fs::path p = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : p;
 }
 
 namespace {

@@ -9,9 +9,12 @@ ClockReading Now();
 std::int64_t MonotonicMs();
 std::string UserName();
 OsFacts Os();
-// Mount folders of iso9660 and udf file systems, from the mount table text.
+// Mount folders of iso9660 and udf file systems and of /dev/sr* devices,
+// from the mount table text.
 std::vector<std::filesystem::path> OpticalMounts(std::string_view mountTable);
 std::vector<std::filesystem::path> OpticalDriveRoots();
+// The running executable, from /proc/self/exe; empty when it cannot be read.
+std::filesystem::path ProgramFile();
 std::optional<std::string> FindExecutableFor(const std::filesystem::path& file);
 std::optional<ProcessHandle> StartProcess(const std::string& program, const std::filesystem::path& file,
                                           const std::filesystem::path& workingFolder = {});

@@ -160,6 +160,7 @@ std::int64_t QtPlatform::monotonicMs() { return SystemFacts::MonotonicMs(); }
 std::string QtPlatform::userName() { return SystemFacts::UserName(); }
 OsFacts QtPlatform::osFacts() { return SystemFacts::Os(); }
 std::vector<fs::path> QtPlatform::opticalDriveRoots() { return SystemFacts::OpticalDriveRoots(); }
+fs::path QtPlatform::programFile() { return SystemFacts::ProgramFile(); }
 std::optional<std::string> QtPlatform::findExecutableFor(const fs::path& file) {
   return SystemFacts::FindExecutableFor(file);
 }

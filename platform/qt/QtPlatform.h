@@ -43,6 +43,7 @@ class QtPlatform : public Platform {
   std::string userName() override;
   OsFacts osFacts() override;
   std::vector<std::filesystem::path> opticalDriveRoots() override;
+  std::filesystem::path programFile() override;
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
   std::optional<ProcessHandle> startProcess(const std::string& program,
                                             const std::filesystem::path& file,

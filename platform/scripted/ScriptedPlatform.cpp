@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/SystemFacts.h"
+
 namespace hv {
 
 const char* SoundName(Sound s) {
@@ -62,6 +64,7 @@ bool ScriptedPrintJob::finish() {
 }
 
 ScriptedPlatform::ScriptedPlatform(FailureHandler onFailure) : onFailure_(std::move(onFailure)) {
+  programPath = SystemFacts::ProgramFile();
   if (!onFailure_) {
     onFailure_ = [](const std::string& what) {
       std::fprintf(stderr, "scripted platform: %s\n", what.c_str());

@@ -68,6 +68,7 @@ class ScriptedPlatform : public Platform {
   std::string user = "student";
   OsFacts os;
   std::vector<std::filesystem::path> opticalDrives;
+  std::filesystem::path programPath;  // the running test program unless a test sets it
   std::optional<std::string> executableForFiles;
   bool processStarts = true;
   ProcessState processStateAnswer = ProcessState::Running;
@@ -92,6 +93,7 @@ class ScriptedPlatform : public Platform {
   std::string userName() override { return user; }
   OsFacts osFacts() override { return os; }
   std::vector<std::filesystem::path> opticalDriveRoots() override { return opticalDrives; }
+  std::filesystem::path programFile() override { return programPath; }
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
   std::optional<ProcessHandle> startProcess(const std::string& program,
                                             const std::filesystem::path& file,

@@ -62,8 +62,11 @@ TEST(SystemFacts, OpticalMountsComeFromIso9660AndUdfEntries) {
   auto roots = SystemFacts::OpticalMounts(
       "/dev/vda / ext4 rw 0 0\n"
       "/dev/sr0 /media/cdrom iso9660 ro 0 0\n"
-      "/dev/sr1 /media/GSC\\040Vol\\0401 udf ro 0 0\n");
-  ASSERT_EQ(roots.size(), 2u);
+      "/dev/sr1 /media/GSC\\040Vol\\0401 udf ro 0 0\n"
+      "/dev/sdb1 /media/usb vfat rw 0 0\n"
+      "/dev/sr2 /media/disc2 hfsplus ro 0 0\n");
+  ASSERT_EQ(roots.size(), 3u);
+  EXPECT_EQ(roots[2], "/media/disc2");
   EXPECT_EQ(roots[0], "/media/cdrom");
   EXPECT_EQ(roots[1], "/media/GSC Vol 1");
 }
