@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "support/Rounding.h"
 
@@ -243,6 +244,27 @@ bool IsNumber(std::string_view text) {
   }
 }
 
+long double ParseTimeOfDay(std::string text) {
+  // One blank and "PM" after the last number marks an afternoon time; it
+  // counts only when everything before it was read as the time.
+  bool pm = false;
+  const std::size_t n = text.size();
+  if (n >= 4 && text.compare(n - 3, 3, " PM") == 0 && text[n - 4] != ' ') {
+    pm = true;
+    text.erase(n - 3);
+  }
+  const long double hours = NextFloat(text, ':');
+  long double minutes = 0, seconds = 0;
+  if (!text.empty()) minutes = NextFloat(text, ':');
+  if (!text.empty()) seconds = NextFloat(text, ' ');
+  long double h = hours + (minutes + seconds / 60) / 60;
+  if (pm ? text.empty() : text == "PM") {
+    // 12:30 PM is half past noon: only morning hours move on by 12.
+    if (h < 12) h += 12;
+  }
+  return h / 24;
+}
+
 // ---- Messages ------------------------------------------------------------------
 
 std::string IOErrorText(int code) {
@@ -264,6 +286,246 @@ std::string IOErrorText(int code) {
     default:
       return "IOResult = " + std::to_string(code);
   }
+}
+
+const char* NulTerminated(std::string& text) {
+  if (!text.empty() && text.back() != '\0') text.push_back('\0');
+  return text.c_str();
+}
+
+// ---- Tokenizers ----------------------------------------------------------------
+
+namespace {
+
+void SkipBlanksAndDelimiters(std::string& text, char delimiter) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == delimiter)) ++i;
+  text.erase(0, i);
+}
+
+// The field up to the next delimiter, and how much to remove with it.
+std::pair<std::string_view, std::size_t> FieldToDelimiter(const std::string& text, char delimiter) {
+  std::size_t pos = text.find(delimiter);
+  if (pos == std::string::npos) return {text, text.size()};
+  return {std::string_view(text).substr(0, pos), pos + 1};
+}
+
+}  // namespace
+
+void NextField(std::string& text, char delimiter, std::string& field) {
+  auto [f, used] = FieldToDelimiter(text, delimiter);
+  field = std::string(f);
+  text.erase(0, used);
+}
+
+void NextQuoted(std::string& text, char delimiter, std::string& field) {
+  SkipBlanksAndDelimiters(text, delimiter);
+  if (text.empty()) {
+    field.clear();
+    return;
+  }
+  const char quote = text.front();
+  std::size_t close = text.find(quote, 1);
+  if (close == std::string::npos) {
+    field = text.substr(1);
+    text.clear();
+    return;
+  }
+  field = text.substr(1, close - 1);
+  text.erase(0, std::min(close + 2, text.size()));
+}
+
+long double NextFloat(std::string& text, char delimiter) {
+  SkipBlanksAndDelimiters(text, delimiter);
+  auto [f, used] = FieldToDelimiter(text, delimiter);
+  long double v = StrToFloat(f);
+  text.erase(0, used);
+  return v;
+}
+
+std::int32_t NextInt(std::string& text, char delimiter) {
+  SkipBlanksAndDelimiters(text, delimiter);
+  auto [f, used] = FieldToDelimiter(text, delimiter);
+  std::int32_t v = StrToInt(f);
+  text.erase(0, used);
+  return v;
+}
+
+// ---- Sexagesimal -----------------------------------------------------------------
+
+namespace {
+
+std::int32_t WholeToInt32(long double x) {
+  if (!(x == x)) return 0;
+  if (x >= 2147483647.0L) return INT32_MAX;
+  return static_cast<std::int32_t>(x);
+}
+
+long double PowerOfTen(int decimals) {
+  long double s = 1;
+  for (int i = 0; i < decimals; ++i) s *= 10;
+  return s;
+}
+
+// Whole units of a FormatFixed text (which is never negative here).
+long double WholeOfText(const std::string& text) {
+  long double v = 0;
+  for (char c : text) {
+    if (c == '.') break;
+    if (IsDigit(c)) v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+std::string DegreeField(const DMSRec& rec) {
+  std::string f = (rec.Sign < 0 ? "-" : " ") + std::to_string(rec.Deg);
+  f.resize(std::min<std::size_t>(f.size(), 4));
+  return std::string(4 - f.size(), ' ') + f;
+}
+
+std::string TwoDigitText(int decimals, long double value) {
+  std::string t = FormatFixed(decimals, value);
+  return WholeOfText(t) < 10 ? "0" + t : t;
+}
+
+// FormatDMS and FormatRA: `wrap` is the full circle (360 or 24).
+std::string FormatSexagesimal(int decimals, std::string_view sep1, std::string_view sep2,
+                              long double value, std::string_view sep3, std::int32_t wrap) {
+  const int d = std::clamp(decimals, 0, kSigDigits);
+  DMSRec r;
+  ToDMSRounded(r, d, value);
+  // The seconds text rounds half away from zero while the carry test above
+  // rounds halves to even; when the text still reaches 60 the carry is
+  // made here, so "60" seconds never show.
+  if (WholeOfText(FormatFixed(d, r.Sec)) >= 60) {
+    r.Sec = 0;
+    if (++r.Min >= 60) {
+      r.Min = 0;
+      if (r.Deg < INT32_MAX) ++r.Deg;
+    }
+  }
+  r.Deg %= wrap;
+  std::string out = DegreeField(r);
+  out += sep1;
+  if (r.Min < 10) out += '0';
+  out += std::to_string(r.Min);
+  out += sep2;
+  out += TwoDigitText(d, r.Sec);
+  out += sep3;
+  return out;
+}
+
+}  // namespace
+
+void ToDMS(DMSRec& rec, long double value) {
+  rec.Sign = value > 0 ? 1 : (value < 0 ? -1 : 0);
+  const long double a = std::isfinite(value) ? std::fabs(value) : 0;
+  const long double whole = std::trunc(a);
+  rec.Deg = WholeToInt32(whole);
+  const long double m = (a - whole) * 60;
+  const long double wholeMin = std::trunc(m);
+  rec.Min = static_cast<std::int32_t>(wholeMin);
+  rec.Sec = (m - wholeMin) * 60;
+  // A fraction a hair below one can round up to a full 60 in the products.
+  if (rec.Sec >= 60) {
+    rec.Sec = 0;
+    ++rec.Min;
+  }
+  if (rec.Min >= 60) {
+    rec.Min = 0;
+    if (rec.Deg < INT32_MAX) ++rec.Deg;
+  }
+}
+
+void ToDMSRounded(DMSRec& rec, int decimals, long double value) {
+  ToDMS(rec, value);
+  const long double s = PowerOfTen(std::clamp(decimals, 0, kSigDigits));
+  if (RoundHalfEven(s * rec.Sec) == 60 * s) {
+    rec.Sec = 0;
+    ++rec.Min;
+    if (rec.Min >= 60) {
+      rec.Min = 0;
+      if (rec.Deg < INT32_MAX) ++rec.Deg;
+    }
+  }
+}
+
+void FromDMS(const DMSRec& rec, long double& value) {
+  value = (std::fabs(static_cast<long double>(rec.Deg)) + rec.Min / 60.0L + rec.Sec / 3600.0L) *
+          rec.Sign;
+}
+
+std::string FormatDMS(int decimals, std::string_view sep1, std::string_view sep2, long double value,
+                      std::string_view sep3) {
+  return FormatSexagesimal(decimals, sep1, sep2, value, sep3, 360);
+}
+
+std::string FormatDM(int decimals, std::string_view sep1, std::string_view sep2,
+                     long double value) {
+  const int d = std::clamp(decimals, 0, kSigDigits);
+  DMSRec r;
+  ToDMS(r, value);
+  long double minutes = r.Min + r.Sec / 60;
+  const long double s = PowerOfTen(d);
+  // As in FormatDMS, the text's own rounding decides the carry as well.
+  if (RoundHalfEven(s * minutes) == 60 * s || WholeOfText(FormatFixed(d, minutes)) >= 60) {
+    minutes = 0;
+    if (r.Deg < INT32_MAX) ++r.Deg;
+  }
+  r.Deg %= 360;
+  return DegreeField(r) + std::string(sep1) + TwoDigitText(d, minutes) + std::string(sep2);
+}
+
+std::string FormatRA(int decimals, std::string_view sep1, std::string_view sep2, long double hours,
+                     std::string_view sep3) {
+  long double h = std::isfinite(hours) ? std::fmod(hours, 24.0L) : 0;
+  if (h < 0) h += 24;
+  if (h >= 24) h = 0;  // a tiny negative hour
+  return FormatSexagesimal(decimals, sep1, sep2, h, sep3, 24);
+}
+
+// ---- Word wrap -----------------------------------------------------------------
+
+void WrapInit(WrapRec& rec, std::string_view text, std::uint16_t width) {
+  rec.TextLen = static_cast<std::uint16_t>(std::min<std::size_t>(text.size(), UINT16_MAX));
+  rec.Text.assign(text);
+  rec.Width = width < 1 ? 1 : width;
+  rec.Line.clear();
+  rec.Line.reserve(rec.Width + 1u);
+  rec.BreakPos = 0;
+  rec.Done = false;
+}
+
+const char* WrapNext(WrapRec& rec) {
+  const std::size_t width = rec.Width < 1 ? 1 : rec.Width;
+  std::string& text = rec.Text;
+  if (text.size() <= width) {
+    rec.Line = text;
+    text.clear();
+    rec.Done = true;
+    return rec.Line.c_str();
+  }
+  std::size_t blank = text.rfind(' ', width);
+  if (blank == std::string::npos) {
+    // No blank within the width: cut the word hard.
+    rec.Line = text.substr(0, width);
+    text.erase(0, width);
+    rec.BreakPos = static_cast<std::uint16_t>(width);
+    return rec.Line.c_str();
+  }
+  rec.Line = text.substr(0, blank);
+  std::size_t resume = blank + 1;
+  if (blank == width) {
+    while (resume < text.size() && text[resume] == ' ') ++resume;
+  }
+  text.erase(0, resume);
+  rec.BreakPos = static_cast<std::uint16_t>(blank);
+  return rec.Line.c_str();
+}
+
+void WrapDone(WrapRec& rec) {
+  std::string().swap(rec.Text);
+  std::string().swap(rec.Line);
 }
 
 }  // namespace hv

@@ -1,5 +1,6 @@
 #pragma once
-// Text <-> number conversions and file I/O error texts. Nothing here depends on the C
+// Text <-> number conversions, file I/O error texts, field tokenizers,
+// sexagesimal splitting and a word wrap. Nothing here depends on the C
 // locale: the decimal separator is always ".".
 #include <cstdint>
 #include <stdexcept>
@@ -9,7 +10,7 @@
 namespace hv {
 
 // The conversion error: a text that is not a number where one is wanted.
-// Raised by StrToFloat and StrToInt.
+// Raised by StrToFloat, StrToInt, the Next* tokenizers and ParseTimeOfDay.
 class ConvertError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -48,9 +49,93 @@ std::int32_t StrToInt(std::string_view text);
 // True when StrToFloat accepts the text.
 bool IsNumber(std::string_view text);
 
+// A clock time "h:m:s" (minutes and seconds optional, a trailing "PM"
+// adds 12 hours to times below 12 h) as a fraction of a day. The hour is
+// not limited. A field that is not a number raises ConvertError. The last
+// number may be followed by one blank and "PM" ("12:30 PM", "2:05:10 PM").
+long double ParseTimeOfDay(std::string text);
+
 // ---- Messages --------------------------------------------------------------
 
 // The message for a file I/O result code, "IOResult = <code>" when unknown.
 std::string IOErrorText(int code);
+
+// Makes the text end in a NUL character (appending one to the text itself
+// when its last character is not NUL) and returns its first character.
+// An empty text is left as it is and gives an empty NUL-terminated text.
+const char* NulTerminated(std::string& text);
+
+// ---- Tokenizers (each removes what it consumed from the front of text) ----
+
+// Everything before the first delimiter (the whole text when there is
+// none); the field and the delimiter are removed. Leading blanks stay.
+void NextField(std::string& text, char delimiter, std::string& field);
+
+// Skips blanks and delimiters; the next character is the quote, and the
+// field runs to the next occurrence of that character (or to the end). The
+// field, its closing quote and one character after it are removed.
+void NextQuoted(std::string& text, char delimiter, std::string& field);
+
+// Skip blanks and delimiters, then convert everything up to the next
+// delimiter. Only a successful conversion removes the field and its
+// delimiter; a failure raises ConvertError with the skipped part removed.
+long double NextFloat(std::string& text, char delimiter);
+std::int32_t NextInt(std::string& text, char delimiter);
+
+// ---- Sexagesimal -------------------------------------------------------------
+
+// An angle (degrees) or time (hours) split into parts; the sign apart, so
+// that values between -1 and 0 keep their minus sign.
+struct DMSRec {
+  std::int32_t Deg;  // whole degrees or hours, never negative
+  std::int32_t Min;  // 0..59 (60 only transiently inside ToDMSRounded)
+  long double Sec;   // 0 <= Sec < 60
+  std::int8_t Sign;  // -1, 0 or 1
+};
+
+// Truncating split of value; Deg is the absolute whole part.
+void ToDMS(DMSRec& rec, long double value);
+// As ToDMS, then carries into minutes and degrees when the seconds round
+// (halves to even) to 60 at `decimals` places (0..18). No wrap of degrees.
+void ToDMSRounded(DMSRec& rec, int decimals, long double value);
+// (Deg + Min/60 + Sec/3600) * Sign.
+void FromDMS(const DMSRec& rec, long double& value);
+
+// Sign and degrees in a field of 4 (" -45", "   5"), sep1, two-digit
+// minutes, sep2, seconds with `decimals` decimals and two integer digits,
+// sep3. Degrees of 360 and more after rounding wrap below 360. Hours are
+// formatted with it too (callers of right ascensions use FormatRA).
+std::string FormatDMS(int decimals, std::string_view sep1, std::string_view sep2, long double value,
+                      std::string_view sep3);
+
+// Sign and degrees as in FormatDMS, sep1, decimal minutes with two integer
+// digits, sep2.
+std::string FormatDM(int decimals, std::string_view sep1, std::string_view sep2, long double value);
+
+// A right ascension in hours laid out as FormatDMS does, brought into
+// [0, 24) first and wrapped at 24 h after rounding, so 23:59:59.96 at one
+// decimal gives "   0:00:00.0" and never "  24:00:00.0".
+std::string FormatRA(int decimals, std::string_view sep1, std::string_view sep2, long double hours,
+                     std::string_view sep3);
+
+// ---- Word wrap -----------------------------------------------------------------
+
+// State of one word wrap, owned by the caller: WrapInit, then WrapNext until
+// Done is set (the call that sets it still returns a line), then WrapDone.
+struct WrapRec {
+  bool Done = false;
+  std::string Text;  // what is left of the wrap's own copy of the text
+  std::string Line;  // the line last handed out
+  std::uint16_t BreakPos = 0;
+  std::uint16_t TextLen = 0;  // length at the start, at most 65535
+  std::uint16_t Width = 0;
+};
+
+// A width of 0 is taken as 1 so that every call makes progress.
+void WrapInit(WrapRec& rec, std::string_view text, std::uint16_t width);
+// The next line of at most Width characters, broken at the last blank that
+// fits or cut hard when there is none. Valid until the next call.
+const char* WrapNext(WrapRec& rec);
+void WrapDone(WrapRec& rec);
 
 }  // namespace hv
