@@ -244,7 +244,8 @@ bool IsNumber(std::string_view text) {
   }
 }
 
-long double ParseTimeOfDay(std::string text) {
+long double ParseTimeOfDay(std::string_view timeText) {
+  std::string text(timeText);
   // One blank and "PM" after the last number marks an afternoon time; it
   // counts only when everything before it was read as the time.
   bool pm = false;

@@ -53,7 +53,7 @@ bool IsNumber(std::string_view text);
 // adds 12 hours to times below 12 h) as a fraction of a day. The hour is
 // not limited. A field that is not a number raises ConvertError. The last
 // number may be followed by one blank and "PM" ("12:30 PM", "2:05:10 PM").
-long double ParseTimeOfDay(std::string text);
+long double ParseTimeOfDay(std::string_view timeText);
 
 // ---- Messages --------------------------------------------------------------
 
