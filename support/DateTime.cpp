@@ -125,6 +125,14 @@ void TimeOfDayRec::SplitDays(std::int32_t& days, long double value) {
   Second = static_cast<float>((m - std::trunc(m)) * 60);
 }
 
+std::string TimeOfDayRec::Format(int decimals, std::string_view sep1, std::string_view sep2,
+                                 std::string_view sep3) const {
+  long double hours = Hour + Minute / 60.0L + static_cast<long double>(Second) / 3600;
+  // The degree field is four wide with a blank for the sign; hours drop the
+  // first two, leaving two.
+  return FormatDMS(decimals, sep1, sep2, hours, sep3).substr(2);
+}
+
 // ---- Date and time --------------------------------------------------------------
 
 void DateTimeRec::SetZoneHours(Platform& platform, float hours) {

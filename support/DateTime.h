@@ -58,6 +58,13 @@ struct TimeOfDayRec {
   // of a millisecond is added first so that a whole number of seconds does
   // not show as 59.999. Days are found with floor.
   void SplitDays(std::int32_t& days, long double value);
+
+  // Hours, sep1, minutes, sep2, seconds with the given decimals, sep3. The
+  // hour field is two characters wide (a blank before a single digit, no
+  // leading zero). Seconds that round to 60 carry into the minutes and the
+  // hours, so a time not rounded with RoundDateTime beforehand can show 24.
+  std::string Format(int decimals, std::string_view sep1, std::string_view sep2,
+                     std::string_view sep3) const;
 };
 
 // ---- Date and time ----------------------------------------------------------

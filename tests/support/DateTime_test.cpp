@@ -234,6 +234,45 @@ TEST(DateTime, RoundDateTimeRoundsOnceToTheOutputResolution) {
   EXPECT_NEAR(RoundDateTime(EncodeTime(1, 0, 0.1234L), 3), EncodeTime(1, 0, 0.123L), 1e-15);
 }
 
+TEST(DateTime, TimeOfDayTexts) {
+  struct Case {
+    const char* name;
+    int hour, minute;
+    long double second;
+    int decimals;
+    const char* sep3;
+    const char* want;
+  } cases[] = {
+      {"two decimals", 13, 14, 15.25L, 2, "", "13:14:15.25"},
+      {"single-digit hour gets a blank", 9, 5, 3, 0, "", " 9:05:03"},
+      {"midnight", 0, 0, 0, 1, "", " 0:00:00.0"},
+      {"third separator", 7, 30, 0, 0, " UT", " 7:30:00 UT"},
+      {"milliseconds", 23, 59, 59.999L, 3, "", "23:59:59.999"},
+      {"seconds carry into minutes", 10, 59, 59.6L, 0, "", "11:00:00"},
+      // A time not rounded beforehand can carry into 24 h: callers that
+      // print a date round the value with RoundDateTime first (below).
+      {"carries to 24 without rounding first", 23, 59, 59.7L, 0, "", "24:00:00"},
+  };
+  for (const auto& c : cases) {
+    TimeOfDayRec t;
+    t.SetFromDateTime(EncodeTime(c.hour, c.minute, c.second));
+    EXPECT_EQ(t.Format(c.decimals, ":", ":", c.sep3), c.want) << c.name;
+  }
+  // Rounded once to the output's resolution, the date moves instead.
+  DateTimeRec r;
+  r.SetFromDateTime(RoundDateTime(*EncodeDate(2004, 2, 29) + EncodeTime(23, 59, 59.7L), 0));
+  EXPECT_EQ(r.FormatMMDDYYYY() + r.LocalTime.Format(0, ":", ":", ""), "03-01-2004 0:00:00");
+  r.SetFromDateTime(RoundDateTime(*EncodeDate(2004, 2, 29) + EncodeTime(23, 59, 59.996L), 2));
+  EXPECT_EQ(r.FormatMMDDYYYY() + r.LocalTime.Format(2, ":", ":", ""), "03-01-2004 0:00:00.00");
+  r.SetFromDateTime(RoundDateTime(*EncodeDate(2004, 2, 29) + EncodeTime(23, 59, 59.994L), 2));
+  EXPECT_EQ(r.FormatMMDDYYYY() + r.LocalTime.Format(2, ":", ":", ""), "02-29-200423:59:59.99");
+  // Elapsed times through SplitDays, as the session log shows them.
+  std::int32_t days;
+  TimeOfDayRec e;
+  e.SplitDays(days, 2 + EncodeTime(3, 4, 5));
+  EXPECT_EQ(std::to_string(days) + "Days, " + e.Format(2, ":", ":", ""), "2Days,  3:04:05.00");
+}
+
 TEST(DateTime, SplitDaysOfElapsedTimes) {
   TimeOfDayRec t;
   std::int32_t days = -1;
