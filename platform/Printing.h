@@ -31,6 +31,9 @@ class PrintJob {
   // Page size in device units.
   virtual int pageWidth() const = 0;
   virtual int pageHeight() const = 0;
+  // Device resolution, for printing a window's image at its screen size.
+  virtual int dotsPerInchX() const { return 300; }
+  virtual int dotsPerInchY() const { return 300; }
   virtual int textHeight(std::string_view text) = 0;
   virtual int textWidth(std::string_view text) = 0;
   virtual void drawText(int x, int y, std::string_view text) = 0;

@@ -184,6 +184,8 @@ class QtPrintJob : public PrintJob {
   bool started() const { return ok_; }
   int pageWidth() const override { return printer_->width(); }
   int pageHeight() const override { return printer_->height(); }
+  int dotsPerInchX() const override { return printer_->logicalDpiX(); }
+  int dotsPerInchY() const override { return printer_->logicalDpiY(); }
   int textHeight(std::string_view) override { return painter_.fontMetrics().height(); }
   int textWidth(std::string_view t) override {
     return painter_.fontMetrics().horizontalAdvance(ToQ(t));
