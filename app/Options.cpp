@@ -1,7 +1,15 @@
 #include "app/Options.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
+#include <optional>
+#include <system_error>
+
+#include "app/Folders.h"
+#include "support/Files.h"
+#include "support/Format.h"
 
 namespace hv {
 
@@ -180,6 +188,139 @@ std::string BackupName(std::string_view name) {
   std::string out(name);
   if (std::size_t dot = out.find('.'); dot != std::string::npos) out.erase(dot, 4);
   return out + ".BAK";
+}
+
+// ---- OptsObj ----------------------------------------------------------------
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t VersionFieldSize = OptsCap::Name + 1;
+
+// The fields that live only in memory survive a load.
+void KeepUnstored(const OptsRec& from, OptsRec& to) {
+  to.ProgVersion = from.ProgVersion;
+  to.OptsFileName = from.OptsFileName;
+  to.BackupFileName = from.BackupFileName;
+  to.ProgramFolder = from.ProgramFolder;
+  to.DataFolder = from.DataFolder;
+  to.WorkFolder = from.WorkFolder;
+  to.StartImageFolder = from.StartImageFolder;
+  to.CDROMRoot = from.CDROMRoot;
+  to.AdminMode = from.AdminMode;
+}
+
+// A file that is missing or may not be read is silently not loaded.
+bool Openable(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;
+}
+
+}  // namespace
+
+bool OptsObj::Init(std::string_view optionsFileName, std::string_view programVersion) {
+  Settings.ProgVersion = std::string(programVersion);
+  Settings.OptsFileName = std::string(optionsFileName);
+  Settings.BackupFileName = BackupName(optionsFileName);
+
+  fs::path program = FindProgramFolder(platform_);
+  std::error_code ec;
+  fs::path current = fs::current_path(ec);
+  const OsFacts os = platform_.osFacts();
+  IsNT5 = os.windowsNT && os.major >= 5;
+  auto data = FindDataFolder(platform_, ec ? fs::path(".") : current, IsNT5);
+  if (!data) return false;
+
+  Settings.ProgramFolder = program;
+  Settings.DataFolder = *data;
+  Settings.CDROMRoot = FindCDROMDrive(platform_);
+
+  bool ok = ReadOptsFile(Settings.DataFolder / Settings.OptsFileName);
+  if (!ok && Settings.DataFolder.string() != Settings.ProgramFolder.string())
+    ok = ReadOptsFile(Settings.ProgramFolder / Settings.OptsFileName);
+  if (!ok) SetDefaults();
+  Settings.AdminMode = false;
+  return true;
+}
+
+bool OptsObj::ReadOptsFile(const fs::path& path) {
+  auto fail = [&](std::string_view caption, const std::string& text) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    ShowInfo(platform_, caption, text);
+    return false;
+  };
+  const std::string invalid = "Options File " + path.string() + " is Invalid.\r\n" +
+                              "Program will continue with defaults or alternative file.\r\n\r\n";
+  std::vector<std::uint8_t> bytes;
+  if (!Openable(path)) return false;
+  try {
+    bytes = ReadWholeFile(path);
+  } catch (const FileError& e) {
+    return fail("File Error", invalid + IOErrorText(e.code()));
+  }
+
+  if (bytes.size() < VersionFieldSize) return fail("File Error", invalid + IOErrorText(100));
+  Decoder head{std::span(bytes).first(VersionFieldSize)};
+  if (!SameVersion(Settings.ProgVersion, head.str(OptsCap::Name))) {
+    return fail("Version Error", "Options File " + path.string() + " is obsolete.\r\n" +
+                                     "Program will continue with defaults or alternative file.");
+  }
+
+  // Decoded into a fresh record, committed only when the whole file was right.
+  OptsRec loaded;
+  try {
+    Decoder d(bytes);
+    loaded = DecodeOptsFields(d);
+    ReadExtra(d);
+    if (d.remaining() != 0) return fail("File Error", invalid + "EOF Not Reached!");
+  } catch (const DecodeError&) {
+    return fail("File Error", invalid + IOErrorText(100));
+  }
+  KeepUnstored(Settings, loaded);
+  Settings = std::move(loaded);
+  return true;
+}
+
+bool OptsObj::WriteOptsFile(const fs::path& folder) {
+  const fs::path path = folder / Settings.OptsFileName;
+  const fs::path backup = folder / Settings.BackupFileName;
+  auto fail = [&](const fs::path& failed, int code) {
+    ShowError(
+        platform_, "Options File Error!",
+        "Unable to save Options!\r\n\r\nFileName: " + failed.string() + "\r\n" + IOErrorText(code));
+    return false;
+  };
+  std::error_code ec;
+  if (fs::exists(path, ec)) {
+    try {
+      CopyFileAtomic(path, backup);
+    } catch (const FileError& e) {
+      return fail(backup, e.code());
+    }
+  }
+  Encoder e;
+  EncodeOptsFields(e, Settings);
+  WriteExtra(e);
+  try {
+    WriteFileAtomic(path, e.data());
+  } catch (const FileError& err) {
+    return fail(path, err.code());
+  }
+  return true;
+}
+
+void OptsObj::SetDefaults() {
+  // The second code comes from the clock, like a generator seeded from it.
+  const ClockReading c = platform_.now();
+  const std::uint64_t ms =
+      ((static_cast<std::uint64_t>(c.hour) * 60 + c.minute) * 60 + c.second) * 1000 +
+      static_cast<std::uint64_t>(c.millisecond);
+  const auto seed =
+      static_cast<std::uint32_t>(ms + static_cast<std::uint64_t>(c.day) * 86400000ULL +
+                                 static_cast<std::uint64_t>(platform_.monotonicMs()));
+  SetOptsDefaults(Settings, seed);
 }
 
 }  // namespace hv

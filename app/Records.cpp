@@ -1,7 +1,6 @@
 #include "app/Records.h"
 
-#include <charconv>
-#include <cmath>
+#include "support/Format.h"
 
 namespace hv {
 
@@ -118,37 +117,15 @@ void ClearUserAddress(UserRec& u) {
 
 namespace {
 
-// Blanks around the number, an optional sign, digits with an optional point
-// and fraction, an optional exponent. Empty counts as 0 here.
+// An empty text counts as 0; anything else goes through the program's number
+// conversion.
 std::optional<long double> CoordTextValue(std::string_view t) {
-  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
   if (t.empty()) return 0.0L;
-  bool negative = false;
-  if (t.front() == '+' || t.front() == '-') {
-    negative = t.front() == '-';
-    t.remove_prefix(1);
+  try {
+    return StrToFloat(t);
+  } catch (const ConvertError&) {
+    return std::nullopt;
   }
-  // Only the plain decimal form: from_chars would also take "inf" and "nan".
-  std::size_t i = 0, digits = 0;
-  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
-    if (expDigits == 0) return std::nullopt;
-  }
-  if (i != t.size()) return std::nullopt;
-  long double v = 0;
-  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
-  return negative ? -v : v;
 }
 
 }  // namespace

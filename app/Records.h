@@ -95,9 +95,9 @@ CamRec DefaultCamera();
 // Empties the six address texts; the observer and measurer lists stay.
 void ClearUserAddress(UserRec& user);
 
-// degrees + minutes/60 + seconds/3600 of three texts, "." the decimal
-// separator, blanks around a number allowed and an empty text counting as 0;
-// nothing when one of them is not a number. The caller checks the range (0..180, 0..90).
+// degrees + minutes/60 + seconds/3600 of three texts (StrToFloat, an empty
+// text counting as 0); nothing when one of them is not a number. The caller checks the range
+// (0..180, 0..90).
 std::optional<long double> DegreesFromTexts(std::string_view deg, std::string_view min,
                                             std::string_view sec);
 

@@ -1,9 +1,14 @@
 #include "app/Options.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "app/Folders.h"
+#include "support/Files.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -70,27 +75,88 @@ OptsRec DistinctRecord() {
   return r;
 }
 
+// The file built from the offset table alone, one field at a time, so that
+// the codec is checked against the layout rather than against itself.
+std::vector<std::uint8_t> TableFile(const OptsRec& r) {
+  std::vector<std::uint8_t> f(OptsFileSize, 0);
+  auto str = [&](std::size_t at, std::size_t size, const std::string& t) {
+    ASSERT_LE(t.size(), size - 1);
+    f[at] = static_cast<std::uint8_t>(t.size());
+    std::copy(t.begin(), t.end(), f.begin() + at + 1);
+  };
+  auto rec = [&](std::size_t at, std::size_t size, auto encode, const auto& value) {
+    Encoder e;
+    encode(e, value);
+    ASSERT_EQ(e.size(), size);
+    std::copy(e.data().begin(), e.data().end(), f.begin() + at);
+  };
+  auto single = [&](std::size_t at, float v) {
+    Encoder e;
+    e.f32(v);
+    std::copy(e.data().begin(), e.data().end(), f.begin() + at);
+  };
+  str(0, 72, r.FileVersion);
+  str(72, 256, r.GSCPath1);
+  str(328, 256, r.GSCPath2);
+  str(584, 256, r.AstorbPath);
+  str(840, 256, r.MPCOrbPath);
+  str(1096, 72, r.LogoBitmap);
+  str(1168, 72, r.ExerciseBitmap);
+  str(1240, 72, r.AstromBitmap);
+  str(1312, 72, r.GeneralHelpFile);
+  str(1384, 72, r.HelpListFile);
+  str(1456, 72, r.ToolsHelpListFile);
+  str(1528, 72, r.UserHelpFile);
+  str(1600, 72, r.ReminderFile);
+  str(1672, 256, r.StationsFile);
+  str(1928, 256, r.CameraFile);
+  str(2184, 256, r.SaveOrbitsFile);
+  str(2440, 256, r.SpreadsheetProgram);
+  str(2696, 256, r.CatalogURL);
+  str(2952, 256, r.LogFile);
+  std::copy(r.Password.begin(), r.Password.end(), f.begin() + 3208);
+  f[3224] = r.PasswordLen;
+  std::copy(r.SecondCode.begin(), r.SecondCode.end(), f.begin() + 3225);
+  f[3241] = r.SecondCodeLen;
+  str(3242, 5, r.TableNumber);
+  f[3247] = r.ExerciseMode;
+  f[3248] = r.TestMode;
+  f[3249] = r.NoConfirm;
+  f[3250] = r.SpareFlag;
+  f[3251] = r.ReadSky;
+  f[3252] = r.InvertRefDisplay;
+  f[3253] = static_cast<std::uint8_t>(r.GSCFormat);
+  f[3254] = static_cast<std::uint8_t>(r.StarCatalog);
+  f[3255] = static_cast<std::uint8_t>(r.SolutionOrder);
+  f[3256] = static_cast<std::uint8_t>(r.ImageFileType);
+  f[3257] = static_cast<std::uint8_t>(r.HeaderTime);
+  rec(3258, 738, EncodeUserRec, r.DefaultUser);
+  rec(3996, 67, EncodeCamRec, r.DefaultCamera);
+  rec(4063, 170, EncodeSiteRec, r.DefaultSite);
+  rec(4233, 40, EncodeDispParmsRec, r.DisplayDefaults);
+  std::copy(r.Reserved.begin(), r.Reserved.end(), f.begin() + 4273);
+  rec(4301, 3, EncodeBoxParmsRec, r.BoxParms);
+  single(4304, r.MagLimit);
+  single(4308, r.FieldSize);
+  return f;
+}
+
 TEST(OptionsFile, DistinctFieldsRoundTripByteForByte) {
   const OptsRec r = DistinctRecord();
-  auto bytes = Encode(r);
-  ASSERT_EQ(bytes.size(), OptsFileSize);
-  Decoder d(bytes);
+  const auto file = TableFile(r);
+  Decoder d(file);
   OptsRec back = DecodeOptsFields(d);
   EXPECT_EQ(d.remaining(), 0u);
   EXPECT_EQ(back, r);
-  EXPECT_EQ(Encode(back), bytes);
-  // A few fields where the table puts them.
-  EXPECT_EQ(bytes[3224], 5);  // PasswordLen
-  EXPECT_EQ(bytes[3241], 16);
-  EXPECT_EQ(bytes[3242], 3);  // TableNumber
-  EXPECT_EQ(bytes[3253], 2);  // GSCFormat
-  EXPECT_EQ(bytes[3257], 3);  // HeaderTime
-  EXPECT_EQ(bytes[3996], 4);  // camera name length
-  EXPECT_EQ(bytes[4063], 9);  // site name length
-  EXPECT_EQ(bytes[4273], 200);
-  EXPECT_EQ(bytes[4301], 8);
-  EXPECT_EQ(SingleAt(bytes, 4304), 17.5f);
-  EXPECT_EQ(SingleAt(bytes, 4308), 22.25f);
+  auto again = Encode(back);
+  ASSERT_EQ(again.size(), OptsFileSize);
+  for (std::size_t i = 0; i < OptsFileSize; ++i) {
+    if (again[i] != file[i]) {
+      ADD_FAILURE() << "first difference at offset " << i << ": wanted " << int(file[i]) << ", got "
+                    << int(again[i]);
+      break;
+    }
+  }
 }
 
 TEST(OptionsFile, DefaultBytes) {
@@ -197,6 +263,287 @@ TEST(Versions, BackupNames) {
   EXPECT_EQ(BackupName("ASTXOPTS.INI"), "ASTXOPTS.BAK");
   EXPECT_EQ(BackupName("OPTIONS"), "OPTIONS.BAK");
   EXPECT_EQ(BackupName("A.I"), "A.BAK");
+}
+
+}  // namespace
+}  // namespace hv
+
+namespace hv {
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> Slurp(const fs::path& p) { return ReadWholeFile(p); }
+
+void Put(const fs::path& p, const std::vector<std::uint8_t>& bytes) { WriteFileAtomic(p, bytes); }
+
+// A valid options file whose table number tells where it came from.
+std::vector<std::uint8_t> FileFrom(const std::string& table, const std::string& version = "1.711") {
+  OptsRec r;
+  SetOptsDefaults(r, 1);
+  r.FileVersion = version;
+  r.TableNumber = table;
+  return Encode(r);
+}
+
+// The settings object with its folders fixed as Init would, without Init.
+struct Fixture {
+  test::Scripted p;
+  fs::path data = test::FreshFolder("data");
+  fs::path program = test::FreshFolder("program");
+  OptsObj opts{p};
+  Fixture() {
+    opts.Settings.ProgVersion = "1.711";
+    opts.Settings.OptsFileName = "ASTXOPTS.INI";
+    opts.Settings.BackupFileName = "ASTXOPTS.BAK";
+  }
+};
+
+TEST(OptsObj, ReadOutcomesByVersionAndSize) {
+  struct Case {
+    const char* name;
+    std::string version;
+    long sizeChange;
+    const char* caption;  // nullptr: loaded
+    const char* text;
+  };
+  const char* obsolete =
+      " is obsolete.\r\nProgram will continue with defaults or alternative file.";
+  const std::string invalid =
+      " is Invalid.\r\nProgram will continue with defaults or alternative file.\r\n\r\n";
+  const std::string eof = invalid + "EOF!", notReached = invalid + "EOF Not Reached!";
+  const Case cases[] = {
+      {"same version", "1.711", 0, nullptr, ""},
+      {"later build of 1.71", "1.719", 0, nullptr, ""},
+      {"two decimals", "1.71", 0, nullptr, ""},
+      {"1.70", "1.70", 0, "Version Error", obsolete},
+      {"1.7", "1.7", 0, "Version Error", obsolete},
+      {"2.711", "2.711", 0, "Version Error", obsolete},
+      {"one byte short", "1.711", -1, "File Error", eof.c_str()},
+      {"one byte long", "1.711", 1, "File Error", notReached.c_str()},
+      {"version cut", "1.711", -4300, "File Error", eof.c_str()},
+      {"empty", "1.711", -4312, "File Error", eof.c_str()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    auto bytes = FileFrom("T7", c.version);
+    bytes.resize(bytes.size() + c.sizeChange, 0xEE);
+    fs::path path = f.data / "ASTXOPTS.INI";
+    Put(path, bytes);
+    f.opts.Settings.TableNumber = "OLD";
+    f.opts.Settings.DefaultUser.Observers = "kept";
+    if (c.caption)
+      f.p.expectMessage(ModalResult::OK, c.caption, "Options File " + path.string() + c.text);
+    bool ok = f.opts.ReadOptsFile(path);
+    EXPECT_EQ(ok, c.caption == nullptr);
+    if (ok) {
+      EXPECT_EQ(f.opts.Settings.TableNumber, "T7");
+      EXPECT_EQ(f.opts.Settings.ProgVersion, "1.711");  // not stored, kept
+      EXPECT_TRUE(fs::exists(path));
+    } else {
+      // Nothing of the damaged file reaches the settings, and the file is gone.
+      EXPECT_EQ(f.opts.Settings.TableNumber, "OLD");
+      EXPECT_EQ(f.opts.Settings.DefaultUser.Observers, "kept");
+      EXPECT_FALSE(fs::exists(path));
+      ASSERT_EQ(f.p.messages().size(), 1u);
+      EXPECT_EQ(f.p.messages()[0].icon, MsgIcon::Information);
+      EXPECT_EQ(f.p.messages()[0].text, "Options File " + path.string() + c.text);
+    }
+  }
+}
+
+TEST(OptsObj, MissingOrUnreadableFileIsSilent) {
+  Fixture f;
+  EXPECT_FALSE(f.opts.ReadOptsFile(f.data / "ASTXOPTS.INI"));
+  fs::create_directory(f.data / "ASTXOPTS.INI");  // a folder of that name
+  EXPECT_FALSE(f.opts.ReadOptsFile(f.data / "ASTXOPTS.INI"));
+  EXPECT_TRUE(fs::exists(f.data / "ASTXOPTS.INI"));
+}
+
+TEST(OptsObj, SaveKeepsTheOldFileAsBackup) {
+  Fixture f;
+  SetOptsDefaults(f.opts.Settings, 1);
+  f.opts.Settings.TableNumber = "A";
+  ASSERT_TRUE(f.opts.WriteOptsFile(f.data));
+  EXPECT_FALSE(fs::exists(f.data / "ASTXOPTS.BAK"));  // nothing to back up yet
+  const auto first = Slurp(f.data / "ASTXOPTS.INI");
+  EXPECT_EQ(first, Encode(f.opts.Settings));
+
+  f.opts.Settings.TableNumber = "B";
+  ASSERT_TRUE(f.opts.WriteOptsFile(f.data));
+  EXPECT_EQ(Slurp(f.data / "ASTXOPTS.BAK"), first);
+  EXPECT_EQ(Slurp(f.data / "ASTXOPTS.INI"), Encode(f.opts.Settings));
+  int n = 0;
+  for (auto& e : fs::directory_iterator(f.data)) (void)e, ++n;
+  EXPECT_EQ(n, 2);
+}
+
+// Adds bytes behind the fields, so a file-size limit can cut the write of
+// the options file after its backup went through.
+class LongerOpts : public OptsObj {
+ public:
+  using OptsObj::OptsObj;
+  std::size_t extra = 0;
+
+ protected:
+  void WriteExtra(Encoder& e) override { e.zeros(extra); }
+};
+
+TEST(OptsObj, InterruptedSaveLeavesTheOldFileReadable) {
+  test::Scripted p;
+  fs::path data = test::FreshFolder("cut");
+  LongerOpts opts(p);
+  opts.Settings.ProgVersion = "1.711";
+  opts.Settings.OptsFileName = "ASTXOPTS.INI";
+  opts.Settings.BackupFileName = "ASTXOPTS.BAK";
+  SetOptsDefaults(opts.Settings, 1);
+  opts.Settings.TableNumber = "OLD";
+  ASSERT_TRUE(opts.WriteOptsFile(data));
+
+  opts.Settings.TableNumber = "NEW";
+  opts.extra = 2000;
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 5000;  // room for the backup, not for the longer file
+  p.expectMessage(ModalResult::OK, "Options File Error!",
+                  "Unable to save Options!\r\n\r\nFileName: " + (data / "ASTXOPTS.INI").string() +
+                      "\r\nDisk Full!");
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  bool ok = opts.WriteOptsFile(data);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(ok);
+  ASSERT_EQ(p.messages().size(), 1u);
+  EXPECT_EQ(p.messages()[0].icon, MsgIcon::Error);
+
+  OptsObj reader(p);
+  reader.Settings.ProgVersion = "1.711";
+  ASSERT_TRUE(reader.ReadOptsFile(data / "ASTXOPTS.INI"));
+  EXPECT_EQ(reader.Settings.TableNumber, "OLD");
+  int n = 0;
+  for (auto& e : fs::directory_iterator(data)) (void)e, ++n;
+  EXPECT_EQ(n, 2);  // the file and its backup, no temporary left
+}
+
+TEST(OptsObj, FailedBackupStopsTheSave) {
+  Fixture f;
+  SetOptsDefaults(f.opts.Settings, 1);
+  f.opts.Settings.TableNumber = "OLD";
+  ASSERT_TRUE(f.opts.WriteOptsFile(f.data));
+  const auto before = Slurp(f.data / "ASTXOPTS.INI");
+  fs::create_directory(f.data / "ASTXOPTS.BAK");
+  fs::create_directory(f.data / "ASTXOPTS.BAK" / "inside");  // cannot be replaced by a file
+  f.opts.Settings.TableNumber = "NEW";
+  f.p.expectMessage(ModalResult::OK, "Options File Error!",
+                    "FileName: " + (f.data / "ASTXOPTS.BAK").string() + "\r\n");
+  EXPECT_FALSE(f.opts.WriteOptsFile(f.data));
+  EXPECT_EQ(Slurp(f.data / "ASTXOPTS.INI"), before);
+}
+
+TEST(OptsObj, SaveIntoMissingFolderFails) {
+  Fixture f;
+  SetOptsDefaults(f.opts.Settings, 1);
+  f.p.expectMessage(ModalResult::OK, "Options File Error!", "Unable to save Options!");
+  EXPECT_FALSE(f.opts.WriteOptsFile(f.data / "gone" / ""));
+}
+
+// Init in a fresh current folder, with a program folder of its own.
+struct InitFixture {
+  test::Scripted p;
+  fs::path cwd = test::FreshFolder("cwd");
+  fs::path program = test::FreshFolder("prog");
+  fs::path saved = fs::current_path();
+  OptsObj opts{p};
+  InitFixture() {
+    fs::current_path(cwd);
+    p.programPath = program / "halvardin";
+    p.opticalDrives = {"/media/cdrom"};
+  }
+  ~InitFixture() { fs::current_path(saved); }
+};
+
+TEST(OptsObj, InitReadsDataFolderThenProgramFolderThenDefaults) {
+  {
+    InitFixture f;
+    Put(f.cwd / "ASTXOPTS.INI", FileFrom("DATA"));
+    Put(f.program / "ASTXOPTS.INI", FileFrom("PROG"));
+    ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+    EXPECT_EQ(f.opts.Settings.TableNumber, "DATA");
+    EXPECT_EQ(f.opts.Settings.DataFolder, WithSeparator(f.cwd));
+    EXPECT_EQ(f.opts.Settings.ProgramFolder, WithSeparator(f.program));
+    EXPECT_EQ(f.opts.Settings.CDROMRoot, fs::path("/media/cdrom/"));
+    EXPECT_EQ(f.opts.Settings.ProgVersion, "1.711");
+    EXPECT_EQ(f.opts.Settings.OptsFileName, "ASTXOPTS.INI");
+    EXPECT_EQ(f.opts.Settings.BackupFileName, "ASTXOPTS.BAK");
+    EXPECT_FALSE(f.opts.Settings.AdminMode);
+    EXPECT_TRUE(f.opts.IsNT5);
+  }
+  {
+    InitFixture f;
+    Put(f.program / "ASTXOPTS.INI", FileFrom("PROG"));
+    ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+    EXPECT_EQ(f.opts.Settings.TableNumber, "PROG");
+  }
+  {
+    // An obsolete data-folder file is reported and deleted; the program
+    // folder's file is used.
+    InitFixture f;
+    Put(f.cwd / "ASTXOPTS.INI", FileFrom("OLD", "1.60"));
+    Put(f.program / "ASTXOPTS.INI", FileFrom("PROG"));
+    f.p.expectMessage(ModalResult::OK, "Version Error");
+    ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+    EXPECT_EQ(f.opts.Settings.TableNumber, "PROG");
+    EXPECT_FALSE(fs::exists(f.cwd / "ASTXOPTS.INI"));
+  }
+  {
+    // No file anywhere: defaults, and nothing is written.
+    InitFixture f;
+    f.p.clock.hour = 9;
+    f.p.clock.millisecond = 5;
+    ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+    OptsRec want;
+    SetOptsDefaults(want, 0);
+    EXPECT_EQ(f.opts.Settings.FileVersion, "1.711");
+    EXPECT_EQ(f.opts.Settings.LogoBitmap, "VESKLOGO.BMP");
+    EXPECT_EQ(f.opts.Settings.MagLimit, 20.0f);
+    EXPECT_EQ(f.opts.Settings.DisplayDefaults, DefaultDispParms());
+    EXPECT_EQ(DecodePassword(f.opts.Settings.Password, f.opts.Settings.PasswordLen), "QORV");
+    EXPECT_GT(f.opts.Settings.SecondCodeLen, 0);
+    EXPECT_TRUE(fs::is_empty(f.cwd));
+    EXPECT_TRUE(fs::is_empty(f.program));
+  }
+}
+
+TEST(OptsObj, InitAsksForTheDriveAndKeepsLongFolders) {
+  InitFixture f;
+  f.p.opticalDrives.clear();
+  f.p.os.major = 4;  // before NT 5: no per-user folder rule
+  // A data folder longer than any stored folder text stays whole.
+  fs::path deep = f.cwd / std::string(120, 'd') / std::string(120, 'e');
+  fs::create_directories(deep);
+  fs::current_path(deep);
+  f.p.expectInput(std::string("/mnt/gsc"));
+  ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+  EXPECT_EQ(f.opts.Settings.DataFolder, WithSeparator(deep));
+  EXPECT_GT(f.opts.Settings.DataFolder.string().size(), 240u);
+  EXPECT_EQ(f.opts.Settings.CDROMRoot, fs::path("/mnt/gsc/"));
+  EXPECT_FALSE(f.opts.IsNT5);
+}
+
+TEST(OptsObj, InitEndsWhenNoWritableFolderIsGiven) {
+  InitFixture f;
+  f.p.os.major = 5;
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  std::string keep = xdg ? xdg : "";
+  // The current folder is removed under us and the fallback cannot be made.
+  Put(f.cwd.parent_path() / "plainfile", {1});
+  ::setenv("XDG_DATA_HOME", (f.cwd.parent_path() / "plainfile" / "x").c_str(), 1);
+  fs::current_path(f.program);
+  fs::remove(f.program);
+  f.p.expectMessage(ModalResult::Cancel, "Write-Enabled Storage Required", "is write-protected!");
+  EXPECT_FALSE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+  ::setenv("XDG_DATA_HOME", keep.c_str(), 1);
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST(Records, SiteNumbersFollowTextsAndFlags) {
 }
 
 TEST(Records, NonNumericSiteTextsLeaveTheRecord) {
-  for (const char* bad : {"12a", "1,5", ".", "-", "inf", "nan", "1e", "0x10", "1 2"}) {
+  for (const char* bad : {" ", "12a", "1,5", ".", "-", "inf", "nan", "1e", "0x10", "1 2"}) {
     SiteRec s = SampleSite();
     const SiteRec before = s;
     s.LatMin = bad;
