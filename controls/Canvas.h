@@ -3,6 +3,7 @@
 // desktop's convention: (left, top, right, bottom) with the right and bottom
 // edges outside the box. Colours given here are resolved (plain).
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "controls/Colors.h"
@@ -20,6 +21,19 @@ struct Rect {
   // Shrunk by d on every side, in 64 bits so that no size overflows.
   Rect Inset(std::int32_t d) const;
 };
+
+// The pixels of the ellipse inscribed in box, within clip: with outline off
+// every pixel whose centre lies inside the ellipse; with outline on the
+// one-pixel ring inside it (inside the ellipse, not inside the ellipse one
+// pixel smaller), keeping only the pixels whose centres lie on the
+// counter-clockwise arc from fromDeg through spanDeg degrees (0 at three
+// o'clock, counter-clockwise on screen). A rasteriser of our own, so that a
+// face looks the same on every painter.
+void EllipsePixels(const Rect& box, const Rect& clip, bool outline, double fromDeg,
+                   double spanDeg, const std::function<void(std::int32_t x, std::int32_t y)>& put);
+
+// The direction from the box's centre to p, in degrees in [0, 360).
+double RayAngle(const Rect& box, Point p);
 
 class Canvas {
  public:

@@ -6,7 +6,7 @@ void LedModel::SetActive(bool value) {
   if (value == active_) return;
   if (!host_.RequestPropertyChange("Active")) return;
   active_ = value;
-  host_.InvalidateBackGround();
+  host_.RepaintAll();
   host_.NotifyChange();
 }
 
@@ -14,7 +14,7 @@ template <typename T>
 void LedModel::Store(T& field, T value) {
   if (field == value) return;
   field = value;
-  host_.InvalidateBackGround();
+  host_.RepaintAll();
 }
 
 void LedModel::SetBevelStyle(TiBevelStyle value) { Store(bevelStyle_, value); }

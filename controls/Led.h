@@ -16,7 +16,7 @@ class LedHost {
   virtual ~LedHost() = default;
   // Asked before a published property changes; false vetoes the change.
   virtual bool RequestPropertyChange(std::string_view name) = 0;
-  virtual void InvalidateBackGround() = 0;
+  virtual void RepaintAll() = 0;
   // The active state changed.
   virtual void NotifyChange() = 0;
 };

@@ -9,6 +9,11 @@ RepaintControl::RepaintControl(Clock clock, Hooks hooks)
   LastRepaint = clock_();
 }
 
+void RepaintControl::SetClock(Clock clock) {
+  clock_ = std::move(clock);
+  LastRepaint = clock_();
+}
+
 void RepaintControl::InvalidateBackGround() { Request(BackPending); }
 void RepaintControl::InvalidateForeGround() { Request(FacePending); }
 

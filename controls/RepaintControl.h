@@ -21,6 +21,9 @@ class RepaintControl {
   // LastRepaint starts at the creation time.
   RepaintControl(Clock clock, Hooks hooks);
 
+  // A clock of another origin; the last repaint counts from its present.
+  void SetClock(Clock clock);
+
   // Background and face; the controls here repaint both alike, the flags
   // only say what was asked for.
   void InvalidateBackGround();

@@ -16,7 +16,7 @@ struct FakeHost : LedHost {
     asked.emplace_back(name);
     return allow;
   }
-  void InvalidateBackGround() override { ++repaints; }
+  void RepaintAll() override { ++repaints; }
   void NotifyChange() override { ++changes; }
 };
 

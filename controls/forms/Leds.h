@@ -1,0 +1,82 @@
+#pragma once
+// The on/off LED and the round LED. Place a TiLedRound on a form like any
+// widget: give it its size (square) and colours, then switch SetActive.
+#include <QSize>
+
+#include "controls/Led.h"
+#include "controls/forms/Components.h"
+
+namespace hv {
+
+class TiLed : public TiCustomComponent, protected LedHost {
+  Q_OBJECT
+  Q_PROPERTY(bool Active READ Active WRITE SetActive)
+  Q_PROPERTY(int BevelStyle READ BevelStyleValue WRITE SetBevelStyleValue)
+  Q_PROPERTY(uint ActiveColor READ ActiveColor WRITE SetActiveColor)
+  Q_PROPERTY(bool AutoInactiveColor READ AutoInactiveColor WRITE SetAutoInactiveColor)
+  Q_PROPERTY(uint InactiveColor READ InactiveColor WRITE SetInactiveColor)
+  Q_PROPERTY(int Width READ width WRITE SetWidth)
+  Q_PROPERTY(int Height READ height WRITE SetHeight)
+
+ public:
+  // 20 x 20, unlit, lime with the automatic inactive colour, lowered bevel.
+  explicit TiLed(QWidget* parent = nullptr);
+
+  // Told once after each change of Active.
+  std::function<void(TiLed& sender)> OnChange;
+
+  bool Active() const { return led_.Active(); }
+  // An equal value does nothing; OnRequestPropertyChange ("Active") may veto
+  // the change; otherwise it repaints and tells OnPropertyChanged, then
+  // OnChange.
+  void SetActive(bool value) { led_.SetActive(value); }
+  TiBevelStyle BevelStyle() const { return led_.BevelStyle(); }
+  void SetBevelStyle(TiBevelStyle style) { led_.SetBevelStyle(style); }
+  TColor ActiveColor() const { return led_.ActiveColor(); }
+  void SetActiveColor(TColor color) { led_.SetActiveColor(color); }
+  bool AutoInactiveColor() const { return led_.AutoInactiveColor(); }
+  void SetAutoInactiveColor(bool on) { led_.SetAutoInactiveColor(on); }
+  TColor InactiveColor() const { return led_.InactiveColor(); }
+  void SetInactiveColor(TColor color) { led_.SetInactiveColor(color); }
+
+  QSize sizeHint() const override { return size(); }
+
+ protected:
+  // The active state changed.
+  virtual void NotifyChange() override;
+  bool RequestPropertyChange(std::string_view name) override {
+    return TiComponent::RequestPropertyChange(name);
+  }
+  void RepaintAll() override { InvalidateBackGround(); }
+  int BevelStyleValue() const { return led_.BevelStyle(); }
+  void SetBevelStyleValue(int v) { led_.SetBevelStyle(static_cast<TiBevelStyle>(v)); }
+
+  LedModel led_{*this};
+};
+
+class TiLedRound : public TiLed {
+  Q_OBJECT
+  Q_PROPERTY(bool ShowReflection READ ShowReflection WRITE SetShowReflection)
+  Q_PROPERTY(uint BackGroundColor READ BackGroundColor WRITE SetBackGroundColor)
+  Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+
+ public:
+  explicit TiLedRound(QWidget* parent = nullptr);
+
+  bool ShowReflection() const { return led_.ShowReflection(); }
+  void SetShowReflection(bool on) { led_.SetShowReflection(on); }
+
+  // The background, the body, the highlight and the rim.
+  void PaintTo(Canvas& canvas) override;
+  // Keeps the control square: a new width sets the height, else a new
+  // height the width; while the form loads the bounds are taken as given.
+  void ChangeBounds(int left, int top, int width, int height) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool squaring_ = false;
+};
+
+}  // namespace hv
