@@ -15,6 +15,31 @@ void HistogramObj::Clear() {
   sum_sq_ = 0;
 }
 
+void HistogramObj::AddValues(std::span<const std::int32_t> values) {
+  const std::int32_t last = LastBin();
+  // An integral power-of-two bin width (1, 256, ...) bins by a shift; any
+  // other width goes through Add.
+  int shift = -1;
+  for (int s = 0; s < 31; ++s)
+    if (bin_width_ == static_cast<long double>(std::int64_t{1} << s)) shift = s;
+  if (shift < 0 || last < 0 || values.size() > (std::size_t{1} << 30)) {
+    for (std::int32_t v : values) Add(v);
+    return;
+  }
+  std::uint64_t sum = 0;
+  unsigned __int128 sumSq = 0;
+  for (std::int32_t v : values) {
+    const std::uint32_t u = v > 0 ? static_cast<std::uint32_t>(v) : 0u;
+    const std::uint32_t bin = u >> shift;
+    ++counts_[bin > static_cast<std::uint32_t>(last) ? static_cast<std::size_t>(last) : bin];
+    sum += u;
+    sumSq += static_cast<std::uint64_t>(u) * u;
+  }
+  sum_ += static_cast<long double>(sum);
+  sum_sq_ += static_cast<long double>(sumSq);
+  count_ += static_cast<std::int32_t>(values.size());
+}
+
 void HistogramObj::Add(long double value) {
   long double v = value >= 0 ? value : 0;
   const std::int32_t last = LastBin();

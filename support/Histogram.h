@@ -21,6 +21,9 @@ class HistogramObj {
   // A value that is not >= 0 (negative or NaN) counts as 0, for its bin and
   // for the sums; bin = trunc(v / BinWidth), clamped to 0..LastBin.
   void Add(long double value);
+  // Add of each integer value in turn, in one pass (the image readers add
+  // whole blocks of pixels). Sums are accumulated exactly per call.
+  void AddValues(std::span<const std::int32_t> values);
 
   // The lowest-numbered bin with the highest count; that count goes to
   // topCount. Bin 0 and a count of 0 when every bin is empty.
