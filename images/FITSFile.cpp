@@ -1,0 +1,292 @@
+#include "images/FITSFile.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "astrometry/ObsParms.h"
+#include "support/DateTime.h"
+#include "support/Files.h"
+#include "support/Format.h"
+#include "support/Rounding.h"
+
+namespace hv {
+
+namespace fs = std::filesystem;
+
+FITSFileObj::FITSFileObj(const ReaderContext& context) : GraphicsFileObj(context) {
+  FileKind = KindFITS;
+}
+
+bool FITSFileObj::IsValidBitPix(std::int32_t b) {
+  return b == 8 || b == 16 || b == 32 || b == -32 || b == -64;
+}
+
+bool FITSFileObj::IsTable() const { return TrimTrailingBlanks(Header.XTension) == "TABLE"; }
+
+bool FITSFileObj::CheckHeader() {
+  const FITSHeaderRec& h = Header;
+  if (!h.Simple || !IsValidBitPix(h.BitPix) || !endSeen_ || goOn_) return false;
+  // Two axes at least (and FITS's 999 at most), each of them set.
+  if (h.NAxis < 2 || h.NAxis > 999 || h.NAxis1 <= 0 || h.NAxis2 <= 0) return false;
+  if (h.NAxis > 2 && h.NAxis3 <= 0) return false;
+  // A table's rows are not pixels; an image must fit the pixel table.
+  if (IsTable()) return true;
+  return SizeAllowed(h.NAxis1, h.NAxis2);
+}
+
+void FITSFileObj::SetObsTime(const FITSHeaderParser& parser) {
+  long double c = 0;
+  switch (settings().HeaderTime) {
+    case HeaderTimeCode::Start: c = Header.ExpTime; break;
+    case HeaderTimeCode::End: c = -Header.ExpTime; break;
+    default: c = 0; break;  // the middle; the ST-4 convention does not apply to FITS
+  }
+  std::string time = parser.TimeText();
+  long double date = 0;
+  const std::string dateText(TrimTrailingBlanks(parser.DateText()));
+  const auto d = ParseFITSDate(dateText, time);
+  const auto encoded = d ? EncodeDate(d->Year, d->Month, d->Day) : std::nullopt;
+  if (encoded) date = *encoded;
+  else ShowNumericError(platform(), "DATE-OBS", dateText);
+  long double tod = 0;
+  if (time.empty()) {
+    tod = parser.TimeObsSeconds() / 86400.0L;
+  } else {
+    try {
+      tod = ParseTimeOfDay(time);
+    } catch (const ConvertError&) {
+      ShowNumericError(platform(), "UT", time);
+      tod = 0;
+    }
+  }
+  Header.ObsTime = static_cast<double>(date + tod + c / 172800.0L);
+}
+
+bool FITSFileObj::ReadHeader(const fs::path& fileName) {
+  DiscardImage();
+  Header = FITSHeaderRec{};
+  hasDateObs_ = goOn_ = endSeen_ = false;
+  if (!DataFile.Open(fileName)) {
+    ShowError(platform(), "FITS File Error!",
+              "Unable to Open FITS File!\n\nFile Name: " + fileName.string() +
+                  "\nIOResult = " + std::to_string(DataFile.OpenError()));
+    return false;
+  }
+  if (!BeginListing(fileName, "File Error!", "** FITS Header Information **")) {
+    DataFile.Close();
+    return false;
+  }
+  FITSHeaderParser parser([this](std::string_view key, std::string_view value) {
+    ShowNumericError(platform(), key, value);
+  });
+  parser.Reset();
+  std::string listing;
+  while (true) {
+    const std::size_t n = DataFile.Read(CardBlock.data(), FITSBlockSize);
+    if (n == 0) break;  // the end of the file ends the header
+    if (n < FITSBlockSize) {
+      ListText(listing);
+      CloseListing();
+      throw FileError(fileName, 100, "Read beyond end of file: " + fileName.string());
+    }
+    const auto result = parser.ParseBlock(
+        std::span<const std::uint8_t, FITSBlockSize>(CardBlock.data(), FITSBlockSize), listing);
+    if (result == FITSHeaderParser::BlockResult::NotFITS) {
+      ListText(listing);
+      CloseListing();
+      DataFile.Close();
+      ShowError(platform(), "FITS File Error!",
+                "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" +
+                    FileTypeHint);
+      return false;
+    }
+    if (result == FITSHeaderParser::BlockResult::Done) break;
+  }
+  ListText(listing);
+  CloseListing();
+  Header = parser.Header();
+  hasDateObs_ = parser.HasDateObs();
+  goOn_ = parser.GoOn();
+  endSeen_ = parser.EndSeen();
+  if (hasDateObs_) SetObsTime(parser);
+  if (!goOn_) {
+    ImageInfo = ImageInfoRec{};
+    ImageInfo.FileName = fileName.string().substr(0, ImageInfoRec::FileNameCap);
+    ImageInfo.Format = ("FITS (BITPIX = " + std::to_string(Header.BitPix) + ")")
+                           .substr(0, ImageInfoRec::FormatCap);
+    ImageInfo.Width = Header.NAxis1;
+    ImageInfo.Height = Header.NAxis2;
+    ImageInfo.PixelCount = 0;
+    ImageInfo.RawMin = INT32_MAX;
+    ImageInfo.RawMax = 0;
+  }
+  if (!CheckHeader()) {
+    DataFile.Close();
+    ShowError(platform(), "FITS File Error!", "Required FITS Keyword Data is Missing or Faulty!");
+    return false;
+  }
+  if (!IsTable()) ImageInfo.PixelCount = Header.NAxis1 * Header.NAxis2;
+  return true;
+}
+
+bool FITSFileObj::ReadTable() {
+  ShowError(platform(), "FITS File Error!",
+            "File Holds an ASCII Table, Not an Image!\nFile Name: " +
+                DataFile.Path().string());
+  return false;
+}
+
+namespace {
+
+// The conversions of the five pixel formats. Each gives false for a value
+// that has no 32-bit integer (NaN, infinite, out of range): the pixel is
+// then stored as 0 and the load asks about the errors at the end.
+bool FitsInt32(long double r, std::int32_t& out) {
+  if (!(r >= -2147483648.0L && r <= 2147483647.0L)) return false;
+  out = static_cast<std::int32_t>(r);
+  return true;
+}
+
+struct Scaling {
+  long double scale = 1, zero = 0;
+  // BSCALE 1 with an integral BZERO: exact integer arithmetic.
+  bool integral = false;
+  std::int64_t izero = 0;
+  explicit Scaling(const FITSHeaderRec& h, bool apply) {
+    if (!apply) return;
+    scale = h.BScale;
+    zero = h.BZero;
+    if (scale == 1.0L && zero == std::nearbyintl(zero) && std::fabs(zero) < 4.0e18L) {
+      integral = true;
+      izero = static_cast<std::int64_t>(zero);
+    }
+  }
+  bool Convert(std::int64_t v, std::int32_t& out) const {
+    if (integral) {
+      const std::int64_t r = v + izero;
+      if (r < INT32_MIN || r > INT32_MAX) return false;
+      out = static_cast<std::int32_t>(r);
+      return true;
+    }
+    return FitsInt32(RoundHalfEven(static_cast<long double>(v) * scale + zero), out);
+  }
+};
+
+inline std::uint16_t Big16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+inline std::uint32_t Big32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+         p[3];
+}
+inline std::uint64_t Big64(const std::uint8_t* p) {
+  return (std::uint64_t{Big32(p)} << 32) | Big32(p + 4);
+}
+
+}  // namespace
+
+bool FITSFileObj::ReadPixels() {
+  const std::int32_t bitPix = Header.BitPix;
+  const std::size_t size = static_cast<std::size_t>(std::abs(bitPix) / 8);
+  NewHistogram(bitPix == 8 ? 1.0L : 256.0L);
+  const Scaling scaling(Header, bitPix > 0);
+  const std::int64_t wanted = ImageInfo.PixelCount;
+
+  // Whole blocks at a time; the values of one read are converted together.
+  constexpr std::size_t kChunk = FITSBlockSize * 32;
+  std::vector<std::uint8_t> bytes(kChunk);
+  std::vector<std::int32_t> values(kChunk);
+  bool valueErrors = false;
+  bool readError = false;
+  std::int64_t done = 0;
+  std::size_t carry = 0;  // bytes of a value cut by a short read
+  try {
+    while (done < wanted) {
+      const std::int64_t leftBytes = (wanted - done) * static_cast<std::int64_t>(size);
+      const std::size_t want =
+          std::min<std::size_t>(kChunk - carry, static_cast<std::size_t>(leftBytes) - carry);
+      const std::size_t got = DataFile.Read(bytes.data() + carry, want);
+      const std::size_t have = carry + got;
+      const std::size_t count = have / size;
+      const std::uint8_t* p = bytes.data();
+      std::int32_t* out = values.data();
+      switch (bitPix) {
+        case 8:
+          for (std::size_t i = 0; i < count; ++i)
+            if (!scaling.Convert(p[i], out[i])) out[i] = 0, valueErrors = true;
+          break;
+        case 16:
+          for (std::size_t i = 0; i < count; ++i)
+            if (!scaling.Convert(static_cast<std::int16_t>(Big16(p + 2 * i)), out[i]))
+              out[i] = 0, valueErrors = true;
+          break;
+        case 32:
+          for (std::size_t i = 0; i < count; ++i)
+            if (!scaling.Convert(static_cast<std::int32_t>(Big32(p + 4 * i)), out[i]))
+              out[i] = 0, valueErrors = true;
+          break;
+        case -32:
+          for (std::size_t i = 0; i < count; ++i)
+            if (!FitsInt32(RoundHalfEven(std::bit_cast<float>(Big32(p + 4 * i))), out[i]))
+              out[i] = 0, valueErrors = true;
+          break;
+        case -64:
+          for (std::size_t i = 0; i < count; ++i)
+            if (!FitsInt32(RoundHalfEven(std::bit_cast<double>(Big64(p + 8 * i))), out[i]))
+              out[i] = 0, valueErrors = true;
+          break;
+      }
+      StoreValues(std::span<const std::int32_t>(values.data(), count));
+      done += static_cast<std::int64_t>(count);
+      carry = have - count * size;
+      if (carry) std::memmove(bytes.data(), bytes.data() + count * size, carry);
+      if (got < want) break;  // the end of the file
+    }
+  } catch (const FileError&) {
+    readError = true;
+  }
+  FlushPixels();
+  // A file that ends before its last pixel is an error too: the missing
+  // pixels stay 0.
+  if (done < wanted) readError = true;
+  if (readError || valueErrors) return !AskAbort();
+  return true;
+}
+
+bool FITSFileObj::LoadFile(const fs::path& fileName) {
+  if (!ReadHeader(fileName)) return false;
+  if (IsTable()) {
+    const bool ok = ReadTable();
+    DataFile.Close();
+    return ok;
+  }
+  CreatePixelStore();
+  const bool ok = ReadPixels();
+  DataFile.Close();
+  if (ok) {
+    UpdateCamRec();
+    if (hasDateObs_) UpdateObsParms();
+  }
+  return ok;
+}
+
+void FITSFileObj::UpdateCamRec() {
+  if (ctx_.camera) {
+    if (Header.Filter != PassbandUnknown) ctx_.camera->Filter = Header.Filter;
+    ctx_.camera->ImageWidth = Header.NAxis1;
+    ctx_.camera->ImageHeight = Header.NAxis2;
+  }
+  if (ctx_.camFromFile) *ctx_.camFromFile = true;
+}
+
+void FITSFileObj::UpdateObsParms() {
+  ObsParmsRec* obs = ctx_.currentObs;
+  if (!obs || IsTable()) return;
+  if (obs->ObjName.empty()) obs->ObjName = Header.ObjName;
+  if (obs->Observer.empty()) obs->Observer = Header.Observer;
+  obs->ObsTime = Header.ObsTime;
+}
+
+}  // namespace hv
