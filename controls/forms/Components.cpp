@@ -11,7 +11,9 @@
 #include <exception>
 #include <stdexcept>
 
+#include "controls/forms/PropertyFiles.h"
 #include "controls/forms/QtCanvas.h"
+#include "support/Files.h"
 #include "platform/SystemFacts.h"
 
 namespace hv {
@@ -77,6 +79,52 @@ void TiComponent::FocusLost() {
 }
 
 void TiComponent::PaintTo(Canvas&) { throw std::runtime_error("Abstract Error"); }
+
+static std::string ClassName(const QObject& o) {
+  std::string name = o.metaObject()->className();
+  if (auto colon = name.rfind("::"); colon != std::string::npos) name.erase(0, colon + 2);
+  return name;
+}
+
+void TiComponent::SaveToTextFile(const std::filesystem::path& file) {
+  try {
+    std::vector<std::string> lines{"File Type = " + ClassName(*this)};
+    std::vector<std::string> excluded{"Name"};
+    if (!optionSaveAllProperties_)
+      excluded.insert(excluded.end(), {"Left", "Top", "Width", "Height", "Align", "Cursor",
+                                       "ShowHint", "Tag", "Visible", "Enabled", "Hint",
+                                       "HelpContext"});
+    SaveProperties(*this, "", lines, excluded);
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    WriteFileAtomic(file, text);
+  } catch (const std::exception& e) {
+    throw std::runtime_error(std::string("Error Saving Properties - ") + e.what());
+  }
+}
+
+void TiComponent::LoadFromTextFile(const std::filesystem::path& file) {
+  try {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(file);
+    std::vector<std::string> lines =
+        SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    BeginUpdate();
+    try {
+      LoadProperties(*this, "", lines);
+    } catch (...) {
+      // The bracket ends also on failure, so the control keeps repainting.
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  } catch (const std::exception& e) {
+    throw std::runtime_error(std::string("Error Loading Properties - ") + e.what());
+  }
+}
+
+TypeKind TiComponent::PropertyKind(std::string_view dottedName) const {
+  return PropertyKindOf(*this, dottedName);
+}
 
 void TiComponent::SetBooleanProp(bool value, bool& field, int kind) {
   if (value == field) return;

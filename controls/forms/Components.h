@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "controls/Canvas.h"
 #include "controls/Colors.h"
 #include "controls/OPCLoader.h"
+#include "controls/PropertyText.h"
 #include "controls/RepaintControl.h"
 
 class QPainter;
@@ -22,6 +24,13 @@ namespace hv {
 
 class TiComponent : public QWidget {
   Q_OBJECT
+  Q_PROPERTY(int Left READ x WRITE SetLeft)
+  Q_PROPERTY(int Top READ y WRITE SetTop)
+  Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
+  Q_PROPERTY(bool Visible READ VisibleProp WRITE setVisible)
+  Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+  Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+  Q_PROPERTY(int Tag READ Tag WRITE SetTag)
   Q_PROPERTY(bool AutoFrameRate READ AutoFrameRate WRITE SetAutoFrameRate)
   Q_PROPERTY(int UpdateFrameRate READ UpdateFrameRate WRITE SetUpdateFrameRate)
   Q_PROPERTY(bool OptionSaveAllProperties READ OptionSaveAllProperties WRITE
@@ -58,6 +67,14 @@ class TiComponent : public QWidget {
   const QFont& ErrorFont() const { return errorFont_; }
   void SetErrorFont(const QFont& font);
   TColor ErrorFontColor() const { return errorFontColor_; }
+
+  void SetLeft(int left) { move(left, y()); }
+  void SetTop(int top) { move(x(), top); }
+  bool VisibleProp() const { return !isHidden(); }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool on) { showHint_ = on; }
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
 
   // The clock the throttle reads (milliseconds, must not jump); the default
   // is the system's monotonic clock.
@@ -99,6 +116,17 @@ class TiComponent : public QWidget {
   virtual void EndUpdate() { repaint_.EndUpdate(); }
   virtual void Lock() = 0;
   virtual void Unlock() = 0;
+  // "File Type = " and the class name, then the published properties
+  // (position, size and the other common ones only with
+  // OptionSaveAllProperties). Failures raise "Error Saving Properties - "
+  // with the failure's message.
+  virtual void SaveToTextFile(const std::filesystem::path& file);
+  // Applies the file's properties inside an update bracket; failures raise
+  // "Error Loading Properties - " with the failure's message.
+  virtual void LoadFromTextFile(const std::filesystem::path& file);
+
+  // The kind of a published property by its case-insensitive dotted name.
+  TypeKind PropertyKind(std::string_view dottedName) const;
 
   // --- repaint requests ---
   // Background and face; every property setter of the library calls it.
@@ -153,6 +181,8 @@ class TiComponent : public QWidget {
   bool optionSaveAllProperties_ = false;
   bool errorActive_ = false;
   bool loading_ = false;
+  bool showHint_ = false;
+  int tag_ = 0;
   QFont errorFont_;
   TColor errorFontColor_ = clRed;
 };
