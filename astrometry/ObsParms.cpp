@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "support/Format.h"
 #include "support/Rounding.h"
 
 namespace hv {
@@ -122,6 +123,60 @@ std::optional<std::int64_t> ParseObsDate(std::string_view text) {
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return std::nullopt;
   return DaysFromCivil(y, m, d);
+}
+
+void ObsParmsDlgModel::FormActivate() {
+  if (Activating || ParmsRec == nullptr) return;
+  Activating = true;
+  const ObsParmsRec& r = *ParmsRec;
+  Caption = "Observation Parameters - " + CaptionText;
+  DateText = shownDate_ = ObsDateText(r.ObsTime);
+  TimeText = shownTime_ = ObsTimeText(r.ObsTime);
+  ObserverText = r.Observer;
+  NameText = r.ObjName;
+  DesigText = r.Designation;
+  NumText = r.Number;
+  DiscoveryEnabled = false;
+  DiscoveryChecked = r.Discovery != 0;
+  NumEnabled = DesigEnabled = ObserverEnabled = false;
+  HelpVisible = false;
+  ObjTypeIndex = r.ObjType <= 1 ? r.ObjType : 0;
+  NameLabel = "Obs. Name/ID";
+  Activating = false;
+}
+
+ModalResult ObsParmsDlgModel::OKBtnClick() {
+  if (ParmsRec == nullptr) return ModalResult::Cancel;
+  ObsParmsRec& r = *ParmsRec;
+  double time = r.ObsTime;
+  if (DateText != shownDate_ || TimeText != shownTime_) {
+    const std::optional<std::int64_t> days = ParseObsDate(DateText);
+    if (!days) {
+      ShowError(platform_, "Halvardin", "'" + DateText + "' is not a valid date");
+      return ModalResult::None;
+    }
+    long double fraction;
+    try {
+      fraction = ParseTimeOfDay(TimeText);
+    } catch (const ConvertError&) {
+      fraction = -1;
+    }
+    // A UT of 24 h or more (or "PM" after 12) would move the date silently.
+    if (!(fraction >= 0 && fraction < 1)) {
+      ShowError(platform_, "Halvardin", "'" + TimeText + "' is not a valid time");
+      return ModalResult::None;
+    }
+    time = static_cast<double>(static_cast<long double>(*days) + fraction);
+  }
+  r.ObsTime = time;
+  r.Observer = ObserverText.substr(0, ObsParmsCap::Observer);
+  r.ObjName = NameText.substr(0, ObsParmsCap::ObjName);
+  r.Designation = DesigText.substr(0, ObsParmsCap::Designation);
+  r.Number = NumText.substr(0, ObsParmsCap::Number);
+  if (!r.Number.empty()) r.Number.insert(0, ObsParmsCap::Number - r.Number.size(), '0');
+  r.Discovery = DiscoveryChecked ? 1 : 0;
+  r.ObjType = static_cast<std::uint8_t>(ObjTypeIndex == 1 ? 1 : 0);
+  return ModalResult::OK;
 }
 
 }  // namespace hv

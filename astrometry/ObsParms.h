@@ -55,4 +55,47 @@ std::string ObsTimeText(double value);
 // nothing when it is not a valid date.
 std::optional<std::int64_t> ParseObsDate(std::string_view text);
 
+// The observation-parameters dialog (TObsParmsDlg) without its widgets.
+// The caller sets ParmsRec and CaptionText, shows it through the platform
+// and reads the modal result: OK means the record was rewritten, Cancel
+// that it is untouched.
+class ObsParmsDlgModel : public DialogModel {
+ public:
+  explicit ObsParmsDlgModel(Platform& platform) : platform_(platform) {}
+  std::string_view dialogName() const override { return "TObsParmsDlg"; }
+
+  ObsParmsRec* ParmsRec = nullptr;
+  std::string CaptionText;
+
+  // --- what the form shows (loaded by FormActivate, typed back by the form) ---
+  std::string Caption = "Observation Parameters";
+  std::string NameLabel = "Object Name:";
+  int ObjTypeIndex = 0;  // "Minor Planet", "Comet"
+  std::string DateText, TimeText, NameText, NumText, DesigText, ObserverText;
+  bool DiscoveryChecked = false;
+  // Disabled fields still show the record and are read back by OK.
+  bool NumEnabled = true, DesigEnabled = true, ObserverEnabled = true, DiscoveryEnabled = true;
+  bool HelpVisible = true;
+
+  static constexpr int DateMaxLength = 10, TimeMaxLength = 8;
+  static constexpr const char* DateHint = "Use Full (4 digit) Year";
+  static constexpr const char* TimeHint = "Use 24 hr format.";
+
+  void FormCreate() { Activating = false; }
+  // Runs once when the dialog is shown.
+  void FormActivate();
+  // Converts the date and time first and writes the record only when both
+  // convert; a bad one is shown as an error and keeps the dialog open
+  // (ModalResult::None) with the record untouched. Unchanged date and time
+  // texts keep the stored time, fractions of a second included.
+  ModalResult OKBtnClick();
+  ModalResult CancelBtnClick() { return ModalResult::Cancel; }
+
+  bool Activating = false;
+
+ private:
+  Platform& platform_;
+  std::string shownDate_, shownTime_;
+};
+
 }  // namespace hv
