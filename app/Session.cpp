@@ -1,0 +1,550 @@
+#include "app/Session.h"
+
+#include <fstream>
+
+#include "support/Files.h"
+#include "support/Format.h"
+
+namespace hv {
+namespace fs = std::filesystem;
+
+BendulakSession* Bendulak = nullptr;
+
+const char* const BendulakSession::OpenDialogFilter =
+    "FITS Files (*.FIT, *.FTS)|*.FIT; *.FTS|ST-4 Files|*.ST4|SBIG Files (ST4X thru STV)|*.ST*|"
+    "All Files (*.*)|*.*";
+const char* const BendulakSession::SpreadsheetFilter =
+    "Comma-Separated Values (*.CSV)|*.CSV|Excel Spreadsheets (*.XLS)|*.XLS|All Files (*.*)|*.*";
+
+namespace {
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+std::string Slot(const char* stem, int slot) { return stem + std::to_string(slot + 1); }
+const std::string CrLf = "\r\n";
+}  // namespace
+
+BendulakSession::BendulakSession(Platform& platform, SessionServices services)
+    : Services(std::move(services)), platform_(platform) {
+  BuildMenu();
+}
+
+BendulakSession::~BendulakSession() = default;
+
+void BendulakSession::BuildMenu() {
+  MenuModel& m = Menu;
+  m.Add("FileMI", "&File");
+  m.Add("Login1", "&Login...", "FileMI");
+  m.Add("ImageFileType1", "Set Image &File Type...", "FileMI", false);
+  m.Add("Clear1", "&Clear Images/Ref. Fields", "FileMI", false);
+  m.Add("Object1", "&Images and Reference Fields", "Clear1");
+  m.Add("FieldObservationSet1", "&Reference Fields Only", "Clear1");
+  m.Add("Load1", "L&oad Image Files", "FileMI", false);
+  m.Add("MultipleLoad1", "&Multiple Load", "Load1");
+  for (int s = 0; s <= LastSlot; ++s)
+    m.Add(Slot("LoadImg", s), "Image &" + std::to_string(s + 1), "Load1", s == 0);
+  m.Add("PrefSep", "-", "FileMI", true, false);
+  m.Add("Preferences1", "&Preferences...", "FileMI", false, false);
+  m.Add("Options1", "&Options and Parameters...", "Preferences1");
+  m.Add("SaveUpdates1", "&Save Updates", "Preferences1", false);
+  m.Add("ConvertGSC1", "Convert &GSC...", "Preferences1");
+  m.Add("Exit1", "&Exit", "FileMI");
+  m.Add("ImageMI", "&Images", {}, false);
+  m.Add("ViewAdjust1", "&View/Adjust...", "ImageMI");
+  m.Add("Measure1", "&Measure", "ImageMI");
+  for (int s = 0; s <= LastSlot; ++s)
+    m.Add(Slot("MeasImg", s), "Image &" + std::to_string(s + 1), "Measure1", false);
+  m.Add("Blink1", "&Blink...", "ImageMI", false);
+  m.Add("ReportMI", "&Report", {}, false);
+  m.Add("ViewEdit1", "&View/Print/Save Text", "ReportMI", false);
+  m.Add("ExerciseFrmt1", "&Exercise Format...", "ViewEdit1");
+  m.Add("SpreadsheetFormat1", "S&preadsheet Format (.CSV)...", "ViewEdit1");
+  // The other two formats of the report stay hidden.
+  m.Add("FrmtSep", "-", "ViewEdit1", true, false);
+  m.Add("ShortFormat1", "&Short Format...", "ViewEdit1", true, false);
+  m.Add("LongFormat1", "&Long Format...", "ViewEdit1", true, false);
+  m.Add("Baseline1", "Compute &Baseline...", "ReportMI");
+  m.Add("SpreadSheet1", "Access &Spreadsheet", "ReportMI", false);
+  m.Add("HelpMi", "&Help");
+  m.Add("OnHelp1", "On &Help", "HelpMi");
+  m.Add("Topics1", "&Topics...", "HelpMi");
+  m.Add("User1", "&User", "HelpMi");
+  m.Add("AboutThisExercise1", "&About...", "HelpMi");
+
+  // Commands whose code is not in this build yet.
+  for (const char* name :
+       {"ImageFileType1", "MultipleLoad1", "LoadImg1", "LoadImg2", "LoadImg3", "LoadImg4",
+        "ConvertGSC1", "ViewAdjust1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1",
+        "ExerciseFrmt1", "SpreadsheetFormat1", "ShortFormat1", "LongFormat1", "Baseline1",
+        "OnHelp1", "Topics1", "User1"})
+    m[name].available = false;
+}
+
+// --- settings saving ---
+
+void BendulakSession::OptionsChanged() {
+  UpdatesPending = true;
+  OfferAllUsers = Settings.AdminMode;
+  Menu.Enable("SaveUpdates1", true);
+  SaveUpdates1Click();
+}
+
+void BendulakSession::SaveUpdates1Click() {
+  if (!Opts) return;
+  bool written;
+  {
+    BusyCursor busy(platform_);
+    Opts->Settings = Settings;
+    written = Opts->WriteOptsFile(Settings.DataFolder);
+  }
+  // A failed write stays pending, so the exit tries again.
+  if (written) ClearPending();
+  if (OfferAllUsers) OfferAllUserDefaults();
+}
+
+void BendulakSession::ClearPending() {
+  UpdatesPending = false;
+  Menu.Enable("SaveUpdates1", false);
+}
+
+void BendulakSession::OfferAllUserDefaults() {
+  if (!OfferAllUsers || !Opts) return;
+  bool yes = Settings.NoConfirm ||
+             AskYesNo(platform_, "Use As Defaults for All Users?",
+                      "Save Updated Parameters in " +
+                          (Settings.ProgramFolder / Settings.OptsFileName).string() + "?");
+  if (!yes) return;
+  BusyCursor busy(platform_);
+  Opts->Settings = Settings;
+  if (!Opts->WriteOptsFile(Settings.ProgramFolder)) {
+    Settings.AdminMode = false;
+    Opts->Settings.AdminMode = false;
+  }
+  OfferAllUsers = false;
+}
+
+// --- session ---
+
+void BendulakSession::StartSession() {
+  Menu.Enable("Login1", false);
+  if (!SessionStarted) {
+    LoginData = LoginRec{};
+    LoginData.Name1 = "Astrometry Module";
+    LoginData.UserID = "ASTRM";
+    PaintMode = 1;
+    SessionStarted = true;
+    LoginToFill = &LoginData;
+    if (Services.Repaint) Services.Repaint();
+  }
+  if (Settings.WorkFolder.empty()) {
+    // The ID stays as typed for the log; only its folder name is made safe.
+    fs::path folder = Settings.DataFolder / "Users" / UserFolderName(LoginData.UserID) / "";
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder)) {
+      ShowError(platform_, "Write-Enabled Storage Required",
+                "Unable to create directory \"" + folder.string() + "\"" + CrLf + CrLf +
+                    "Application will terminate!");
+      QuitRequested = true;
+      if (Services.Quit) Services.Quit();
+      return;
+    }
+    Settings.WorkFolder = folder;
+  }
+  ReportFolder_ = Settings.DataFolder;
+  if (!Report && Services.CreateReport) {
+    Report = Services.CreateReport(Settings);
+    if (Report)
+      Report->SetParms(&Settings.DefaultUser, &Settings.DefaultCamera, &Settings.DefaultSite, true);
+  }
+  if (Settings.TestMode) {
+    OptionsAccess = true;
+    Menu.Enable("Preferences1", true);
+    Menu.Show("Preferences1", true);
+    Menu.Show("PrefSep", true);
+  }
+  Caption = SessionCaption;
+  UpdateSpreadsheetItem();
+  Menu.Enable("ReportMI", true);
+  Menu.Enable("ViewEdit1", false);
+  Menu.Enable("Load1", true);
+  Menu.Enable("ImageFileType1", true);
+  if (Services.ResetFldParms) Services.ResetFldParms();
+  RefFieldStale = true;
+  for (int s = 0; s <= LastSlot; ++s) Menu.Check(Slot("MeasImg", s), false);
+
+  fs::path logPath = Settings.LogFile;
+  if (!logPath.has_parent_path()) logPath = Settings.DataFolder / logPath;
+  SessionLog = std::make_unique<LogFileObj>(platform_);
+  SessionLog->Init("MORVETIK", logPath, &LoginData);
+  SessionLog->WriteLogin();
+}
+
+void BendulakSession::UpdateSpreadsheetItem() {
+  auto hasCsv = [](const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(folder, ec)) return false;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+      if (e.is_regular_file(ec) && Upper(e.path().extension().string()) == ".CSV") return true;
+    return false;
+  };
+  // The CSV export saves into the data folder; the per-user folder may hold one too.
+  Menu.Enable("SpreadSheet1", hasCsv(Settings.WorkFolder) || hasCsv(Settings.DataFolder));
+}
+
+void BendulakSession::SetHelpItems() {
+  Menu.Enable("OnHelp1", !Settings.GeneralHelpFile.empty());
+  Menu.Enable("Topics1", !Settings.HelpListFile.empty());
+  Menu.Enable("User1", !Settings.UserHelpFile.empty());
+  if (!Settings.HelpListFile.empty())
+    HelpTopics = LoadHelpList(platform_,
+                              FindCaseInsensitive(Settings.ProgramFolder, Settings.HelpListFile));
+}
+
+void BendulakSession::Login1Click() {
+  LoginToFill = &LoginData;
+  LoginDlgModel dlg(platform_);
+  dlg.FormCreate(Settings.TableNumber);
+  platform_.showDialog(dlg);
+  if (Upper(LoginData.Name1) == "INSTRUCTOR" && Services.PasswordDialog) {
+    std::string password = DecodePassword(Settings.Password, Settings.PasswordLen);
+    std::string second = DecodePassword(Settings.SecondCode, Settings.SecondCodeLen);
+    ModalResult r;
+    do {
+      r = Services.PasswordDialog(password, second);
+    } while (r == ModalResult::No);
+    if (r == ModalResult::OK || r == ModalResult::Yes) RunOptionsDialog(true);
+  }
+  BusyCursor busy(platform_);
+  PaintMode = 1;
+  SessionStarted = true;
+  StartSession();
+  if (Services.Repaint) Services.Repaint();
+}
+
+void BendulakSession::RunOptionsDialog(bool afterInstructorLogin) {
+  SessionServices::OptionsOutcome out;
+  if (Services.OptionsDialog && Opts) out = Services.OptionsDialog(*Opts);
+  if (out.result == ModalResult::OK) {
+    Settings = Opts->Settings;
+    OptionsChanged();
+    if (!afterInstructorLogin && Report &&
+        (out.userChanged || out.cameraChanged || out.siteChanged))
+      Report->SetParms(out.userChanged ? &Settings.DefaultUser : nullptr,
+                       out.cameraChanged ? &Settings.DefaultCamera : nullptr,
+                       out.siteChanged ? &Settings.DefaultSite : nullptr, false);
+  }
+  if (afterInstructorLogin) {
+    SetHelpItems();
+    if (!Settings.TestMode) {
+      OptionsAccess = AskYesNo(
+          platform_, "Retain Options Access?",
+          "Do you want to retain access to the Options dialog" + CrLf +
+              "(via \"File\"->\"Preferences\" from the Main Menu) for" + CrLf +
+              "the remainder of this session?");
+      if (OptionsAccess) {
+        Menu.Enable("Preferences1", true);
+        Menu.Show("Preferences1", true);
+        Menu.Show("PrefSep", true);
+      }
+    }
+  } else if (out.result == ModalResult::OK) {
+    SetHelpItems();
+    Caption = SessionCaption;
+    if (Services.Repaint) Services.Repaint();
+  }
+}
+
+void BendulakSession::Preferences1Click() {
+  if (!OptionsAccess) {
+    ShowWarning(platform_, "USER OPTIONS!",
+                "INSTRUCTOR: Many features of this software are controlled by" + CrLf +
+                    "option switches and parameters that enable you to tailor the" + CrLf +
+                    "exercise to your own needs and preferences." + CrLf + CrLf +
+                    "See the technical documentation for details and instructions!");
+    return;
+  }
+  RunOptionsDialog(false);
+  if (Services.FreeRefFieldWindow) Services.FreeRefFieldWindow();
+  // After OK and Cancel alike: the report stays, the field becomes stale,
+  // and the log gets a new login entry.
+  StartSession();
+}
+
+void BendulakSession::Object1Click() {
+  if (!Settings.NoConfirm &&
+      !AskYesNo(platform_, "Verify Clear", "Clear Current Images, Reference Fields and Parameters?"))
+    return;
+  ClearAll();
+}
+
+void BendulakSession::ClearAll() {
+  for (int s = 0; s <= LastSlot; ++s) {
+    ImageWindows[static_cast<std::size_t>(s)].reset();
+    ImageFiles[static_cast<std::size_t>(s)].reset();
+    SlotIsBusy[static_cast<std::size_t>(s)] = false;
+    if (Services.ClearAlignment) Services.ClearAlignment(s);
+  }
+  if (Services.ResetFldParms) Services.ResetFldParms();
+  if (Services.FreeRefFieldWindow) Services.FreeRefFieldWindow();
+  RefFieldStale = true;
+  if (Services.ForgetBlinkRegion) Services.ForgetBlinkRegion();
+  if (Report) Report->SetParms(nullptr, &Settings.DefaultCamera, nullptr, false);
+  ClearObsParms(CurrentObs);
+  Menu.Enable("Clear1", false);
+  Menu.Enable("MultipleLoad1", true);
+  Menu.Enable("LoadImg1", true);
+  for (int s = 0; s <= LastSlot; ++s) {
+    if (s > 0) Menu.Enable(Slot("LoadImg", s), false);
+    Menu.Enable(Slot("MeasImg", s), false);
+    Menu.Check(Slot("LoadImg", s), false);
+    Menu.Check(Slot("MeasImg", s), false);
+  }
+  Menu.Enable("Blink1", false);
+  Menu.Enable("ImageMI", false);
+  MoreRefsHintGiven = false;
+  if (Services.Repaint) Services.Repaint();
+}
+
+void BendulakSession::FieldObservationSet1Click() {
+  if (!Settings.NoConfirm &&
+      !AskYesNo(platform_, "Verify Clear", "Clear Field and Reference Star Parameters?"))
+    return;
+  if (Services.ResetFldParms) Services.ResetFldParms();
+  RefFieldStale = true;
+  for (int s = 0; s <= LastSlot; ++s) {
+    Menu.Check(Slot("MeasImg", s), false);
+    if (auto& w = ImageWindows[static_cast<std::size_t>(s)]) w->ForgetReferences();
+  }
+}
+
+bool BendulakSession::AnySlotBusy() const {
+  for (bool b : SlotIsBusy)
+    if (b) return true;
+  return false;
+}
+
+void BendulakSession::SlotBusy(int slot, bool busy) {
+  if (slot < 0 || slot > LastSlot) return;
+  SlotIsBusy[static_cast<std::size_t>(slot)] = busy;
+  Menu.Enable(Slot("LoadImg", slot), !busy);
+  const bool any = AnySlotBusy();
+  Menu.Enable("MultipleLoad1", !any && !Menu["LoadImg1"].checked);
+  Menu.Enable("ImageFileType1", !any);
+  Menu.Enable("Clear1", !any);
+  Menu.Enable("Preferences1", !any && OptionsAccess);
+}
+
+bool BendulakSession::FormCloseQuery() {
+  bool allowed = CloseConfirmed || (!Settings.ExerciseMode && LoginData.UserID == "ASTRM");
+  if (!allowed) {
+    int shown = 3;
+    if (PaintMode == 2 && !Settings.ReminderFile.empty())
+      shown = ShowReminder(platform_,
+                           FindCaseInsensitive(Settings.ProgramFolder, Settings.ReminderFile),
+                           "** Exercise Finished? **");
+    if (shown == 3) {
+      MessageRequest q;
+      q.caption = "** Exercise Finished? **";
+      q.text = "Are You Sure You Want to Quit This Exercise?";
+      q.icon = MsgIcon::Error;
+      q.buttons = Buttons::YesNo;
+      q.sound = Sound::Hand;
+      allowed = platform_.message(q) == ModalResult::Yes;
+    } else {
+      allowed = shown == 1;
+    }
+  }
+  CloseConfirmed = allowed;
+  if (allowed) {
+    if (UpdatesPending) {
+      SaveUpdates1Click();
+      UpdatesPending = false;
+      OfferAllUsers = false;
+    }
+    if (OfferAllUsers) OfferAllUserDefaults();
+  }
+  return allowed;
+}
+
+void BendulakSession::FormClose() {
+  for (int s = 0; s <= LastSlot; ++s) {
+    ImageWindows[static_cast<std::size_t>(s)].reset();
+    ImageFiles[static_cast<std::size_t>(s)].reset();
+  }
+  if (Services.FreeCatalogs) Services.FreeCatalogs();
+  if (SessionLog) {
+    SessionLog->WriteLogout();
+    SessionLog.reset();
+  }
+  Opts.reset();
+  Report.reset();
+  if (Services.FreeBaseline) Services.FreeBaseline();
+}
+
+void BendulakSession::SpreadSheet1Click() {
+  FileChooser c;
+  c.caption = "Select data to pass to spreadsheet.";
+  c.folder = ReportFolder_;
+  c.filter = SpreadsheetFilter;
+  c.defaultExt = "CSV";
+  fs::path folder;
+  std::string file;
+  if (auto choice = platform_.openFiles(c); choice && !choice->files.empty()) {
+    folder = choice->files.front().parent_path() / "";
+    file = choice->files.front().filename().string();
+  }
+  if (!Launcher) Launcher = std::make_unique<ExecMod32Obj>(platform_);
+  std::string module = Settings.SpreadsheetProgram;
+  std::string parameter = file;
+  if (module.empty()) {
+    std::optional<std::string> found;
+    int code = 2;
+    std::error_code ec;
+    if (!file.empty() && fs::is_regular_file(folder / file, ec)) {
+      found = platform_.findExecutableFor(folder / file);
+      code = 31;
+    }
+    if (!found) {
+      ShowWarning(platform_, "Cannot Run Spreadsheet!",
+                  "Unable to obtain associated processor for " + CrLf + file + CrLf + CrLf +
+                      "Code = " + std::to_string(code) + AssociationErrorSuffix(code));
+      return;
+    }
+    module = *found;
+    parameter = (folder / file).string();
+  }
+  if (Launcher->IsRunning(module)) {
+    platform_.beep(Sound::Default);
+    ShowInfo(platform_, "Module Already Loaded",
+             "The Spreadsheet Program is Already Running." + CrLf + CrLf +
+                 "Use Alt-Tab to Scan Current Modules.");
+    return;
+  }
+  Launcher->Execute(module, parameter, folder);
+  if (!Launcher->Launched) {
+    int code = Launcher->LastError;
+    ShowWarning(platform_, "Cannot Run Spreadsheet!",
+                "Unable to Execute " + module + CrLf + CrLf + "Code = " + std::to_string(code) +
+                    ExecuteErrorSuffix(code));
+  }
+}
+
+void BendulakSession::AboutThisExercise1Click() {
+  ShowInfo(platform_, "About This Exercise",
+           std::string(ApplicationTitle) + CrLf + "Version " + ProgramVersion + CrLf + CrLf +
+               "A teaching exercise in asteroid astrometry.");
+}
+
+PrintHeader BendulakSession::ListPrintHeader() const {
+  PrintHeader h;
+  h.exerciseSession = Settings.ExerciseMode && LoginData.UserID != "ASTRM";
+  h.names[0] = LoginData.Name1;
+  h.names[1] = LoginData.Name2;
+  h.names[2] = LoginData.Name3;
+  h.names[3] = LoginData.Name4;
+  h.tableNumber = Settings.TableNumber;
+  h.defaultUserName = Settings.DefaultUser.ContactName;
+  return h;
+}
+
+// --- help list and reminder ---
+
+namespace {
+// A field starts at its first non-blank character, which is its quote; it
+// runs to the next occurrence of that quote.
+std::string NextField(const std::string& line, std::size_t& pos) {
+  while (pos < line.size() && line[pos] == ' ') ++pos;
+  if (pos >= line.size()) return {};
+  char q = line[pos++];
+  std::size_t end = line.find(q, pos);
+  if (end == std::string::npos) end = line.size();
+  std::string f = line.substr(pos, end - pos);
+  pos = end < line.size() ? end + 1 : end;
+  return f;
+}
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+}  // namespace
+
+std::optional<std::vector<HelpTopicRec>> LoadHelpList(Platform& p, const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    ShowInfo(p, "Help File Error",
+             "Help List File " + file.string() + " is Invalid." + CrLf +
+                 "Program will continue with defaults or alternative file." + CrLf + CrLf +
+                 IOErrorText(2));
+    MessageRequest r;
+    r.caption = "File Error";
+    r.text = "Cannot Access Help List." + CrLf + "File Name: " + file.string() + CrLf + CrLf +
+             IOErrorText(2);
+    r.icon = MsgIcon::Warning;
+    r.sound = Sound::Exclamation;
+    p.message(r);
+    return std::nullopt;
+  }
+  std::vector<HelpTopicRec> list;
+  std::string indent;
+  bool separated = true;
+  HelpTopicRec entry;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = line.substr(0, 80);
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    std::size_t pos = 0;
+    entry.Title = NextField(line, pos).substr(0, 65);
+    entry.FileName = NextField(line, pos).substr(0, 71);
+    std::string kind = Lower(entry.FileName);
+    if (kind == "end") {
+      if (indent.size() >= 2) indent.erase(0, 2);
+      if (!separated) list.push_back({});
+      separated = true;
+      continue;
+    }
+    HelpTopicRec listed = entry;
+    if (kind == "begin") {
+      if (!separated) list.push_back({});
+      listed.Title = (indent + "-" + entry.Title + "-").substr(0, 65);
+    } else {
+      listed.Title = (indent + entry.Title).substr(0, 65);
+    }
+    list.push_back(listed);
+    separated = false;
+    if (kind == "begin") indent = ("  " + indent).substr(0, 65);
+  }
+  return list;
+}
+
+int ShowReminder(Platform& p, const fs::path& file, const std::string& caption) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    ShowError(p, "File Error!",
+              "Cannot Access Reminder File!" + CrLf + "File Name: " + file.string() + CrLf + CrLf +
+                  IOErrorText(2));
+    return 3;
+  }
+  constexpr std::size_t Max = 1023;
+  std::string text;
+  auto add = [&](const std::string& s) { text += s.substr(0, Max - std::min(Max, text.size())); };
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    add(line.substr(0, 255) + CrLf);
+  }
+  add(CrLf + "Select \"OK\" to Quit Exercise, \"Cancel\" to Continue.");
+  MessageRequest r;
+  r.caption = caption;
+  r.text = text;
+  r.icon = MsgIcon::Error;
+  r.buttons = Buttons::OKCancel;
+  r.sound = Sound::Hand;
+  return p.message(r) == ModalResult::OK ? 1 : 2;
+}
+
+}  // namespace hv

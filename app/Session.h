@@ -1,0 +1,184 @@
+#pragma once
+// The main window's state without its widgets: the settings and their
+// saving, the login and the session log, the report, the four image slots,
+// the flags, and every main-menu command as an operation. The Qt window
+// TBendulak shows this object and mirrors its menu model.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/InfoList.h"
+#include "app/Launcher.h"
+#include "app/Login.h"
+#include "app/Menu.h"
+#include "app/Options.h"
+#include "app/SessionLog.h"
+#include "astrometry/ObsParms.h"
+#include "platform/Platform.h"
+
+namespace hv {
+
+constexpr int LastSlot = 3;
+constexpr const char* ApplicationTitle = "Halvardin";
+constexpr const char* ProgramVersion = "1.711";
+constexpr const char* SessionCaption = "VESK Exercise - Halvardin";
+
+// The observation report as the session reaches it; the report object
+// implements it.
+class SessionReport {
+ public:
+  virtual ~SessionReport() = default;
+  // Replaces the records given (null keeps one); clear empties the report.
+  virtual void SetParms(const UserRec* user, const CamRec* camera, const SiteRec* site,
+                        bool clearObservations) = 0;
+};
+
+// One image slot's image file object and image window as the session
+// reaches them; the image classes implement these.
+class SlotImageFile {
+ public:
+  virtual ~SlotImageFile() = default;
+  virtual std::string FileName() const = 0;  // without folder
+};
+class SlotImageWindow {
+ public:
+  virtual ~SlotImageWindow() = default;
+  virtual bool ImageLoaded() const = 0;
+  // "Reference Fields Only": the plate solution unsolved, no references located.
+  virtual void ForgetReferences() = 0;
+};
+
+// A topic of the help topic list.
+struct HelpTopicRec {
+  std::string Title;     // string[65], as listed, indented
+  std::string FileName;  // string[71]; "begin" for a heading
+};
+
+// What the session asks of the windows and objects that other parts own.
+// Each is optional: an empty one is skipped.
+struct SessionServices {
+  std::function<void()> Repaint;
+  std::function<void()> Quit;  // the program ends after the current command
+  std::function<std::unique_ptr<SessionReport>(const OptsRec&)> CreateReport;
+  // The instructor path (password and options dialogs).
+  std::function<ModalResult(const std::string& password, const std::string& secondCode)>
+      PasswordDialog;
+  struct OptionsOutcome {
+    ModalResult result = ModalResult::Cancel;
+    bool userChanged = false, cameraChanged = false, siteChanged = false;
+  };
+  std::function<OptionsOutcome(OptsObj&)> OptionsDialog;
+  std::function<void()> ResetFldParms;
+  std::function<void()> FreeRefFieldWindow;
+  std::function<void()> ForgetBlinkRegion;
+  std::function<void(int slot)> ClearAlignment;
+  std::function<void()> FreeCatalogs;
+  std::function<void()> FreeBaseline;
+};
+
+class BendulakSession : public ListHost {
+ public:
+  BendulakSession(Platform& platform, SessionServices services = {});
+  ~BendulakSession() override;
+
+  Platform& platform() { return platform_; }
+  SessionServices Services;
+
+  // --- state ---
+  std::string Caption = ApplicationTitle;
+  bool PictureLoaded = false;
+  std::uint8_t PaintMode = 0;  // 0 title, 1 exercise picture, 2 image list
+  bool CloseConfirmed = false;
+  bool RefFieldStale = true;
+  bool UpdatesPending = false;
+  bool OfferAllUsers = false;
+  std::unique_ptr<ExecMod32Obj> Launcher;
+  LoginRec LoginData;
+  std::unique_ptr<LogFileObj> SessionLog;
+  std::unique_ptr<OptsObj> Opts;
+  OptsRec Settings;
+  ObsParmsRec CurrentObs;
+  int MeasuredSlot = 0;
+  std::unique_ptr<SessionReport> Report;
+  bool SessionStarted = false;
+  bool OptionsAccess = false;
+  bool MoreRefsHintGiven = false;
+  bool ZoomHintDue = true;
+  bool BlinkHintDue = true;
+  std::optional<std::vector<HelpTopicRec>> HelpTopics;
+  std::filesystem::path ImageFolder;
+  std::string ImageFileName;
+  std::filesystem::path ReportFolder_;
+  std::array<std::unique_ptr<SlotImageFile>, LastSlot + 1> ImageFiles;
+  std::array<std::unique_ptr<SlotImageWindow>, LastSlot + 1> ImageWindows;
+  // A slot is busy while its window is shown or measured or it is blinked;
+  // each slot keeps its own flag, so freeing one never frees another.
+  std::array<bool, LastSlot + 1> SlotIsBusy{};
+  // Set when the program must end (screen too small, no writable folder).
+  bool QuitRequested = false;
+
+  MenuModel Menu;
+
+  // --- settings saving ---
+  void OptionsChanged();
+  void SaveUpdates1Click();
+  void ClearPending();
+  void OfferAllUserDefaults();
+
+  // --- session ---
+  void StartSession();
+  void Login1Click();
+  void Preferences1Click();
+  void Object1Click();
+  void ClearAll();
+  void FieldObservationSet1Click();
+  // True when the window may close.
+  bool FormCloseQuery();
+  void FormClose();
+  // The spreadsheet command of the report menu.
+  void SpreadSheet1Click();
+  void AboutThisExercise1Click();
+  // Marks a slot busy or free and sets the slot's load item and the
+  // shared commands; those are enabled only while no slot is busy.
+  void SlotBusy(int slot, bool busy);
+  bool AnySlotBusy() const;
+  // Enables OnHelp1, Topics1, User1 by the help file settings and loads
+  // the topic list.
+  void SetHelpItems();
+  // Enables "Access Spreadsheet" when a CSV file lies in the per-user or
+  // the data folder.
+  void UpdateSpreadsheetItem();
+
+  // ListHost
+  std::filesystem::path ReportFolder() const override { return ReportFolder_; }
+  PrintHeader ListPrintHeader() const override;
+  bool EditReportHeader(HeaderRecord which) override { return false; }
+
+  // The filters of the main window's file dialogs.
+  static const char* const OpenDialogFilter;
+  static const char* const SpreadsheetFilter;
+
+ private:
+  void BuildMenu();
+  void RunOptionsDialog(bool afterInstructorLogin);
+  Platform& platform_;
+};
+
+// The one session of the run, for the parts that reach the main window's
+// state; the program and the tests set it.
+extern BendulakSession* Bendulak;
+
+// Reads a help topic list file; on failure shows the two messages and
+// gives none.
+std::optional<std::vector<HelpTopicRec>> LoadHelpList(Platform& p,
+                                                      const std::filesystem::path& file);
+// Shows the reminder file with the OK/Cancel prompt; the button pressed,
+// or 3 when the file cannot be read.
+int ShowReminder(Platform& p, const std::filesystem::path& file, const std::string& caption);
+
+}  // namespace hv

@@ -1,0 +1,227 @@
+#include "app/forms/MainForm.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/forms/LoginForm.h"
+#include "app/forms/SearchStrForm.h"
+#include "platform/qt/QtPlatform.h"
+#include "support/Files.h"
+
+namespace hv {
+namespace fs = std::filesystem;
+
+namespace {
+QCursor& CrossHair() {
+  static QCursor c(Qt::CrossCursor);
+  return c;
+}
+QFont WindowFont() {
+  QFont f("MS Sans Serif");
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(13);
+  f.setBold(true);
+  return f;
+}
+}  // namespace
+
+QCursor TBendulak::CrossHairCursor() { return CrossHair(); }
+
+TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
+    : QMainWindow(parent), session_(session) {
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(0, 0, 128));
+  setPalette(pal);
+  setAutoFillBackground(true);
+  setFont(WindowFont());
+  BuildMenu();
+  session_.Services.Repaint = [this] { update(); };
+  session_.Services.Quit = [this] {
+    session_.QuitRequested = true;
+  };
+  Mirror();
+}
+
+void TBendulak::BuildMenu() {
+  const auto& items = session_.Menu.Items();
+  std::map<int, QMenu*> menus;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const MenuItem& m = items[i];
+    bool isMenu = !session_.Menu.Children(static_cast<int>(i)).empty() || m.parent < 0;
+    QAction* a = nullptr;
+    if (m.parent < 0) {
+      QMenu* menu = menuBar()->addMenu(ToQ(m.caption));
+      menus[static_cast<int>(i)] = menu;
+      a = menu->menuAction();
+    } else {
+      QMenu* parent = menus.at(m.parent);
+      if (m.separator()) {
+        a = parent->addSeparator();
+      } else if (isMenu) {
+        QMenu* sub = parent->addMenu(ToQ(m.caption));
+        menus[static_cast<int>(i)] = sub;
+        a = sub->menuAction();
+      } else {
+        a = parent->addAction(ToQ(m.caption));
+        a->setCheckable(true);
+        std::string name = m.name;
+        connect(a, &QAction::triggered, this, [this, name] { Command(name); });
+      }
+    }
+    if (!m.shortcut.empty()) a->setShortcut(QKeySequence(ToQ(m.shortcut)));
+    actions_[m.name] = a;
+  }
+}
+
+QAction* TBendulak::action(const std::string& name) const {
+  auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void TBendulak::Mirror() {
+  for (const MenuItem& m : session_.Menu.Items()) {
+    QAction* a = actions_.at(m.name);
+    a->setEnabled(m.enabled && m.available);
+    a->setVisible(m.visible);
+    if (a->isCheckable()) a->setChecked(m.checked);
+  }
+  setWindowTitle(ToQ(session_.Caption));
+  update();
+}
+
+void TBendulak::Command(const std::string& name) {
+  BendulakSession& s = session_;
+  if (!s.Menu.Usable(name)) return;
+  if (name == "Login1") s.Login1Click();
+  else if (name == "Options1") s.Preferences1Click();
+  else if (name == "SaveUpdates1") s.SaveUpdates1Click();
+  else if (name == "Object1") s.Object1Click();
+  else if (name == "FieldObservationSet1") s.FieldObservationSet1Click();
+  else if (name == "SpreadSheet1") s.SpreadSheet1Click();
+  else if (name == "AboutThisExercise1") s.AboutThisExercise1Click();
+  else if (name == "Exit1") {
+    close();
+    return;
+  }
+  Mirror();
+  if (s.QuitRequested) {
+    s.CloseConfirmed = true;
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+}
+
+std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
+  QImage img;
+  if (!img.load(QString::fromStdString(path.string()))) {
+    titlePicture_ = QImage();
+    return "Cannot load the picture " + path.string() +
+           (fs::exists(path) ? ": it is not a readable bitmap." : ": File Not Found!");
+  }
+  titlePicture_ = img;
+  return std::nullopt;
+}
+
+std::optional<std::string> TBendulak::LoadCursorFile(const fs::path& path) {
+  QFile f(QString::fromStdString(path.string()));
+  QImage img;
+  if (!f.open(QIODevice::ReadOnly)) return "Cannot load the cursor " + path.string() + ": File Not Found!";
+  QByteArray bytes = f.readAll();
+  if (!img.loadFromData(bytes, "CUR") && !img.loadFromData(bytes, "ICO") &&
+      !img.loadFromData(bytes)) {
+    return "Cannot load the cursor " + path.string() + ": it is not a readable cursor file.";
+  }
+  // The hot spot is in the first directory entry of a cursor file.
+  int hx = img.width() / 2, hy = img.height() / 2;
+  if (bytes.size() >= 22 && bytes[2] == 2) {
+    auto u16 = [&](int at) {
+      return static_cast<int>(static_cast<unsigned char>(bytes[at]) |
+                              (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    };
+    hx = u16(10);
+    hy = u16(12);
+  }
+  CrossHair() = QCursor(QPixmap::fromImage(img), hx, hy);
+  return std::nullopt;
+}
+
+void TBendulak::FormCreate(const StartupFacts& facts) {
+  StartupResources res;
+  res.LoadTitlePicture = [this](const fs::path& p) { return LoadPicture(p); };
+  res.LoadCursor = [this](const fs::path& p) { return LoadCursorFile(p); };
+  setFixedSize(634, 436 + menuBar()->sizeHint().height());
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  hv::FormCreate(session_, facts, res);
+  Mirror();
+}
+
+void TBendulak::DrawSlotCaption(QPainter& painter, int slot) {
+  const auto& file = session_.ImageFiles[static_cast<std::size_t>(slot)];
+  if (!file) return;
+  QFontMetrics fm(font());
+  const int y = 20 + 55 * slot;
+  QString head = QString("** Image %1 **").arg(slot + 1);
+  painter.drawText(20, y + fm.ascent(), head);
+  painter.drawText(20, y + fm.height() + 5 + fm.ascent(), "File Name: " + ToQ(file->FileName()));
+}
+
+void TBendulak::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(QColor(255, 255, 0));
+  painter.setFont(font());
+  const int top = menuBar()->height();
+  painter.translate(0, top);
+  switch (session_.PaintMode) {
+    case 0:
+      if (!titlePicture_.isNull()) painter.drawImage(0, 0, titlePicture_);
+      break;
+    case 1:
+      if (!session_.PictureLoaded && !exercisePictureTried_) {
+        // Tried once: a picture that cannot be read is reported once.
+        exercisePictureTried_ = true;
+        const OptsRec& o = session_.Settings;
+        auto error = LoadPicture(FindCaseInsensitive(o.ProgramFolder, o.ExerciseBitmap));
+        session_.PictureLoaded = !error;
+        if (error)
+          QTimer::singleShot(0, this, [this, e = *error] { ShowError(session_.platform(), ApplicationTitle, e); });
+      }
+      if (!titlePicture_.isNull()) painter.drawImage(0, 0, titlePicture_);
+      break;
+    default:
+      if (!titleFreed_) {
+        titlePicture_ = QImage();
+        titleFreed_ = true;
+      }
+      for (int s = 0; s <= LastSlot; ++s) DrawSlotCaption(painter, s);
+      break;
+  }
+}
+
+void TBendulak::closeEvent(QCloseEvent* e) {
+  if (!session_.FormCloseQuery()) {
+    e->ignore();
+    Mirror();
+    return;
+  }
+  session_.FormClose();
+  e->accept();
+}
+
+void RegisterAppForms() {
+  RegisterSearchForm();
+  RegisterLoginForm();
+}
+
+}  // namespace hv

@@ -1,0 +1,54 @@
+#pragma once
+// The main window: shows the session's pictures and image list and mirrors
+// its menu model; every menu command is the session's operation.
+#include <QAction>
+#include <QCursor>
+#include <QImage>
+#include <QMainWindow>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/Session.h"
+#include "app/Startup.h"
+
+namespace hv {
+
+class TBendulak : public QMainWindow {
+ public:
+  explicit TBendulak(BendulakSession& session, QWidget* parent = nullptr);
+
+  // Runs the creation (settings, shipped files, command line, session).
+  void FormCreate(const StartupFacts& facts);
+  // Shows the session's menu flags, caption and pictures again.
+  void Mirror();
+  // Runs the command of a menu item by its name, then mirrors the session.
+  void Command(const std::string& itemName);
+
+  BendulakSession& session() { return session_; }
+  QAction* action(const std::string& itemName) const;
+  // The image windows' cross-hair cursor (Qt's cross when the file failed).
+  static QCursor CrossHairCursor();
+  const QImage& titlePicture() const { return titlePicture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildMenu();
+  std::optional<std::string> LoadPicture(const std::filesystem::path& path);
+  std::optional<std::string> LoadCursorFile(const std::filesystem::path& path);
+  void DrawSlotCaption(class QPainter& painter, int slot);
+
+  BendulakSession& session_;
+  std::map<std::string, QAction*> actions_;
+  QImage titlePicture_;
+  bool exercisePictureTried_ = false;
+  bool titleFreed_ = false;
+};
+
+// Registers the forms of this folder with the Qt platform.
+void RegisterAppForms();
+
+}  // namespace hv
