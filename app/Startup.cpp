@@ -11,8 +11,10 @@ std::string Upper(std::string s) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
 }
-std::string WithSeparator(std::string s) {
-  if (!s.empty() && s.back() != '/' && s.back() != '\\') s += '/';
+// A drive-letter path ends with its own separator.
+std::string ClosingSeparator(std::string s) {
+  if (!s.empty() && s.back() != '/' && s.back() != '\\')
+    s += s.find('\\') != std::string::npos && s.find('/') == std::string::npos ? '\\' : '/';
   return s;
 }
 }  // namespace
@@ -30,7 +32,7 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
   std::string catalog;
   std::size_t colon = rest.find(':');
   std::error_code ec;
-  if (colon != std::string::npos && colon >= 2) {
+  if (colon != std::string::npos && colon >= 1) {
     // A drive-letter path: from the letter before the first ":".
     catalog = upper.substr(colon - 1);
     kind = CommandLineKind::CatalogPath;
@@ -47,7 +49,7 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
 
   switch (kind) {
     case CommandLineKind::CatalogPath:
-      settings.GSCPath1 = settings.GSCPath2 = WithSeparator(catalog);
+      settings.GSCPath1 = settings.GSCPath2 = ClosingSeparator(catalog);
       settings.GSCFormat = GSCFormatCode::Quillan;
       settings.StarCatalog = CatalogCode::GSC;
       break;
@@ -60,7 +62,7 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
       return kind;
   }
   settings.ExerciseMode = false;
-  settings.WorkFolder = fs::path(WithSeparator(currentFolder.string()));
+  settings.WorkFolder = fs::path(ClosingSeparator(currentFolder.string()));
   imageFolder = settings.WorkFolder;
   return kind;
 }

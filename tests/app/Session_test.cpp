@@ -1,0 +1,527 @@
+#include "app/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/Folders.h"
+#include "app/Startup.h"
+#include "support/Files.h"
+#include "tests/common/TestEnv.h"
+
+namespace hv {
+namespace {
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& p) {
+  auto b = ReadWholeFile(p);
+  return std::string(b.begin(), b.end());
+}
+
+struct FakeReport : SessionReport {
+  std::vector<std::string>* calls;
+  explicit FakeReport(std::vector<std::string>* c) : calls(c) {}
+  void SetParms(const UserRec* u, const CamRec* c, const SiteRec* s, bool clear) override {
+    calls->push_back(std::string(u ? "U" : "-") + (c ? "C" : "-") + (s ? "S" : "-") +
+                     (clear ? " clear" : ""));
+  }
+};
+
+struct FakeWindow : SlotImageWindow {
+  int* forgets;
+  explicit FakeWindow(int* f) : forgets(f) {}
+  bool ImageLoaded() const override { return true; }
+  void ForgetReferences() override { ++*forgets; }
+};
+
+ScriptedPlatform::DialogAnswer LoginAs(std::string name1, std::string table,
+                                       ModalResult finished) {
+  return [=](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = name1;
+    d.LabTbl = table;
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  };
+}
+
+// A program folder with the shipped files (or without them), the data
+// folder as the current folder, and a catalog disc so no drive is asked for.
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prog = test::FreshFolder("prog");
+    data = test::FreshFolder("data");
+    fs::current_path(data);
+    p.programPath = prog / "halvardin";
+    p.opticalDrives = {test::FreshFolder("disc")};
+    p.clock = {2026, 3, 7, 9, 5, 3, 0, 60};
+    s = std::make_unique<BendulakSession>(p);
+    s->Services.CreateReport = [this](const OptsRec&) {
+      return std::make_unique<FakeReport>(&reportCalls);
+    };
+    Bendulak = s.get();
+  }
+  void TearDown() override {
+    Bendulak = nullptr;
+    LoginToFill = nullptr;
+  }
+  void Ship() {
+    for (const auto& e : fs::directory_iterator(fs::path(HV_SOURCE_DIR) / "app" / "shipped"))
+      fs::copy_file(e.path(), prog / e.path().filename());
+  }
+  StartupResources Resources() {
+    StartupResources r;
+    auto load = [](const char* what) {
+      return [what](const fs::path& f) -> std::optional<std::string> {
+        if (fs::is_regular_file(f)) return std::nullopt;
+        return std::string("Cannot load the ") + what + " " + f.string();
+      };
+    };
+    r.LoadTitlePicture = load("picture");
+    r.LoadCursor = load("cursor");
+    return r;
+  }
+  void Start(std::vector<std::string> args = {}) {
+    StartupFacts f;
+    f.arguments = std::move(args);
+    f.currentFolder = data;
+    FormCreate(*s, f, Resources());
+  }
+  fs::path Log() const { return data / "VESKLOG.LOG"; }
+
+  test::Scripted p;
+  fs::path prog, data;
+  std::unique_ptr<BendulakSession> s;
+  std::vector<std::string> reportCalls;
+};
+
+const char* const LoginEntry =
+    "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.00\r\n";
+
+TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
+  Ship();
+  Start();
+  EXPECT_EQ(p.transcript().size(), 0u);
+  EXPECT_EQ(s->Settings.ProgramFolder, WithSeparator(prog));
+  EXPECT_TRUE(s->Settings.ExerciseMode);
+  EXPECT_FALSE(s->SessionStarted);
+  EXPECT_EQ(s->Caption, "Halvardin");
+  EXPECT_EQ(s->PaintMode, 0);
+  EXPECT_EQ(s->Settings.StartImageFolder, s->Settings.ProgramFolder);
+  ASSERT_TRUE(s->HelpTopics);
+  EXPECT_EQ(s->HelpTopics->front().Title, "Getting Started");
+  EXPECT_FALSE(fs::exists(Log()));
+  EXPECT_EQ(s->Menu.Snapshot(),
+            "FileMI &File\n"
+            "  Login1 &Login...\n"
+            "  ImageFileType1 Set Image &File Type... [disabled] [unavailable]\n"
+            "  Clear1 &Clear Images/Ref. Fields [disabled]\n"
+            "    Object1 &Images and Reference Fields\n"
+            "    FieldObservationSet1 &Reference Fields Only\n"
+            "  Load1 L&oad Image Files [disabled]\n"
+            "    MultipleLoad1 &Multiple Load [unavailable]\n"
+            "    LoadImg1 Image &1 [unavailable]\n"
+            "    LoadImg2 Image &2 [disabled] [unavailable]\n"
+            "    LoadImg3 Image &3 [disabled] [unavailable]\n"
+            "    LoadImg4 Image &4 [disabled] [unavailable]\n"
+            "  PrefSep - [hidden]\n"
+            "  Preferences1 &Preferences... [disabled] [hidden]\n"
+            "    Options1 &Options and Parameters...\n"
+            "    SaveUpdates1 &Save Updates [disabled]\n"
+            "    ConvertGSC1 Convert &GSC... [unavailable]\n"
+            "  Exit1 &Exit\n"
+            "ImageMI &Images [disabled]\n"
+            "  ViewAdjust1 &View/Adjust... [unavailable]\n"
+            "  Measure1 &Measure\n"
+            "    MeasImg1 Image &1 [disabled] [unavailable]\n"
+            "    MeasImg2 Image &2 [disabled] [unavailable]\n"
+            "    MeasImg3 Image &3 [disabled] [unavailable]\n"
+            "    MeasImg4 Image &4 [disabled] [unavailable]\n"
+            "  Blink1 &Blink... [disabled] [unavailable]\n"
+            "ReportMI &Report [disabled]\n"
+            "  ViewEdit1 &View/Print/Save Text [disabled]\n"
+            "    ExerciseFrmt1 &Exercise Format... [unavailable]\n"
+            "    SpreadsheetFormat1 S&preadsheet Format (.CSV)... [unavailable]\n"
+            "    FrmtSep - [hidden]\n"
+            "    ShortFormat1 &Short Format... [hidden] [unavailable]\n"
+            "    LongFormat1 &Long Format... [hidden] [unavailable]\n"
+            "  Baseline1 Compute &Baseline... [unavailable]\n"
+            "  SpreadSheet1 Access &Spreadsheet [disabled]\n"
+            "HelpMi &Help\n"
+            "  OnHelp1 On &Help [unavailable]\n"
+            "  Topics1 &Topics... [unavailable]\n"
+            "  User1 &User [disabled] [unavailable]\n"
+            "  AboutThisExercise1 &About...\n");
+}
+
+TEST_F(SessionTest, EachMissingShippedFileGivesItsOwnMessageAndTheStartGoesOn) {
+  p.expectMessage(ModalResult::OK, "Halvardin", "Cannot load the picture");
+  p.expectMessage(ModalResult::OK, "Help File Error", "ASTRMHLP.LST is Invalid.");
+  p.expectMessage(ModalResult::OK, "File Error", "Cannot Access Help List.");
+  p.expectMessage(ModalResult::OK, "Halvardin", "Cannot load the cursor");
+  Start({"NOMAD"});
+  EXPECT_FALSE(s->HelpTopics);
+  EXPECT_TRUE(s->SessionStarted);
+  EXPECT_EQ(s->Caption, "VESK Exercise - Halvardin");
+  EXPECT_EQ(s->LoginData.UserID, "ASTRM");
+  EXPECT_EQ(ReadText(Log()).substr(0, std::strlen(LoginEntry)), LoginEntry);
+}
+
+TEST_F(SessionTest, CommandLineVariants) {
+  fs::path cwd = data;
+  fs::create_directories(cwd / "Cat Dir");
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    bool test;
+    std::string gsc;
+    GSCFormatCode format;
+    CatalogCode catalog;
+    bool exercise;
+    bool workHere;
+  } rows[] = {
+      {"drive letter path", {"d:\\gsc"}, false, "D:\\GSC\\", GSCFormatCode::Quillan,
+       CatalogCode::GSC, false, true},
+      {"folder path keeps its case", {"/mnt/Gsc"}, false, "/mnt/Gsc/", GSCFormatCode::Quillan,
+       CatalogCode::GSC, false, true},
+      {"relative folder", {"Cat", "Dir"}, false, (cwd / "Cat Dir").string() + "/",
+       GSCFormatCode::Quillan, CatalogCode::GSC, false, true},
+      {"nomad", {"nomad"}, false, "", GSCFormatCode::Native, CatalogCode::NOMAD, false, true},
+      {"usno lower case", {"usno-b1.0"}, false, "", GSCFormatCode::Native, CatalogCode::USNOB1,
+       false, true},
+      {"nothing", {}, false, "", GSCFormatCode::Native, CatalogCode::GSC, true, false},
+      {"nothing in test mode", {}, true, "", GSCFormatCode::Native, CatalogCode::GSC, false,
+       false},
+  };
+  for (const Row& r : rows) {
+    OptsRec o;
+    o.TestMode = r.test;
+    o.StartImageFolder = "/images/";
+    o.WorkFolder = "/old/";
+    fs::path imageFolder;
+    ApplyCommandLine(r.args, cwd, o, imageFolder);
+    EXPECT_EQ(o.GSCPath1, r.gsc) << r.name;
+    EXPECT_EQ(o.GSCPath2, r.gsc) << r.name;
+    EXPECT_EQ(o.GSCFormat, r.format) << r.name;
+    EXPECT_EQ(o.StarCatalog, r.catalog) << r.name;
+    EXPECT_EQ(o.ExerciseMode, r.exercise) << r.name;
+    fs::path work = r.workHere ? fs::path(cwd.string() + "/") : fs::path();
+    EXPECT_EQ(o.WorkFolder, work) << r.name;
+    EXPECT_EQ(imageFolder, r.workHere ? work : fs::path("/images/")) << r.name;
+  }
+}
+
+TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
+  Ship();
+  Start();
+  p.expectDialog("TLoginDlg", LoginAs("Ann B. Cole", "12", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  EXPECT_TRUE(s->SessionStarted);
+  EXPECT_EQ(s->PaintMode, 1);
+  EXPECT_EQ(s->LoginData.UserID, "ACole");
+  EXPECT_EQ(s->Settings.WorkFolder, s->Settings.DataFolder / "Users" / "ACole" / "");
+  EXPECT_TRUE(fs::is_directory(s->Settings.WorkFolder));
+  EXPECT_FALSE(s->Menu["Login1"].enabled);
+  EXPECT_TRUE(s->Menu["ReportMI"].enabled);
+  EXPECT_TRUE(s->Menu["Load1"].enabled);
+  EXPECT_EQ(reportCalls, (std::vector<std::string>{"UCS clear"}));
+  EXPECT_EQ(s->ReportFolder(), s->Settings.DataFolder);
+  const std::string entry =
+      "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.00\r\nName1: Ann B. Cole\r\n"
+      "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\nEndLogin: MORVETIK\r\n";
+  EXPECT_EQ(ReadText(Log()), entry);
+
+  PrintHeader h = s->ListPrintHeader();
+  EXPECT_TRUE(h.exerciseSession);
+  EXPECT_EQ(h.names[0], "Ann B. Cole");
+
+  // The exercise asks before it ends; 26 hours later the logout follows.
+  p.expectMessage(ModalResult::No, "** Exercise Finished? **",
+                  "Are You Sure You Want to Quit This Exercise?");
+  EXPECT_FALSE(s->FormCloseQuery());
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
+  EXPECT_TRUE(s->FormCloseQuery());
+  EXPECT_TRUE(s->FormCloseQuery());  // confirmed: no second question
+  p.monotonic = 26LL * 3600 * 1000;
+  p.clock = {2026, 3, 8, 11, 5, 3, 0, 60};
+  s->FormClose();
+  EXPECT_EQ(ReadText(Log()),
+            entry +
+                "Logout: MORVETIK\r\nDate: 03-08-2026\r\nTime: 11:05:03.00\r\nName1: Ann B. Cole\r\n"
+                "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\n"
+                "Elapsed Time: 1Days,  2:00:00.00\r\nEndLogout: MORVETIK\r\n");
+}
+
+TEST_F(SessionTest, UnsafeUserIDsGetASafeFolderAndKeepTheirName) {
+  Ship();
+  Start();
+  p.expectDialog("TLoginDlg", LoginAs("x ../..", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  EXPECT_EQ(s->LoginData.UserID, "x../..");
+  fs::path users = s->Settings.DataFolder / "Users";
+  EXPECT_EQ(s->Settings.WorkFolder, users / "x..%2F.%2E" / "");
+  EXPECT_TRUE(fs::is_directory(users / "x..%2F.%2E"));
+}
+
+TEST_F(SessionTest, InstructorLoginRunsThePasswordAndOptionsDialogs) {
+  Ship();
+  Start();
+  int asked = 0;
+  s->Services.PasswordDialog = [&](const std::string& pw, const std::string&) {
+    EXPECT_EQ(pw, "QORV");
+    return ++asked < 2 ? ModalResult::No : ModalResult::OK;  // one wrong try
+  };
+  s->Services.OptionsDialog = [](OptsObj& o) {
+    o.Settings.TableNumber = "42";
+    return SessionServices::OptionsOutcome{ModalResult::OK};
+  };
+  p.expectDialog("TLoginDlg", LoginAs("instructor", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  p.expectMessage(ModalResult::Yes, "Retain Options Access?");
+  s->Login1Click();
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(s->Settings.TableNumber, "42");
+  EXPECT_TRUE(fs::exists(s->Settings.DataFolder / "ASTXOPTS.INI"));
+  EXPECT_TRUE(s->OptionsAccess);
+  EXPECT_TRUE(s->Menu.Usable("Options1"));
+  EXPECT_EQ(s->LoginData.UserID, "instruct");
+  EXPECT_TRUE(fs::is_directory(s->Settings.DataFolder / "Users" / "instruct"));
+}
+
+TEST_F(SessionTest, DefaultUserSessionExitsWithoutAQuestion) {
+  Ship();
+  Start({"NOMAD"});
+  EXPECT_TRUE(s->FormCloseQuery());
+  s->FormClose();
+  std::string log = ReadText(Log());
+  EXPECT_NE(log.find("Name1: Astrometry Module\r\n"), std::string::npos);
+  EXPECT_NE(log.find("Elapsed Time:  0:00:00.00\r\nEndLogout: MORVETIK\r\n"), std::string::npos);
+}
+
+TEST_F(SessionTest, ReminderReplacesTheQuestionOnceImagesWereListed) {
+  Ship();
+  Start();
+  p.expectDialog("TLoginDlg", LoginAs("Kim Westerhaven", "3", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  s->PaintMode = 2;
+  p.expectMessage(ModalResult::Cancel, "** Exercise Finished? **", "The report is not kept");
+  EXPECT_FALSE(s->FormCloseQuery());
+  EXPECT_NE(p.messages().back().text.find("\r\nSelect \"OK\" to Quit Exercise, \"Cancel\" to "
+                                          "Continue."),
+            std::string::npos);
+  // A reminder that cannot be read: its error, then the plain question.
+  fs::remove(prog / "REMINDER.AST");
+  p.expectMessage(ModalResult::OK, "File Error!", "Cannot Access Reminder File!");
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **", "Are You Sure");
+  EXPECT_TRUE(s->FormCloseQuery());
+}
+
+TEST_F(SessionTest, ClearCommandsAndBusySlots) {
+  Ship();
+  Start({"NOMAD"});
+  int forgets = 0;
+  s->ImageWindows[0] = std::make_unique<FakeWindow>(&forgets);
+  s->ImageWindows[2] = std::make_unique<FakeWindow>(&forgets);
+  s->Menu.Enable("Clear1", true);
+  s->Menu.Check("LoadImg1", true);
+  s->Menu.Check("MeasImg1", true);
+
+  // Busy per slot: freeing one slot leaves the shared commands off while
+  // another is still in use.
+  s->SlotBusy(0, true);
+  s->SlotBusy(2, true);
+  s->SlotBusy(0, false);
+  EXPECT_FALSE(s->Menu["Clear1"].enabled);
+  EXPECT_FALSE(s->Menu["ImageFileType1"].enabled);
+  EXPECT_TRUE(s->Menu["LoadImg1"].enabled);
+  EXPECT_FALSE(s->Menu["LoadImg3"].enabled);
+  s->SlotBusy(2, false);
+  EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  EXPECT_FALSE(s->Menu["MultipleLoad1"].enabled);  // image 1 is loaded
+
+  p.expectMessage(ModalResult::Yes, "Verify Clear", "Clear Field and Reference Star Parameters?");
+  s->RefFieldStale = false;
+  s->FieldObservationSet1Click();
+  EXPECT_EQ(forgets, 2);
+  EXPECT_TRUE(s->RefFieldStale);
+  EXPECT_FALSE(s->Menu["MeasImg1"].checked);
+  EXPECT_TRUE(s->ImageWindows[0]);
+
+  p.expectMessage(ModalResult::No, "Verify Clear",
+                  "Clear Current Images, Reference Fields and Parameters?");
+  s->Object1Click();
+  EXPECT_TRUE(s->ImageWindows[0]);
+  p.expectMessage(ModalResult::Yes, "Verify Clear");
+  reportCalls.clear();
+  s->Object1Click();
+  EXPECT_FALSE(s->ImageWindows[0]);
+  EXPECT_FALSE(s->ImageWindows[2]);
+  EXPECT_EQ(reportCalls, (std::vector<std::string>{"-C-"}));  // camera only, observations kept
+  EXPECT_FALSE(s->Menu["Clear1"].enabled);
+  EXPECT_FALSE(s->Menu["LoadImg1"].checked);
+  EXPECT_TRUE(s->Menu["MultipleLoad1"].enabled);
+  EXPECT_FALSE(s->Menu["LoadImg2"].enabled);
+
+  s->Settings.NoConfirm = true;  // no question at all
+  s->Object1Click();
+  s->FieldObservationSet1Click();
+}
+
+TEST_F(SessionTest, SettingsChangesAreSavedAtOnceAndAFailedSaveStaysPending) {
+  Ship();
+  Start({"NOMAD"});
+  s->Settings.TableNumber = "5";
+  s->OptionsChanged();
+  EXPECT_FALSE(s->UpdatesPending);
+  EXPECT_FALSE(s->Menu["SaveUpdates1"].enabled);
+  EXPECT_TRUE(fs::exists(data / "ASTXOPTS.INI"));
+  EXPECT_EQ(s->Opts->Settings.TableNumber, "5");
+
+  // Administrator: each change offers the all-users copy until Yes.
+  s->Settings.AdminMode = true;
+  p.expectMessage(ModalResult::No, "Use As Defaults for All Users?",
+                  "Save Updated Parameters in " + (s->Settings.ProgramFolder / "ASTXOPTS.INI").string());
+  s->OptionsChanged();
+  EXPECT_FALSE(fs::exists(prog / "ASTXOPTS.INI"));
+  p.expectMessage(ModalResult::Yes, "Use As Defaults for All Users?");
+  s->OptionsChanged();
+  EXPECT_TRUE(fs::exists(prog / "ASTXOPTS.INI"));
+  EXPECT_FALSE(s->OfferAllUsers);
+  s->Settings.AdminMode = false;
+
+  // The data folder disappears: the save fails and stays pending, so the
+  // exit tries again.
+  fs::path gone = s->Settings.DataFolder;
+  s->Settings.DataFolder = data / "gone" / "";
+  p.expectMessage(ModalResult::OK, "");
+  s->OptionsChanged();
+  EXPECT_TRUE(s->UpdatesPending);
+  EXPECT_TRUE(s->Menu["SaveUpdates1"].enabled);
+  s->Settings.DataFolder = gone;
+  s->Settings.TableNumber = "6";
+  EXPECT_TRUE(s->FormCloseQuery());
+  EXPECT_FALSE(s->UpdatesPending);
+  OptsObj check(p);
+  check.Settings.ProgVersion = ProgramVersion;
+  ASSERT_TRUE(check.ReadOptsFile(data / "ASTXOPTS.INI"));
+  EXPECT_EQ(check.Settings.TableNumber, "6");
+}
+
+TEST_F(SessionTest, SpreadsheetCommand) {
+  Ship();
+  Start();
+  p.expectDialog("TLoginDlg", LoginAs("Ann B. Cole", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  EXPECT_FALSE(s->Menu["SpreadSheet1"].enabled);
+  // The CSV export writes into the data folder: that enables the command.
+  WriteFileAtomic(data / "MAR7RPT.csv", std::string_view("a,b\r\n"));
+  s->UpdateSpreadsheetItem();
+  EXPECT_TRUE(s->Menu["SpreadSheet1"].enabled);
+
+  p.expectOpen(FileChoice{{data / "MAR7RPT.csv"}, 1});
+  p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
+                  "Unable to obtain associated processor for \r\nMAR7RPT.csv\r\n\r\nCode = 31 - No "
+                  "Association for Specified File Type");
+  s->SpreadSheet1Click();
+  EXPECT_EQ(p.choosers().back().caption, "Select data to pass to spreadsheet.");
+  EXPECT_EQ(p.choosers().back().folder, s->Settings.DataFolder);
+
+  p.executableForFiles = "/usr/bin/localc";
+  p.expectOpen(FileChoice{{data / "MAR7RPT.csv"}, 1});
+  s->SpreadSheet1Click();
+  ASSERT_EQ(p.startedProcesses.size(), 1u);
+  EXPECT_EQ(p.startedProcesses[0],
+            "/usr/bin/localc " + (data / "MAR7RPT.csv").string() + " in " + (data / "").string());
+  p.expectOpen(FileChoice{{data / "MAR7RPT.csv"}, 1});
+  p.expectMessage(ModalResult::OK, "Module Already Loaded",
+                  "The Spreadsheet Program is Already Running.");
+  s->SpreadSheet1Click();
+  EXPECT_EQ(p.startedProcesses.size(), 1u);
+
+  // Closed meanwhile; a program from the settings gets the bare name.
+  p.processStateAnswer = ProcessState::Exited;
+  s->Settings.SpreadsheetProgram = "/opt/sheet";
+  p.expectOpen(FileChoice{{data / "MAR7RPT.csv"}, 1});
+  s->SpreadSheet1Click();
+  EXPECT_EQ(p.startedProcesses.back(), "/opt/sheet MAR7RPT.csv in " + (data / "").string());
+
+  p.processStarts = false;
+  p.processStateAnswer = ProcessState::Exited;
+  p.expectOpen(std::nullopt);
+  p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
+                  "Unable to Execute /opt/sheet\r\n\r\nCode = 2 - File Not Found");
+  s->SpreadSheet1Click();
+}
+
+TEST_F(SessionTest, OptionsCommandRestartsTheSession) {
+  Ship();
+  Start({"USNO-B1.0"});
+  p.expectMessage(ModalResult::OK, "USER OPTIONS!", "INSTRUCTOR: Many features");
+  s->Preferences1Click();
+
+  s->OptionsAccess = true;
+  int freed = 0;
+  s->Services.FreeRefFieldWindow = [&] { ++freed; };
+  s->Services.OptionsDialog = [](OptsObj&) {
+    return SessionServices::OptionsOutcome{ModalResult::Cancel};
+  };
+  s->RefFieldStale = false;
+  s->Preferences1Click();
+  EXPECT_EQ(freed, 1);
+  EXPECT_TRUE(s->RefFieldStale);
+  EXPECT_EQ(reportCalls.size(), 1u);  // the report is made once and kept
+  s->Services.OptionsDialog = [](OptsObj&) {
+    SessionServices::OptionsOutcome o{ModalResult::OK};
+    o.cameraChanged = true;
+    return o;
+  };
+  s->Preferences1Click();
+  EXPECT_EQ(reportCalls.back(), "-C-");
+  // The confirmed options replaced the working copy: the command line's
+  // choice of no login is gone, so the exit asks.
+  EXPECT_TRUE(s->Settings.ExerciseMode);
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
+  EXPECT_TRUE(s->FormCloseQuery());
+  s->FormClose();
+  std::string log = ReadText(Log());
+  auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("Login: MORVETIK\r\nDate"), 3u);
+  EXPECT_EQ(count("Logout: MORVETIK\r\nDate"), 1u);
+}
+
+TEST_F(SessionTest, TestModeGivesOptionsAccessWithoutLogin) {
+  Ship();
+  Start();
+  s->Settings.TestMode = true;
+  s->Settings.ExerciseMode = false;
+  s->StartSession();
+  EXPECT_TRUE(s->OptionsAccess);
+  EXPECT_TRUE(s->Menu["Preferences1"].visible);
+  EXPECT_TRUE(s->Menu["PrefSep"].visible);
+  EXPECT_TRUE(s->Menu.Usable("Options1"));
+}
+
+TEST_F(SessionTest, UnwritableUserFolderEndsTheProgram) {
+  Ship();
+  Start();
+  bool quit = false;
+  s->Services.Quit = [&] { quit = true; };
+  WriteFileAtomic(s->Settings.DataFolder / "Users", std::string_view("a file, not a folder"));
+  p.expectDialog("TLoginDlg", LoginAs("Ann Cole", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  p.expectMessage(ModalResult::OK, "Write-Enabled Storage Required", "Application will terminate!");
+  s->Login1Click();
+  EXPECT_TRUE(quit);
+  EXPECT_TRUE(s->QuitRequested);
+}
+
+}  // namespace
+}  // namespace hv

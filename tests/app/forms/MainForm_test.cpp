@@ -1,0 +1,96 @@
+#include "app/forms/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QPushButton>
+#include <cstdlib>
+
+#include "app/forms/LoginForm.h"
+#include "tests/common/TestEnv.h"
+
+namespace hv {
+namespace {
+namespace fs = std::filesystem;
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prog = test::FreshFolder("prog");
+    data = test::FreshFolder("data");
+    fs::current_path(data);
+    for (const auto& e : fs::directory_iterator(fs::path(HV_SOURCE_DIR) / "app" / "shipped"))
+      fs::copy_file(e.path(), prog / e.path().filename());
+    p.programPath = prog / "halvardin";
+    p.opticalDrives = {test::FreshFolder("disc")};
+  }
+  void TearDown() override { LoginToFill = nullptr; }
+  void Grab(QWidget& w, const char* name) {
+    if (const char* out = std::getenv("HV_GRAB")) w.grab().save(QString(out) + "/" + name);
+  }
+  test::Scripted p;
+  fs::path prog, data;
+};
+
+TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
+  BendulakSession s(p);
+  TBendulak w(s);
+  StartupFacts f;
+  f.currentFolder = data;
+  w.FormCreate(f);
+  EXPECT_EQ(p.transcript().size(), 0u);
+  EXPECT_EQ(w.windowTitle(), "Halvardin");
+  EXPECT_FALSE(w.titlePicture().isNull());
+  EXPECT_EQ(w.titlePicture().width(), 634);
+  EXPECT_TRUE(w.action("Login1")->isEnabled());
+  EXPECT_FALSE(w.action("ImageFileType1")->isEnabled());
+  EXPECT_FALSE(w.action("Preferences1")->isVisible());
+  // The cursor came from the shipped file, hot spot at the cross.
+  QCursor c = TBendulak::CrossHairCursor();
+  EXPECT_FALSE(c.pixmap().isNull());
+  EXPECT_EQ(c.hotSpot(), QPoint(15, 15));
+  w.show();
+  Grab(w, "main-title.png");
+
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  w.action("Login1")->trigger();
+  EXPECT_EQ(w.windowTitle(), "VESK Exercise - Halvardin");
+  EXPECT_FALSE(w.action("Login1")->isEnabled());
+  EXPECT_TRUE(w.action("ReportMI")->isEnabled());
+  Grab(w, "main-exercise.png");  // paints, which loads the exercise picture
+  EXPECT_TRUE(s.PictureLoaded);
+
+  p.expectMessage(ModalResult::No, "** Exercise Finished? **");
+  w.action("Exit1")->trigger();
+  EXPECT_TRUE(w.isVisible());
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
+  w.action("Exit1")->trigger();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(fs::exists(data / "VESKLOG.LOG"));
+}
+
+TEST_F(MainFormTest, LoginFormStoresTheNames) {
+  LoginRec rec;
+  LoginToFill = &rec;
+  LoginDlgModel m(p);
+  m.FormCreate("4");
+  TLoginDlg dlg(m);
+  EXPECT_EQ(dlg.windowTitle(), "Student Accounting");
+  EXPECT_EQ(dlg.LabTbl->text(), "4");
+  dlg.Stud[0]->setText("Kim Westerhaven");
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  for (QPushButton* b : dlg.findChildren<QPushButton*>())
+    if (b->text() == "&OK") b->click();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(rec.UserID, "KWesterh");
+  EXPECT_EQ(rec.TableNumber, "4");
+  Grab(dlg, "login.png");
+}
+
+}  // namespace
+}  // namespace hv
