@@ -8,6 +8,7 @@
 #include "images/BMPFile.h"
 #include "images/GraphicsFileRecs.h"
 #include "images/SBIGRows.h"
+#include "support/Histogram.h"
 #include "support/Codec.h"
 #include "tests/common/TestEnv.h"
 
@@ -81,6 +82,22 @@ TEST(ImageRecs, SBIGRows) {
     std::vector<std::int32_t> got;
     EXPECT_EQ(DecodeSBIGRow(r.bytes, r.width, got), r.ok) << r.name;
     EXPECT_EQ(got, r.want) << r.name;
+  }
+}
+
+TEST(ImageRecs, BlockOfPixelsCountsAsEachOne) {
+  // The readers add whole blocks; the counts and sums must be those of
+  // adding each value.
+  std::vector<std::int32_t> v = {-5, 0, 1, 255, 256, 65535, 70000, INT32_MAX, 12345, -1};
+  for (long double width : {1.0L, 256.0L, 100.0L}) {
+    HistogramObj each(256, width), block(256, width);
+    for (std::int32_t x : v) each.Add(x);
+    block.AddValues(v);
+    EXPECT_TRUE(std::equal(each.Counts().begin(), each.Counts().end(), block.Counts().begin()))
+        << static_cast<double>(width);
+    EXPECT_EQ(each.Count(), block.Count());
+    EXPECT_EQ(each.Sum(), block.Sum());
+    EXPECT_EQ(each.SumSq(), block.SumSq());
   }
 }
 
