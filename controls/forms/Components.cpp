@@ -316,11 +316,52 @@ void TiComponent::focusOutEvent(QFocusEvent* event) {
 
 TiVCLComponent::TiVCLComponent(QWidget* parent) : TiComponent(parent) {
   connect(&timer_, &QTimer::timeout, this, &TiVCLComponent::Tick);
+  OPCItems.Owner.isDesigning = [this] { return IsDesigning(); };
+  OPCItems.Owner.isLoading = [this] { return IsLoading(); };
+  OPCItems.Owner.dataArrived = [this](TiOPCItem& item) { ApplyOPCData(item); };
+  OPCItems.Owner.propertyKind = [this](std::string_view name) { return PropertyKind(name); };
+  OPCItems.Owner.setErrorActive = [this](bool on) { SetErrorActive(on); };
 }
 
 TiVCLComponent::~TiVCLComponent() {
   destroying_ = true;
+  OPCItems.Clear();
   timer_.stop();
+}
+
+void TiVCLComponent::ApplyOPCData(TiOPCItem& item) {
+  if (item.PropertyName().empty()) return;
+  OPCValue value = item.Value;
+  const int index = OPCItems.IndexOf(&item);
+  if (OnBeforeNewOPCData) OnBeforeNewOPCData(*this, index, value);
+  struct Clear {
+    bool& flag;
+    ~Clear() { flag = false; }
+  } clear{ApplyingOPCData};
+  ApplyingOPCData = true;
+  if (item.QualityGood() && !HandleOPCData(item))
+    SetPropertyFromVariant(*this, "", value, item.PropertyName());
+  if (OnNewOPCData) OnNewOPCData(*this, index);
+}
+
+bool TiVCLComponent::SendPropertyData(std::string_view property, const OPCValue& value) {
+  if (ApplyingOPCData) {
+    ApplyingOPCData = false;
+    return false;
+  }
+  for (int i = 0; i < OPCItems.Count(); ++i) {
+    TiOPCItem* item = OPCItems.GetItem(i);
+    if (item->IsConnected() && SameName(item->PropertyName(), property)) {
+      item->SendData(value);
+      return true;
+    }
+  }
+  return false;
+}
+
+void TiVCLComponent::SetPropertyFromVariant(QObject& object, std::string_view prefix,
+                                            const OPCValue& value, std::string_view property) {
+  SetPropertyFromText(object, prefix, OPCValueText(value), property);
 }
 
 void TiVCLComponent::StartTimer(std::uint32_t firstDelayMs, std::uint32_t intervalMs) {

@@ -14,6 +14,7 @@
 
 #include "controls/Canvas.h"
 #include "controls/Colors.h"
+#include "controls/OPCItem.h"
 #include "controls/OPCLoader.h"
 #include "controls/PropertyText.h"
 #include "controls/RepaintControl.h"
@@ -196,6 +197,26 @@ class TiVCLComponent : public TiComponent {
 
   // Called at each timer tick.
   std::function<void(TiVCLComponent& sender)> OnTimer;
+  // Received process data: may change the value before it is applied.
+  std::function<void(TiVCLComponent& sender, int itemIndex, OPCValue& value)>
+      OnBeforeNewOPCData;
+  std::function<void(TiVCLComponent& sender, int itemIndex)> OnNewOPCData;
+
+  // The control's bindings of published properties to process data.
+  TiOPCItemManager OPCItems;
+  // Set while received data is applied to a property.
+  bool ApplyingOPCData = false;
+
+  // Applies an item's received value to its bound property (good quality
+  // only, unless HandleOPCData takes it), then tells OnNewOPCData.
+  void ApplyOPCData(TiOPCItem& item);
+  // False: let the library apply the data.
+  virtual bool HandleOPCData(TiOPCItem& item) { return false; }
+  // A change caused by received data is not sent back; otherwise the first
+  // connected item bound to the property sends the value.
+  bool SendPropertyData(std::string_view property, const OPCValue& value) override;
+  static void SetPropertyFromVariant(QObject& object, std::string_view prefix,
+                                     const OPCValue& value, std::string_view property);
 
   bool TimerRunning() const override { return timer_.isActive(); }
   // Nothing while a timer runs. A first delay of 0 starts the repeating

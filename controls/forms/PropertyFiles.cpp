@@ -174,6 +174,29 @@ void LoadProperties(QObject& object, std::string_view prefix, std::vector<std::s
   }
 }
 
+void SetPropertyFromText(QObject& object, std::string_view prefix, const std::string& text,
+                         std::string_view name) {
+  const QMetaObject* meta = object.metaObject();
+  for (int i = FirstPublished(meta); i < meta->propertyCount(); ++i) {
+    const QMetaProperty p = meta->property(i);
+    if (!p.isWritable()) continue;
+    const std::string dotted = Dotted(prefix, p.name());
+    const TypeKind kind = KindOf(p);
+    if (kind == tkClass) {
+      if (QObject* held = Held(object, p)) SetPropertyFromText(*held, dotted, text, name);
+      continue;
+    }
+    if (!SameName(dotted, name)) continue;
+    std::string t = text;
+    if (kind == tkEnumeration) {
+      if (SameName(t, "True")) t = "1";
+      else if (SameName(t, "False")) t = "0";
+      if (p.metaType().id() == QMetaType::Bool && t != "0") t = "1";
+    }
+    Apply(object, p, t);
+  }
+}
+
 QObject* ObjectProperty(const QObject& object, std::string_view name) {
   const QMetaObject* meta = object.metaObject();
   for (int i = FirstPublished(meta); i < meta->propertyCount(); ++i) {

@@ -22,6 +22,14 @@ void SaveProperties(const QObject& object, std::string_view prefix,
 // naming it; properties before it keep what they took.
 void LoadProperties(QObject& object, std::string_view prefix, std::vector<std::string>& lines);
 
+// Applies text to the published, writable property whose (dotted) name
+// equals name without regard to case, searching nested objects: ordinals by
+// the text-to-integer conversion, where for enumerations "True" is 1 and
+// "False" 0 and, for the two-valued ones, any text but "0" is 1; reals by the
+// text-to-real conversion; texts as they are.
+void SetPropertyFromText(QObject& object, std::string_view prefix, const std::string& text,
+                         std::string_view name);
+
 // The object a published object-valued property holds, else null.
 QObject* ObjectProperty(const QObject& object, std::string_view name);
 

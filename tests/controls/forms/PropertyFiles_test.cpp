@@ -104,3 +104,44 @@ TEST(PropertyFiles, KindsOfPublishedProperties) {
 
 }  // namespace
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+TEST(OPCData, ReceivedValuesSetTheBoundPropertyWithGoodQualityOnly) {
+  TiLedRound led;
+  TiOPCItem& item = led.OPCItems.Add();
+  item.SetPropertyName("active");
+  EXPECT_EQ(item.DataType, tkEnumeration);
+  std::vector<int> told;
+  led.OnNewOPCData = [&](TiVCLComponent&, int index) { told.push_back(index); };
+
+  item.DataArrived(OPCValue{std::string("True")}, 0xC0, {});
+  EXPECT_TRUE(led.Active());
+  item.DataArrived(OPCValue{std::int64_t{0}}, 0x00, {});  // bad quality: not applied
+  EXPECT_TRUE(led.Active());
+  item.DataArrived(OPCValue{std::string("0")}, 0xC0, {});
+  EXPECT_FALSE(led.Active());
+  item.DataArrived(OPCValue{std::string("yes")}, 0xC0, {});  // two-valued: not "0" is 1
+  EXPECT_TRUE(led.Active());
+  EXPECT_EQ(told, (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_FALSE(led.ApplyingOPCData);
+
+  // The value may be changed before it is applied.
+  led.OnBeforeNewOPCData = [](TiVCLComponent&, int, OPCValue& v) { v = OPCValue{false}; };
+  item.DataArrived(OPCValue{true}, 0xC0, {});
+  EXPECT_FALSE(led.Active());
+
+  TiOPCItem& colour = led.OPCItems.Add();
+  colour.SetPropertyName("ActiveColor");
+  led.OnBeforeNewOPCData = nullptr;
+  colour.DataArrived(OPCValue{std::int64_t{255}}, 0xC0, {});
+  EXPECT_EQ(led.ActiveColor(), clRed);
+  EXPECT_EQ(told.back(), 1);
+
+  // Without the library no item is connected, so nothing is sent.
+  EXPECT_FALSE(led.SendPropertyData("Active", OPCValue{true}));
+}
+
+}  // namespace
+}  // namespace hv
