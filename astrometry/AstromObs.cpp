@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/DateTime.h"
 #include "support/Files.h"
 #include "support/Format.h"
 #include "support/Rounding.h"
@@ -10,9 +11,7 @@ namespace hv {
 namespace fs = std::filesystem;
 
 namespace {
-// Date-time value 0 (1899-12-30 0 h) as a Julian date, and the offset the
-// CSV export subtracts.
-constexpr long double kJulianDateOfDay0 = 2415018.5L;
+// The CSV export's Julian dates are given less this.
 constexpr long double kCSVJulianOffset = 2450000.0L;
 constexpr std::size_t kWidth = 80;
 constexpr const char* kBandLetters = "BVRIJHK";
@@ -30,7 +29,8 @@ std::string PadFront(std::string s, std::size_t width, char fill) {
 
 // Writes text into line from column col (counted from 1), cut at the line's end.
 void Put(std::string& line, std::size_t col, std::string_view text) {
-  for (std::size_t i = 0; i < text.size() && col - 1 + i < line.size(); ++i) line[col - 1 + i] = text[i];
+  for (std::size_t i = 0; i < text.size() && col - 1 + i < line.size(); ++i)
+    line[col - 1 + i] = text[i];
 }
 
 std::string UpperAscii(std::string s) {
@@ -221,10 +221,12 @@ std::string MPCLine(const ObsRec& r, const SiteRec& site) {
     frac += 100000;
     --days;
   }
-  const CivilSecond c = SplitToSecond(static_cast<double>(days));
-  Put(line, 16, Pad(c.Year, 4));
-  Put(line, 21, Pad(c.Month, 2));
-  Put(line, 24, Pad(c.Day, 2) + "." + Pad(frac, 5));
+  std::int32_t year;
+  int month, day;
+  DecodeDate(static_cast<double>(days), year, month, day);
+  Put(line, 16, Pad(year, 4));
+  Put(line, 21, Pad(month, 2));
+  Put(line, 24, Pad(day, 2) + "." + Pad(frac, 5));
   PutPosition(line, r.Target, 33, 45);
   if (r.Target.Mag != 0) {
     Put(line, 66, PadFront(FormatFixed(1, r.Target.Mag), 4, '0'));
@@ -235,12 +237,16 @@ std::string MPCLine(const ObsRec& r, const SiteRec& site) {
 }
 
 std::string CSVLine(const ObsRec& r) {
-  const CivilSecond c = SplitToSecond(r.Parms.ObsTime);
+  // Date and time from the time rounded once to the second; the Julian date
+  // from the time as stored.
+  DateTimeRec shown, exact;
+  shown.SetFromDateTime(RoundDateTime(r.Parms.ObsTime, 0));
+  exact.SetFromDateTime(r.Parms.ObsTime);
   std::string s = CSVField(r.Parms.ObjName);
-  s += "," + Pad(c.Month, 2) + "-" + Pad(c.Day, 2) + "-" + std::to_string(c.Year);
-  s += "," + Pad(c.Hour, 2, ' ') + ":" + Pad(c.Minute, 2) + ":" + Pad(c.Second, 2) + " ";
-  s += "," + FormatFixed(6, static_cast<long double>(r.Parms.ObsTime) + kJulianDateOfDay0 -
-                                kCSVJulianOffset);
+  s += "," + shown.FormatMMDDYYYY();
+  s += "," + Pad(shown.LocalTime.Hour, 2, ' ') + ":" + Pad(shown.LocalTime.Minute, 2) + ":" +
+       Pad(RoundToInt32(shown.LocalTime.Second), 2) + " ";
+  s += "," + FormatFixed(6, exact.JulianDate() - kCSVJulianOffset);
   // Rounded to the field's 6 decimals first, then wrapped at 24 h.
   long double ra = std::fmod(r.Target.RA, 24.0L);
   if (ra < 0) ra += 24.0L;
@@ -270,7 +276,8 @@ std::vector<std::string> MPCHeaderLines(const UserRec& user, const SiteRec& site
   if (!site.Telescope.empty()) out.push_back("TEL " + site.Telescope + " + CCD");
   if (!user.ContactName.empty()) {
     std::string con = "CON " + FormatNames(user.ContactName);
-    for (const std::string* part : {&user.Institution, &user.Street, &user.CityStateZip, &user.Country})
+    for (const std::string* part :
+         {&user.Institution, &user.Street, &user.CityStateZip, &user.Country})
       if (!part->empty()) con += ", " + *part;
     add(BreakHeaderLine(con, "CON"));
   }
@@ -286,16 +293,17 @@ std::vector<std::string> MPCHeaderLines(const UserRec& user, const SiteRec& site
 }
 
 std::string DefaultReportFileName(const ClockReading& today) {
-  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   const int m = today.month >= 1 && today.month <= 12 ? today.month : 1;
-  return std::string(kMonths[m - 1]) + std::to_string(today.day) + "RPT.TXT";
+  return std::string(MonthNames[static_cast<std::size_t>(m)].substr(0, 3)) +
+         std::to_string(today.day) + "RPT.TXT";
 }
 
 // ---- the report object ----
 
 AstromObsObj::AstromObsObj(Platform& platform, ReportHost& host)
-    : ListForm(std::make_unique<AstromListModel>(platform, host)), platform_(platform), host_(host) {
+    : ListForm(std::make_unique<AstromListModel>(platform, host)),
+      platform_(platform),
+      host_(host) {
   ListForm->SavedFileName.clear();
 }
 
@@ -326,7 +334,8 @@ void AstromObsObj::AddObservation(const RefStarRec& target, const ObsParmsRec& p
 }
 
 void AstromObsObj::EnsureDefaultFileName() {
-  if (ListForm->SavedFileName.empty()) ListForm->SavedFileName = DefaultReportFileName(platform_.now());
+  if (ListForm->SavedFileName.empty())
+    ListForm->SavedFileName = DefaultReportFileName(platform_.now());
 }
 
 void AstromObsObj::ShowExerciseReport() {
@@ -385,8 +394,9 @@ bool AstromObsObj::SaveSpreadsheet() {
     chosen = picked.parent_path() / UpperAscii(picked.filename().string());
     std::error_code ec;
     if (!host_.NoConfirm() && fs::exists(chosen, ec)) {
-      if (!AskYesNo(platform_, "Replace Existing File?",
-                    chosen.filename().string() + " Already Exists!\n\nDo You Want to Overwrite It?")) {
+      if (!AskYesNo(
+              platform_, "Replace Existing File?",
+              chosen.filename().string() + " Already Exists!\n\nDo You Want to Overwrite It?")) {
         proposed = chosen.filename().string();
         continue;
       }

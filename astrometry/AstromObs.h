@@ -42,9 +42,7 @@ bool ObsTimeEqual(const ObsRec& a, const ObsRec& b);
 class ObsRecList : public LinkListObj<ObsRec> {
  public:
   bool SameKey(const ObsRec& a, const ObsRec& b) const override { return ObsTimeEqual(a, b); }
-  bool KeyGreater(const ObsRec& a, const ObsRec& b) const override {
-    return ObsTimeGreater(a, b);
-  }
+  bool KeyGreater(const ObsRec& a, const ObsRec& b) const override { return ObsTimeGreater(a, b); }
 };
 
 // What the report needs of the main window that owns it.

@@ -21,7 +21,9 @@ class LstSqrObj {
   void FreeMatrix();
 
   // Element of row i, column j, both counted from 1.
-  long double& At(int i, int j) { return Matrix[static_cast<std::size_t>((i - 1) * Columns + (j - 1))]; }
+  long double& At(int i, int j) {
+    return Matrix[static_cast<std::size_t>((i - 1) * Columns + (j - 1))];
+  }
   long double At(int i, int j) const {
     return Matrix[static_cast<std::size_t>((i - 1) * Columns + (j - 1))];
   }
@@ -36,9 +38,9 @@ class LstSqrObj {
 
   std::int32_t Rows = 0;
   std::int32_t Unknowns = 0;
-  std::vector<long double> Matrix;  // Rows x 7, row-major
+  std::vector<long double> Matrix;               // Rows x 7, row-major
   std::array<long double, MaxUnknowns + 1> X{};  // X[1..N]; X[0] unused
-  std::int32_t MatrixSize = 0;  // bytes as the record layout counts them (M x 70)
+  std::int32_t MatrixSize = 0;                   // bytes as the record layout counts them (M x 70)
 };
 
 }  // namespace hv

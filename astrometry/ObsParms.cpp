@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "support/DateTime.h"
 #include "support/Format.h"
 #include "support/Rounding.h"
 
@@ -32,30 +33,7 @@ ObsParmsRec DecodeObsParmsRec(Decoder& d) {
   return r;
 }
 
-// Days from civil, after H. Hinnant's public-domain algorithm, shifted so
-// that 1899-12-30 is day 0.
-std::int64_t DaysFromCivil(std::int32_t y, std::int32_t m, std::int32_t d) {
-  std::int64_t yy = y - (m <= 2 ? 1 : 0);
-  const std::int64_t era = (yy >= 0 ? yy : yy - 399) / 400;
-  const std::int64_t yoe = yy - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468 + 25569;  // 1970-01-01 is day 25569
-}
-
 namespace {
-void CivilFromDays(std::int64_t days, std::int32_t& y, std::int32_t& m, std::int32_t& d) {
-  const std::int64_t z = days - 25569 + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<std::int32_t>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<std::int32_t>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<std::int32_t>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
 std::string Two(int v) {
   std::string s = std::to_string(v);
   return s.size() < 2 ? "0" + s : s;
@@ -77,21 +55,14 @@ bool Digits(std::string_view s, std::int32_t& out) {
 }  // namespace
 
 CivilSecond SplitToSecond(double value) {
-  CivilSecond c;
-  if (!std::isfinite(value)) return c;
-  const long double secs = RoundHalfEven(static_cast<long double>(value) * 86400.0L);
-  std::int64_t total = static_cast<std::int64_t>(secs);
-  std::int64_t days = total / 86400;
-  std::int64_t sod = total % 86400;
-  if (sod < 0) {
-    sod += 86400;
-    --days;
-  }
-  CivilFromDays(days, c.Year, c.Month, c.Day);
-  c.Hour = static_cast<std::int32_t>(sod / 3600);
-  c.Minute = static_cast<std::int32_t>(sod / 60 % 60);
-  c.Second = static_cast<std::int32_t>(sod % 60);
-  return c;
+  DateTimeRec dt;
+  dt.SetFromDateTime(RoundDateTime(value, 0));
+  return {dt.Year,
+          dt.Month,
+          dt.Day,
+          dt.LocalTime.Hour,
+          dt.LocalTime.Minute,
+          RoundToInt32(dt.LocalTime.Second)};
 }
 
 std::string ObsDateText(double value) {
@@ -117,12 +88,9 @@ std::optional<std::int64_t> ParseObsDate(std::string_view text) {
     if (!Digits(field, part[i])) return std::nullopt;
     start = dash + 1;
   }
-  const std::int32_t y = part[0], m = part[1], d = part[2];
-  if (y < 1 || m < 1 || m > 12 || d < 1) return std::nullopt;
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return std::nullopt;
-  return DaysFromCivil(y, m, d);
+  const std::optional<double> date = EncodeDate(part[0], part[1], part[2]);
+  if (!date) return std::nullopt;
+  return static_cast<std::int64_t>(*date);
 }
 
 void ObsParmsDlgModel::FormActivate() {

@@ -22,7 +22,7 @@ struct ObsParmsRec {
   std::string Designation;  // provisional designation, columns 6-12 of the MPC line
   std::string Number;       // minor-planet number, columns 1-5
   std::string Observer;
-  double ObsTime = 0.0;     // UT, days since 1899-12-30 0 h
+  double ObsTime = 0.0;  // UT, days since 1899-12-30 0 h
   std::uint8_t Discovery = 0;
   std::uint8_t ObjType = 0;  // 0 minor planet, 1 comet
 
@@ -44,8 +44,6 @@ struct CivilSecond {
   std::int32_t Hour = 0, Minute = 0, Second = 0;
 };
 CivilSecond SplitToSecond(double value);
-// Days since 1899-12-30 of a proleptic Gregorian date (not checked).
-std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day);
 
 // "YYYY-MM-DD" and "hh:mm:ss" as the dialog shows them.
 std::string ObsDateText(double value);

@@ -51,9 +51,12 @@ void GnomonicInverse(long double minusXi, long double eta, long double ra0, long
 
 int ConstsPerAxisOf(SolutionCode model) {
   switch (model) {
-    case SolutionCode::CrossTerm: return 4;
-    case SolutionCode::Quadratic: return 6;
-    default: return 3;
+    case SolutionCode::CrossTerm:
+      return 4;
+    case SolutionCode::Quadratic:
+      return 6;
+    default:
+      return 3;
   }
 }
 
@@ -103,7 +106,8 @@ bool PlateSolnObj::SolveModel(int p) {
     }
     if (!Lsq.Solve()) return zero();
     for (int j = 0; j < p; ++j)
-      Work[kConsts + static_cast<std::size_t>(axis * p + j)] = Lsq.X[static_cast<std::size_t>(j + 1)];
+      Work[kConsts + static_cast<std::size_t>(axis * p + j)] =
+          Lsq.X[static_cast<std::size_t>(j + 1)];
   }
   return true;
 }

@@ -28,9 +28,9 @@ RefStarRec DecodeRefStarRec(Decoder& d) {
   r.Status = d.u8();
   r.Number = d.i32();
   r.Name = d.str(RefStarCap::Name);
-  for (long double* v : {&r.FieldX, &r.FieldY, &r.ImageX, &r.ImageY, &r.CatRA, &r.CatDec, &r.RA,
-                         &r.Dec, &r.ResidRA, &r.ResidDec, &r.ResidTotal, &r.Flux, &r.Mag,
-                         &r.MagResid})
+  for (long double* v :
+       {&r.FieldX, &r.FieldY, &r.ImageX, &r.ImageY, &r.CatRA, &r.CatDec, &r.RA, &r.Dec, &r.ResidRA,
+        &r.ResidDec, &r.ResidTotal, &r.Flux, &r.Mag, &r.MagResid})
     *v = d.ext();
   r.Catalog = d.u8();
   r.Band = d.u8();

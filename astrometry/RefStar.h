@@ -33,9 +33,9 @@ struct RefStarRec {
   long double CatDec = 0;              // degrees
   long double RA = 0;                  // computed, hours
   long double Dec = 0;                 // computed, degrees
-  long double ResidRA = 0;     // arc seconds (times cos Dec); target: mean |RA residual|
-  long double ResidDec = 0;    // arc seconds; target: mean |Dec residual|
-  long double ResidTotal = 0;  // arc seconds; target: the solution's sigma
+  long double ResidRA = 0;             // arc seconds (times cos Dec); target: mean |RA residual|
+  long double ResidDec = 0;            // arc seconds; target: mean |Dec residual|
+  long double ResidTotal = 0;          // arc seconds; target: the solution's sigma
   long double Flux = 0;
   long double Mag = 0;       // reference: catalog; target: computed
   long double MagResid = 0;  // reference: photometric residual; target: standard error

@@ -76,8 +76,8 @@ TObsParmsDlg::TObsParmsDlg(ObsParmsDlgModel& model, QWidget* parent)
   connect(OKBtn, &QPushButton::clicked, this, &TObsParmsDlg::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   // The labels follow their edits' enable state.
-  for (auto [label, edit] : {std::pair<QLabel*, QWidget*>{numLbl, NumEd}, {desigLbl, DesigEd},
-                             {obsLbl, ObsrvrEd}})
+  for (auto [label, edit] :
+       {std::pair<QLabel*, QWidget*>{numLbl, NumEd}, {desigLbl, DesigEd}, {obsLbl, ObsrvrEd}})
     label->setBuddy(edit);
   numLbl_ = numLbl;
   desigLbl_ = desigLbl;

@@ -70,8 +70,7 @@ TEST(AstromMag, SingleStarAndEqualEstimates) {
 
   // Equal estimates: the variance must not come out negative (NaN sigma).
   RefStarList same;
-  for (const char* n : {"A", "B", "C", "D", "E", "F", "G"})
-    same.AddOrUpdate(Ref(n, 12.3L, 777.7L));
+  for (const char* n : {"A", "B", "C", "D", "E", "F", "G"}) same.AddOrUpdate(Ref(n, 12.3L, 777.7L));
   RefStarRec t2 = Target(1234.5L);
   ASSERT_TRUE(mag.CalcMagnitudes(t2, same, 1));
   EXPECT_FALSE(std::isnan(mag.SD));

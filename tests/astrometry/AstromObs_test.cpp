@@ -110,7 +110,8 @@ TEST(ReportLines, ExerciseTable) {
   EXPECT_EQ(titles[0], std::string(80, ' '));
   EXPECT_EQ(titles[1],
             "                     Obs Date    Obs UT    Right Ascn.  Declination  App.       ");
-  EXPECT_EQ(titles[2], "Object Name          Yr   M  D   H  M  S   Hr Mn Sec     \xB0  '  \"     Mag        ");
+  EXPECT_EQ(titles[2],
+            "Object Name          Yr   M  D   H  M  S   Hr Mn Sec     \xB0  '  \"     Mag        ");
   const std::string line = ExerciseLine(Eros());
   EXPECT_EQ(line,
             "(433) Eros           2005 03 05  02 24 00  13 15 24.41  -00 30 00.0  09.46      ");
@@ -128,19 +129,21 @@ TEST(ReportLines, RoundingNeverShows60Or24Or32) {
     const char* name;
     double time;
     long double ra, dec;
-    const char* mpcDate;  // columns 16-31
-    const char* mpcRA;    // 33-43
-    const char* mpcDec;   // 45-55
+    const char* mpcDate;    // columns 16-31
+    const char* mpcRA;      // 33-43
+    const char* mpcDec;     // 45-55
     const char* tableTime;  // 22-41
     const char* csvDateTime;
   };
   const Row rows[] = {
       {"seconds round up into the next day", 38416.0 + 86399.7 / 86400, 23.99999999L, 89.99999999L,
-       "2005 03 06.00000", "00 00 00.00", "+90 00 00.0", "2005 03 06  00 00 00", "03-06-2005, 0:00:00 "},
+       "2005 03 06.00000", "00 00 00.00", "+90 00 00.0", "2005 03 06  00 00 00",
+       "03-06-2005, 0:00:00 "},
       {"end of the month", 38442.0 + 86399.9 / 86400, 5.99999999L, -10.999999999L,
-       "2005 04 01.00000", "06 00 00.00", "-11 00 00.0", "2005 04 01  00 00 00", "04-01-2005, 0:00:00 "},
-      {"59.7 seconds", 38416.0 + 3599.7 / 86400, 1.0L + 59.996L / 3600, 0.0L,
-       "2005 03 05.04166", "01 01 00.00", "+00 00 00.0", "2005 03 05  01 00 00", "03-05-2005, 1:00:00 "},
+       "2005 04 01.00000", "06 00 00.00", "-11 00 00.0", "2005 04 01  00 00 00",
+       "04-01-2005, 0:00:00 "},
+      {"59.7 seconds", 38416.0 + 3599.7 / 86400, 1.0L + 59.996L / 3600, 0.0L, "2005 03 05.04166",
+       "01 01 00.00", "+00 00 00.0", "2005 03 05  01 00 00", "03-05-2005, 1:00:00 "},
   };
   for (const auto& row : rows) {
     ObsRec r = Eros();
@@ -192,13 +195,15 @@ TEST(ReportLines, FormatNames) {
 TEST(ReportLines, HeaderLineBreaking) {
   // 120 characters of observers in initials form.
   std::string obs = "OBS ";
-  for (int i = 0; obs.size() < 120; ++i) obs += (i ? ", " : "") + std::string("A. B. Observer") + char('a' + i);
+  for (int i = 0; obs.size() < 120; ++i)
+    obs += (i ? ", " : "") + std::string("A. B. Observer") + char('a' + i);
   const auto lines = BreakHeaderLine(obs, "OBS");
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_LE(lines[0].size(), 80u);
   EXPECT_EQ(lines[0].back(), ',');
   EXPECT_EQ(lines[1].substr(0, 4), "OBS ");
-  EXPECT_EQ(lines[0] + " " + lines[1].substr(4), obs) << "nothing but the blank after the comma goes";
+  EXPECT_EQ(lines[0] + " " + lines[1].substr(4), obs)
+      << "nothing but the blank after the comma goes";
 
   // A bare comma keeps the letter after it.
   std::string bare = "MEA " + std::string(70, 'x') + ",yz," + std::string(20, 'w');

@@ -60,7 +60,7 @@ TEST(ObsParmsRec, ParsesDates) {
   EXPECT_EQ(ParseObsDate("1899-12-30"), 0);
   EXPECT_EQ(ParseObsDate("2005-03-05"), 38416);
   EXPECT_EQ(ParseObsDate(" 2000-2-29 "), 36585);
-  EXPECT_EQ(DaysFromCivil(2000, 1, 1), 36526);
+  EXPECT_EQ(ParseObsDate("2000-01-01"), 36526);
   for (const char* bad : {"", "2005/03/05", "05-03-2005", "05-3-5", "2005-13-01", "2005-02-29",
                           "2005-03", "2005-03-05-1", "abcd-ef-gh", "2005-00-10", "2005-04-31"})
     EXPECT_FALSE(ParseObsDate(bad).has_value()) << bad;

@@ -25,21 +25,28 @@ struct GnomonicCase {
 // tools/astrometry_cases.py gnomonic: xi, eta = eraTpxes(star, centre);
 // invRA, invDec = eraTpsts(xi, eta, centre), RA reduced into one turn.
 const GnomonicCase kGnomonic[] = {
-  {"midfield", 5.5911999999999997, 22.014500000000002, 5.5750000000000002, 22, 0.0039319424181362816, 0.00025619816998396323, 5.5911999999999997, 22.014499999999995},
-  {"across0h_west", 23.995000000000001, 1.25, 0.0040000000000000001, 1.2, -0.0023556390329129468, 0.0008727253876273023, 23.995000000000001, 1.25},
-  {"across0h_east", 0.0089999999999999993, -0.75, 23.998000000000001, -0.80000000000000004, 0.0028795556014406826, 0.00087261057456495281, 0.0090000000000011373, -0.75000000000000022},
-  {"nearNorthPole", 7.2000000000000002, 89.849999999999994, 1, 89.900000000000006, 0.0026144165885246843, 0.001882347000401289, 7.2000000000000002, 89.849999999999994},
-  {"nearSouthPole", 19, -89.700000000000003, 15.5, -89.799999999999997, 0.0041540054259996632, -0.0003031727906756069, 19, -89.700000000000003},
-  {"southField", 12.250999999999999, -35.5, 12.24, -35.420000000000002, 0.0023444898819172449, -0.0013982246626688393, 12.250999999999999, -35.5},
-  {"wideOffset", 3.1000000000000001, 45.899999999999999, 3, 45, 0.018222194049738964, 0.015880579446210234, 3.1000000000000001, 45.900000000000006},
+    {"midfield", 5.5911999999999997, 22.014500000000002, 5.5750000000000002, 22,
+     0.0039319424181362816, 0.00025619816998396323, 5.5911999999999997, 22.014499999999995},
+    {"across0h_west", 23.995000000000001, 1.25, 0.0040000000000000001, 1.2, -0.0023556390329129468,
+     0.0008727253876273023, 23.995000000000001, 1.25},
+    {"across0h_east", 0.0089999999999999993, -0.75, 23.998000000000001, -0.80000000000000004,
+     0.0028795556014406826, 0.00087261057456495281, 0.0090000000000011373, -0.75000000000000022},
+    {"nearNorthPole", 7.2000000000000002, 89.849999999999994, 1, 89.900000000000006,
+     0.0026144165885246843, 0.001882347000401289, 7.2000000000000002, 89.849999999999994},
+    {"nearSouthPole", 19, -89.700000000000003, 15.5, -89.799999999999997, 0.0041540054259996632,
+     -0.0003031727906756069, 19, -89.700000000000003},
+    {"southField", 12.250999999999999, -35.5, 12.24, -35.420000000000002, 0.0023444898819172449,
+     -0.0013982246626688393, 12.250999999999999, -35.5},
+    {"wideOffset", 3.1000000000000001, 45.899999999999999, 3, 45, 0.018222194049738964,
+     0.015880579446210234, 3.1000000000000001, 45.900000000000006},
 };
 
 TEST(Gnomonic, AgreesWithErfa) {
   for (const auto& c : kGnomonic) {
     const long double dec0 = c.dec0 * kD;
     long double mxi, eta;
-    ASSERT_TRUE(GnomonicForward(c.ra * kH, c.dec * kD, c.ra0 * kH, std::cos(dec0),
-                                std::sin(dec0), mxi, eta))
+    ASSERT_TRUE(GnomonicForward(c.ra * kH, c.dec * kD, c.ra0 * kH, std::cos(dec0), std::sin(dec0),
+                                mxi, eta))
         << c.name;
     // The first fitted axis carries the negated xi.
     EXPECT_NEAR(static_cast<double>(-mxi), c.xi, 1e-15) << c.name;
@@ -50,9 +57,9 @@ TEST(Gnomonic, AgreesWithErfa) {
                     std::sin(dec0), ra, dec);
     long double raH = std::fmod(ra / kH + 48, 24);
     // 1e-9 arc seconds in RA (at the pole scaled by cos Dec) and Dec.
-    EXPECT_NEAR(static_cast<double>(std::remainder(raH - c.invRA, 24.0L) * 54000 *
-                                    std::cos(c.invDec * kD)),
-                0.0, 1e-9)
+    EXPECT_NEAR(
+        static_cast<double>(std::remainder(raH - c.invRA, 24.0L) * 54000 * std::cos(c.invDec * kD)),
+        0.0, 1e-9)
         << c.name << " RA want " << c.invRA << " got " << static_cast<double>(raH);
     EXPECT_NEAR(static_cast<double>((dec / kD - c.invDec) * 3600), 0.0, 1e-9) << c.name;
   }
@@ -137,7 +144,8 @@ TEST(PlateSoln, RecoversTheTargetForEachModel) {
       {"cross term", SolutionCode::CrossTerm, cross},
       {"quadratic", SolutionCode::Quadratic, quad},
       {"linear across 0h", SolutionCode::Linear, Linear(0.0015L, 1.2L)},
-      {"quadratic near the pole", SolutionCode::Quadratic, [&] {
+      {"quadratic near the pole", SolutionCode::Quadratic,
+       [&] {
          TruePlate q = quad;
          q.ra0h = 7.0L;
          q.dec0d = 89.93L;
@@ -171,7 +179,8 @@ TEST(PlateSoln, StarCountsAgainstConstants) {
   const struct {
     SolutionCode model;
     int p;
-  } models[] = {{SolutionCode::Linear, 3}, {SolutionCode::CrossTerm, 4}, {SolutionCode::Quadratic, 6}};
+  } models[] = {
+      {SolutionCode::Linear, 3}, {SolutionCode::CrossTerm, 4}, {SolutionCode::Quadratic, 6}};
   TruePlate plate = Linear(10.0L, -30.0L);
   for (const auto& m : models) {
     // Fewer stars than constants: failure, the constants zeroed.
