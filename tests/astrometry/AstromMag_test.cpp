@@ -68,10 +68,15 @@ TEST(AstromMag, SingleStarAndEqualEstimates) {
   EXPECT_EQ(t.Mag, 12);
   EXPECT_EQ(t.MagResid, 0);
 
-  // Equal estimates: the variance must not come out negative (NaN sigma).
+  // Equal estimates: in extended precision these six leave a negative
+  // difference of squares, whose square root would be NaN.
   RefStarList same;
-  for (const char* n : {"A", "B", "C", "D", "E", "F", "G"}) same.AddOrUpdate(Ref(n, 12.3L, 777.7L));
+  for (const char* n : {"A", "B", "C", "D", "E", "F"}) same.AddOrUpdate(Ref(n, 15.55L, 777.7L));
   RefStarRec t2 = Target(1234.5L);
+  const long double m = 15.55L - 2.5L * std::log10(1234.5L / 777.7L);
+  long double s = 0, ss = 0;
+  for (int i = 0; i < 6; ++i) s += m, ss += m * m;
+  ASSERT_LT(ss - s * s / 6, 0.0L) << "the case no longer shows the fault";
   ASSERT_TRUE(mag.CalcMagnitudes(t2, same, 1));
   EXPECT_FALSE(std::isnan(mag.SD));
   EXPECT_EQ(mag.SD, 0);
