@@ -350,6 +350,35 @@ TEST_F(Report, SetParmsCopiesOnlyWhatIsGiven) {
   EXPECT_FALSE(obs.ListForm->Visible) << "a hidden window stays hidden";
 }
 
+TEST_F(Report, GoldenMinorPlanetCenterReport) {
+  obs.User.Observers = "john q public, MARY ANN JONES";
+  obs.Site.Telescope = "0.4-m reflector";
+  p.clock.hour = 9;
+  p.clock.minute = 30;
+  ObsRec second = Eros();
+  second.Parms.ObsTime = 38416.1 + 1.0 / 24;
+  second.Target.RA = 13.2555L;
+  second.Target.Dec = -0.49L;
+  second.Target.Mag = 0;
+  obs.AddObservation(second.Target, second.Parms);
+  obs.AddObservation(Eros().Target, Eros().Parms);
+  host.saved = true;
+  obs.ShowMPCReport();
+  const std::vector<std::string> want = {
+      "COD 645",
+      "TEL 0.4-m reflector + CCD",
+      "OBS J. Q. Public, M. A. Jones",
+      "NET",
+      "ACK Report Generated 2005/03/05 09:30:00",
+      std::string(80, ' '),
+      "00433A898 PA* C2005 03 05.10000 13 15 24.41 -00 30 00.0          09.5 V      645",
+      "00433A898 PA* C2005 03 05.14167 13 15 19.80 -00 29 24.0                      645",
+  };
+  EXPECT_EQ(obs.ListForm->Lines(), want);
+  EXPECT_EQ(obs.ListForm->FirstDataLine, 6);
+  EXPECT_EQ(obs.ListForm->Caption, "Formatted Astrometric Results - ");
+}
+
 std::string ReadText(const fs::path& f) {
   std::ifstream in(f, std::ios::binary);
   std::stringstream ss;
