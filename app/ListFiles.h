@@ -56,7 +56,8 @@ class SiteListFile {
   // Sites; a missing file gives an empty list without a message. A failed
   // read shows "Error Occurred Reading Station File!", keeps the records
   // read before the failure, marks the file unreadable and throws the
-  // FileError on, for the application's error handler.
+  // FileError on, for the application's error handler; the pick list then
+  // shows no lines.
   void Load(const OptsRec& settings);
   // True after a failed read: the file is not rewritten from this list.
   bool ReadFailed() const { return readFailed_; }
