@@ -48,15 +48,15 @@ std::string UserName() {
 }
 
 OsFacts Os() {
+  // The version the program's rules ask about is that of a multi-user system
+  // with per-user folders (NT 5 and later), which every Linux is; the kernel
+  // release is only reported.
   OsFacts f;
-  f.windowsNT = true;  // a multi-user system: the per-user data folder rule applies
+  f.windowsNT = true;
+  f.major = 5;
+  f.minor = 1;
   utsname u{};
-  if (::uname(&u) == 0) {
-    f.name = std::string(u.sysname) + " " + u.release;
-    std::istringstream in(u.release);
-    char dot = 0;
-    in >> f.major >> dot >> f.minor;
-  }
+  if (::uname(&u) == 0) f.name = std::string(u.sysname) + " " + u.release;
   return f;
 }
 
