@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <limits>
+#include <numbers>
 
 namespace hv {
 
@@ -23,8 +23,8 @@ double RayAngle(const Rect& box, Point p) {
   return a < 0 ? a + 360 : a;
 }
 
-void EllipsePixels(const Rect& box, const Rect& clip, bool outline, double fromDeg,
-                   double spanDeg, const std::function<void(std::int32_t, std::int32_t)>& put) {
+void EllipsePixels(const Rect& box, const Rect& clip, bool outline, double fromDeg, double spanDeg,
+                   const std::function<void(std::int32_t, std::int32_t)>& put) {
   const double a = (static_cast<double>(box.right) - box.left) / 2;
   const double b = (static_cast<double>(box.bottom) - box.top) / 2;
   if (a <= 0 || b <= 0) return;

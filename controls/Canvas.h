@@ -29,8 +29,8 @@ struct Rect {
 // counter-clockwise arc from fromDeg through spanDeg degrees (0 at three
 // o'clock, counter-clockwise on screen). A rasteriser of our own, so that a
 // face looks the same on every painter.
-void EllipsePixels(const Rect& box, const Rect& clip, bool outline, double fromDeg,
-                   double spanDeg, const std::function<void(std::int32_t x, std::int32_t y)>& put);
+void EllipsePixels(const Rect& box, const Rect& clip, bool outline, double fromDeg, double spanDeg,
+                   const std::function<void(std::int32_t x, std::int32_t y)>& put);
 
 // The direction from the box's centre to p, in degrees in [0, 360).
 double RayAngle(const Rect& box, Point p);

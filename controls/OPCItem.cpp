@@ -71,8 +71,8 @@ void TiOPCItem::Connect() {
   if (TrimText(propertyName_).empty()) return;
   if (TrimText(groupName_).empty() && TrimText(serverName_).empty()) return;
   if (TrimText(itemName_).empty()) return;
-  Handle = CallSignalAdd(computerName_, serverName_, itemName_, groupName_, updateRate_, 0, DataType,
-                         this, &OPCItemDataCallback);
+  Handle = CallSignalAdd(computerName_, serverName_, itemName_, groupName_, updateRate_, 0,
+                         DataType, this, &OPCItemDataCallback);
 }
 
 void TiOPCItem::Disconnect() {

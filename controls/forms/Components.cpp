@@ -13,17 +13,16 @@
 
 #include "controls/forms/PropertyFiles.h"
 #include "controls/forms/QtCanvas.h"
-#include "support/Files.h"
 #include "platform/SystemFacts.h"
+#include "support/Files.h"
 
 namespace hv {
 
 TiComponent::TiComponent(QWidget* parent)
     : QWidget(parent),
       repaint_(&SystemFacts::MonotonicMs,
-               {[this] { update(); }, [this](std::int64_t ms) {
-                  laterTimer_.start(static_cast<int>(ms));
-                },
+               {[this] { update(); },
+                [this](std::int64_t ms) { laterTimer_.start(static_cast<int>(ms)); },
                 [this] { laterTimer_.stop(); }}) {
   // Opaque: the face paints every pixel, so nothing is erased first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -91,9 +90,9 @@ void TiComponent::SaveToTextFile(const std::filesystem::path& file) {
     std::vector<std::string> lines{"File Type = " + ClassName(*this)};
     std::vector<std::string> excluded{"Name"};
     if (!optionSaveAllProperties_)
-      excluded.insert(excluded.end(), {"Left", "Top", "Width", "Height", "Align", "Cursor",
-                                       "ShowHint", "Tag", "Visible", "Enabled", "Hint",
-                                       "HelpContext"});
+      excluded.insert(excluded.end(),
+                      {"Left", "Top", "Width", "Height", "Align", "Cursor", "ShowHint", "Tag",
+                       "Visible", "Enabled", "Hint", "HelpContext"});
     SaveProperties(*this, "", lines, excluded);
     std::string text;
     for (const std::string& l : lines) text += l + "\r\n";
@@ -295,8 +294,8 @@ void TiComponent::mouseDoubleClickEvent(QMouseEvent* event) {
 void TiComponent::wheelEvent(QWheelEvent* event) {
   bool handled = false;
   try {
-    handled = DoMouseWheel(event->angleDelta().y(), event->modifiers(),
-                           event->position().toPoint());
+    handled =
+        DoMouseWheel(event->angleDelta().y(), event->modifiers(), event->position().toPoint());
   } catch (const std::exception&) {
   }
   event->setAccepted(handled);

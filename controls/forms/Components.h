@@ -34,8 +34,8 @@ class TiComponent : public QWidget {
   Q_PROPERTY(int Tag READ Tag WRITE SetTag)
   Q_PROPERTY(bool AutoFrameRate READ AutoFrameRate WRITE SetAutoFrameRate)
   Q_PROPERTY(int UpdateFrameRate READ UpdateFrameRate WRITE SetUpdateFrameRate)
-  Q_PROPERTY(bool OptionSaveAllProperties READ OptionSaveAllProperties WRITE
-                 SetOptionSaveAllProperties)
+  Q_PROPERTY(
+      bool OptionSaveAllProperties READ OptionSaveAllProperties WRITE SetOptionSaveAllProperties)
 
  public:
   explicit TiComponent(QWidget* parent = nullptr);
@@ -198,8 +198,7 @@ class TiVCLComponent : public TiComponent {
   // Called at each timer tick.
   std::function<void(TiVCLComponent& sender)> OnTimer;
   // Received process data: may change the value before it is applied.
-  std::function<void(TiVCLComponent& sender, int itemIndex, OPCValue& value)>
-      OnBeforeNewOPCData;
+  std::function<void(TiVCLComponent& sender, int itemIndex, OPCValue& value)> OnBeforeNewOPCData;
   std::function<void(TiVCLComponent& sender, int itemIndex)> OnNewOPCData;
 
   // The control's bindings of published properties to process data.

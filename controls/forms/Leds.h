@@ -1,6 +1,11 @@
 #pragma once
-// The on/off LED and the round LED. Place a TiLedRound on a form like any
-// widget: give it its size (square) and colours, then switch SetActive.
+// The on/off LED and the round LED. A TiLedRound sits on a form like any
+// fixed-size widget:
+//   auto* led = new TiLedRound(this);
+//   led->ChangeBounds(x, y, 14, 14);  // or a layout; the size stays square
+//   led->SetActiveColor(clRed);       // unlit it shows a third of it
+//   ...
+//   led->SetActive(true);
 #include <QSize>
 
 #include "controls/Led.h"

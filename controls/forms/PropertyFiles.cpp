@@ -139,8 +139,8 @@ void Apply(QObject& object, const QMetaProperty& p, const std::string& text) {
 
 }  // namespace
 
-void SaveProperties(const QObject& object, std::string_view prefix,
-                    std::vector<std::string>& lines, const std::vector<std::string>& excluded) {
+void SaveProperties(const QObject& object, std::string_view prefix, std::vector<std::string>& lines,
+                    const std::vector<std::string>& excluded) {
   const QMetaObject* meta = object.metaObject();
   for (int i = FirstPublished(meta); i < meta->propertyCount(); ++i) {
     const QMetaProperty p = meta->property(i);
@@ -189,8 +189,10 @@ void SetPropertyFromText(QObject& object, std::string_view prefix, const std::st
     if (!SameName(dotted, name)) continue;
     std::string t = text;
     if (kind == tkEnumeration) {
-      if (SameName(t, "True")) t = "1";
-      else if (SameName(t, "False")) t = "0";
+      if (SameName(t, "True"))
+        t = "1";
+      else if (SameName(t, "False"))
+        t = "0";
       if (p.metaType().id() == QMetaType::Bool && t != "0") t = "1";
     }
     Apply(object, p, t);
@@ -212,8 +214,8 @@ TypeKind PropertyKindOf(const QObject& object, std::string_view dottedName) {
     const QMetaProperty p = meta->property(i);
     const std::string_view name = p.name();
     if (SameName(name, dottedName)) return KindOf(p);
-    if (KindOf(p) == tkClass && dottedName.size() > name.size() &&
-        dottedName[name.size()] == '.' && SameName(dottedName.substr(0, name.size()), name))
+    if (KindOf(p) == tkClass && dottedName.size() > name.size() && dottedName[name.size()] == '.' &&
+        SameName(dottedName.substr(0, name.size()), name))
       if (QObject* held = Held(object, p))
         return PropertyKindOf(*held, dottedName.substr(name.size() + 1));
   }

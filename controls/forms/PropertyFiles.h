@@ -14,8 +14,8 @@ namespace hv {
 // Every stored, writable published property in declaration order, as
 // name + " = " + value (ordinals in decimal, reals shortest, texts as they
 // are; a line is cut at 255 characters); names in excluded are skipped.
-void SaveProperties(const QObject& object, std::string_view prefix,
-                    std::vector<std::string>& lines, const std::vector<std::string>& excluded);
+void SaveProperties(const QObject& object, std::string_view prefix, std::vector<std::string>& lines,
+                    const std::vector<std::string>& excluded);
 
 // The same walk: each property found in the lines (FindNameValue) takes its
 // value, the line is removed. A value that does not convert raises an error

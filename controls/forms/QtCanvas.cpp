@@ -43,13 +43,11 @@ void QtCanvas::FillRect(const Rect& box, TColor color) {
 void QtCanvas::Ellipse(const Rect& box, TColor brush, TColor pen) {
   // Pen and brush alike here; a different pen rings the filled body.
   const QColor fill = ToQColor(brush), ring = ToQColor(pen);
-  EllipsePixels(box, Clip(), false, 0, 360, [&](std::int32_t x, std::int32_t y) {
-    painter_.fillRect(x, y, 1, 1, fill);
-  });
+  EllipsePixels(box, Clip(), false, 0, 360,
+                [&](std::int32_t x, std::int32_t y) { painter_.fillRect(x, y, 1, 1, fill); });
   if (pen != brush)
-    EllipsePixels(box, Clip(), true, 0, 360, [&](std::int32_t x, std::int32_t y) {
-      painter_.fillRect(x, y, 1, 1, ring);
-    });
+    EllipsePixels(box, Clip(), true, 0, 360,
+                  [&](std::int32_t x, std::int32_t y) { painter_.fillRect(x, y, 1, 1, ring); });
 }
 
 void QtCanvas::Arc(const Rect& box, Point start, Point end, TColor pen) {
@@ -57,9 +55,8 @@ void QtCanvas::Arc(const Rect& box, Point start, Point end, TColor pen) {
   double span = RayAngle(box, end) - from;
   if (span <= 0) span += 360;  // the same ray twice: the whole ellipse
   const QColor ring = ToQColor(pen);
-  EllipsePixels(box, Clip(), true, from, span, [&](std::int32_t x, std::int32_t y) {
-    painter_.fillRect(x, y, 1, 1, ring);
-  });
+  EllipsePixels(box, Clip(), true, from, span,
+                [&](std::int32_t x, std::int32_t y) { painter_.fillRect(x, y, 1, 1, ring); });
 }
 
 Rect QtCanvas::Clip() const {
@@ -92,12 +89,18 @@ void QtCanvas::Edge(const Rect& box, bool raised) {
 
 int DrawTextRect(QPainter& painter, QString& text, QRect& box, unsigned flags) {
   int qt = 0;
-  if (flags & TextFlags::Center) qt |= Qt::AlignHCenter;
-  else if (flags & TextFlags::Right) qt |= Qt::AlignRight;
-  else qt |= Qt::AlignLeft;
-  if (flags & TextFlags::VCenter) qt |= Qt::AlignVCenter;
-  else if (flags & TextFlags::Bottom) qt |= Qt::AlignBottom;
-  else qt |= Qt::AlignTop;
+  if (flags & TextFlags::Center)
+    qt |= Qt::AlignHCenter;
+  else if (flags & TextFlags::Right)
+    qt |= Qt::AlignRight;
+  else
+    qt |= Qt::AlignLeft;
+  if (flags & TextFlags::VCenter)
+    qt |= Qt::AlignVCenter;
+  else if (flags & TextFlags::Bottom)
+    qt |= Qt::AlignBottom;
+  else
+    qt |= Qt::AlignTop;
   if (flags & TextFlags::WordBreak) qt |= Qt::TextWordWrap;
   if (flags & TextFlags::SingleLine) qt |= Qt::TextSingleLine;
   if (flags & TextFlags::ExpandTabs) qt |= Qt::TextExpandTabs;

@@ -43,10 +43,9 @@ class QtCanvas : public Canvas {
 // Flags of DrawTextRect.
 namespace TextFlags {
 constexpr unsigned Left = 0x0000, Center = 0x0002, Right = 0x0004, VCenter = 0x0010,
-                   Bottom = 0x0020, WordBreak = 0x0040, SingleLine = 0x0080,
-                   ExpandTabs = 0x0100, NoClip = 0x0200, Prefix = 0x0400, CalcRect = 0x0800,
-                   EndEllipsis = 0x1000, PathEllipsis = 0x2000, WordEllipsis = 0x4000,
-                   ModifyString = 0x8000;
+                   Bottom = 0x0020, WordBreak = 0x0040, SingleLine = 0x0080, ExpandTabs = 0x0100,
+                   NoClip = 0x0200, Prefix = 0x0400, CalcRect = 0x0800, EndEllipsis = 0x1000,
+                   PathEllipsis = 0x2000, WordEllipsis = 0x4000, ModifyString = 0x8000;
 }
 
 // Draws text into the box with the painter's font and pen; ampersands are

@@ -22,7 +22,8 @@ TEST(DimColor, Table) {
       {"n = 1 keeps", 0x123456, 1, 0x123456},
       {"n = 0 gives black", 0xFFFFFF, 0, 0},
       {"n = -2 doubles up to 255", MakeColor(100, 200, 0), -2, MakeColor(200, 255, 0)},
-      {"most negative n does not overflow", MakeColor(1, 0, 0), std::numeric_limits<std::int32_t>::min(), MakeColor(255, 0, 0)},
+      {"most negative n does not overflow", MakeColor(1, 0, 0),
+       std::numeric_limits<std::int32_t>::min(), MakeColor(255, 0, 0)},
       {"largest n gives black", 0xFFFFFF, std::numeric_limits<std::int32_t>::max(), 0},
       {"high byte ignored", 0xFF0000FF, 3, 85},
   };

@@ -41,8 +41,7 @@ struct FakeLib {
                            std::int32_t rate, std::uint8_t zero, std::uint8_t type, void* item,
                            OPCDataCallback) {
     lastArgs = std::string(c) + "|" + s + "|" + i + "|" + g + "|" + std::to_string(rate) + "|" +
-               std::to_string(zero) + "|" + std::to_string(type) + "|" +
-               (item ? "item" : "none");
+               std::to_string(zero) + "|" + std::to_string(type) + "|" + (item ? "item" : "none");
     return 42;
   }
   static bool GetActive(std::uint32_t h) { return h == 42; }

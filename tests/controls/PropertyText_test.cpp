@@ -12,10 +12,8 @@ TEST(SplitNameValue, Table) {
     const char* value;
   };
   const Row rows[] = {
-      {"Active = 1", "Active", "1"},
-      {"  Hint=a = b ", "Hint", "a = b"},
-      {"no separator", "", ""},
-      {"= value", "", "value"},
+      {"Active = 1", "Active", "1"}, {"  Hint=a = b ", "Hint", "a = b"},
+      {"no separator", "", ""},      {"= value", "", "value"},
       {"Name =", "Name", ""},
   };
   for (const Row& r : rows) {
@@ -27,8 +25,8 @@ TEST(SplitNameValue, Table) {
 }
 
 TEST(FindNameValue, TakesTheFirstMatchWithoutRegardToCaseAndRemovesIt) {
-  std::vector<std::string> lines{"File Type = TiLedRound", "ACTIVECOLOR = 255",
-                                 "ActiveColor = 7", "Active = 1"};
+  std::vector<std::string> lines{"File Type = TiLedRound", "ACTIVECOLOR = 255", "ActiveColor = 7",
+                                 "Active = 1"};
   std::string v;
   ASSERT_TRUE(FindNameValue("ActiveColor", v, lines));
   EXPECT_EQ(v, "255");

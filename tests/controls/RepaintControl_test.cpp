@@ -140,8 +140,8 @@ TEST(RepaintControl, RatesWithoutOverflowAndWithoutSpacing) {
     std::int32_t rate;
     std::int64_t spacing;
   };
-  const Row rows[] = {{"60", 60, 17},      {"1000", 1000, 2},   {"3", 3, 334},
-                      {"2000", 2000, 1},   {"1", 1, 1001},      {"int32 max", 2147483647, 1}};
+  const Row rows[] = {{"60", 60, 17},    {"1000", 1000, 2}, {"3", 3, 334},
+                      {"2000", 2000, 1}, {"1", 1, 1001},    {"int32 max", 2147483647, 1}};
   for (const Row& r : rows) EXPECT_EQ(RepaintControl::SpacingMs(r.rate), r.spacing) << r.name;
 
   // 50,000 frames a second would overflow a 32-bit rate times 86,400.

@@ -104,6 +104,43 @@ TEST(TiLedRound, WithoutBevelTheBodyFillsTheSquareAndWithoutReflectionNoWhite) {
     for (int x = 0; x < img.width(); ++x) ASSERT_NE(At(img, x, y), clWhite) << x << ", " << y;
 }
 
+TEST(TiLedRound, BorderUnderTheFace) {
+  TiLedRound led;
+  led.setPalette(TestPalette());
+  led.SetBorderStyle(2);  // sunken: shadow at the upper left, highlight at the lower right
+  QImage img = Grab(led);
+  EXPECT_EQ(At(img, 0, 0), kShadow);
+  EXPECT_EQ(At(img, 19, 19), kHighlight);
+  led.SetBorderStyle(1);
+  img = Grab(led);
+  EXPECT_EQ(At(img, 1, 1), kHighlight) << "raised: inner ring highlight";
+  EXPECT_EQ(At(img, 18, 18), kShadow) << "raised: inner ring shadow";
+}
+
+TEST(DrawTextRect, CalcRectMeasuresWithoutDrawing) {
+  QImage img(100, 100, QImage::Format_RGB32);
+  img.fill(Qt::black);
+  QPainter p(&img);
+  p.setPen(Qt::white);
+  QString text = "Invalid floating point operation";
+  QRect oneLine(0, 0, 60, 10), wrapped(0, 0, 60, 10);
+  const int h1 = DrawTextRect(p, text, oneLine, TextFlags::CalcRect | TextFlags::SingleLine);
+  const int h2 = DrawTextRect(p, text, wrapped, TextFlags::CalcRect | TextFlags::WordBreak);
+  EXPECT_GT(h1, 0);
+  EXPECT_GT(h2, h1) << "word breaks take more lines";
+  EXPECT_EQ(wrapped.height(), h2);
+  p.end();
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(img.pixel(x, y), qRgb(0, 0, 0));
+
+  QImage img2(60, 20, QImage::Format_RGB32);
+  QPainter p2(&img2);
+  QString longText = "Invalid floating point operation";
+  QRect box(0, 0, 60, 20);
+  DrawTextRect(p2, longText, box, TextFlags::EndEllipsis | TextFlags::ModifyString);
+  EXPECT_TRUE(longText.endsWith(QChar(0x2026))) << longText.toStdString();
+}
+
 TEST(TiLedRound, RecordedDrawingPaintsTheSameFace) {
   TiLedRound led;
   led.setPalette(TestPalette());
