@@ -184,7 +184,7 @@ void TImageForm1::ResetTarget() {
   TargetMeasured = false;
   TargetFlipLR = FlipX();
   TargetFlipUD = FlipY();
-  PlateSolved = false;
+  PlateSoln.Solved = false;
   SkyLocated = false;
   SkyBox.ImageX = SkyBox.ImageY = SkyBox.Flux = 0;
   SkyBox.Located = false;

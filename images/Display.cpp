@@ -83,40 +83,61 @@ void RenderPixels(const IntArrayList& px, int width, int height, const RenderInp
   if (bm.empty()) return;
 
   const int lo = DisplayLowIndex, hi = DisplayHighIndex;
-  // Pixel values are integers; with an integral range the index of every
-  // value inside the range comes from a table built with the exact rule.
-  const bool integral = in.Low == std::floor(in.Low) && in.Span == std::floor(in.Span) &&
-                        in.Span > 0 && in.Span <= (1 << 22) && std::fabs(in.Low) < 2e9L;
-  std::vector<std::uint8_t> table;
-  std::int64_t low = 0, span = 0;
-  if (integral) {
-    low = static_cast<std::int64_t>(in.Low);
-    span = static_cast<std::int64_t>(in.Span);
-    table.resize(static_cast<std::size_t>(span) + 1);
-    for (std::int64_t d = 0; d <= span; ++d)
-      table[static_cast<std::size_t>(d)] =
-          MapPixelToIndex(static_cast<long double>(low + d), in.Low, in.Span, lo, hi);
-  }
   const bool hotCheck = in.DisplayHigh > 0;
   const std::int64_t hotLimit = 2 * static_cast<std::int64_t>(in.DisplayHigh);
+  // Pixel values are integers; with an integral range the index of every
+  // value comes from a table built with the exact rule: entry 0 for values
+  // below the range, entries 1 .. span + 1 inside it, the last above it.
+  const bool integral = in.Low == std::floor(in.Low) && in.Span == std::floor(in.Span) &&
+                        in.Span > 0 && in.Span <= (1 << 22) && std::fabs(in.Low) < 2e9L;
+  if (!integral) {
+    for (int dyRow = 0; dyRow < bm.Height; ++dyRow) {
+      const int y = in.FlipY ? bm.Height - 1 - dyRow : dyRow;
+      const std::int32_t* src = px.Row(static_cast<std::uint32_t>(y)).data();
+      std::uint8_t* out = bm.Pixels.data() + static_cast<std::size_t>(dyRow) * bm.RowBytes;
+      for (int dx = 0; dx < bm.Width; ++dx) {
+        const int x = in.FlipX ? bm.Width - 1 - dx : dx;
+        std::int32_t v = src[x];
+        if (hotCheck && v > hotLimit) v = DisplayedValue(px, width, height, x, y, in.DisplayHigh);
+        out[dx] = MapPixelToIndex(v, in.Low, in.Span, lo, hi);
+      }
+    }
+    return;
+  }
+  const std::int64_t low = static_cast<std::int64_t>(in.Low);
+  const std::int64_t span = static_cast<std::int64_t>(in.Span);
+  std::vector<std::uint8_t> table(static_cast<std::size_t>(span) + 3);
+  table.front() = static_cast<std::uint8_t>(lo);
+  table.back() = static_cast<std::uint8_t>(hi);
+  for (std::int64_t d = 0; d <= span; ++d)
+    table[static_cast<std::size_t>(d) + 1] =
+        MapPixelToIndex(static_cast<long double>(low + d), in.Low, in.Span, lo, hi);
+  const std::uint8_t* t = table.data() + 1;
+  const std::int64_t top = span + 1;
+  auto index = [&](std::int32_t v) {
+    std::int64_t d = static_cast<std::int64_t>(v) - low;
+    d = d < -1 ? -1 : d;
+    d = d > top ? top : d;
+    return t[d];
+  };
 
   for (int dyRow = 0; dyRow < bm.Height; ++dyRow) {
     const int y = in.FlipY ? bm.Height - 1 - dyRow : dyRow;
     const std::int32_t* src = px.Row(static_cast<std::uint32_t>(y)).data();
     std::uint8_t* out = bm.Pixels.data() + static_cast<std::size_t>(dyRow) * bm.RowBytes;
-    for (int dx = 0; dx < bm.Width; ++dx) {
-      const int x = in.FlipX ? bm.Width - 1 - dx : dx;
-      std::int32_t v = src[x];
-      if (hotCheck && v > hotLimit) [[unlikely]]
-        v = DisplayedValue(px, width, height, x, y, in.DisplayHigh);
-      if (integral) {
-        const std::int64_t d = static_cast<std::int64_t>(v) - low;
-        out[dx] = d < 0      ? static_cast<std::uint8_t>(lo)
-                  : d > span ? static_cast<std::uint8_t>(hi)
-                             : table[static_cast<std::size_t>(d)];
-      } else {
-        out[dx] = MapPixelToIndex(v, in.Low, in.Span, lo, hi);
-      }
+    const int w = bm.Width;
+    if (!in.FlipX) {
+      for (int x = 0; x < w; ++x) out[x] = index(src[x]);
+    } else {
+      for (int dx = 0; dx < w; ++dx) out[dx] = index(src[w - 1 - dx]);
+    }
+    if (!hotCheck) continue;
+    // Hot pixels are rare: a second look at the row replaces them.
+    for (int x = 0; x < w; ++x) {
+      if (src[x] <= hotLimit) [[likely]]
+        continue;
+      const int dx = in.FlipX ? w - 1 - x : x;
+      out[dx] = index(DisplayedValue(px, width, height, x, y, in.DisplayHigh));
     }
   }
 }

@@ -23,6 +23,7 @@ TImageForm1::TImageForm1(Platform& platform, ImageWindowHost& host)
 
 TImageForm1::~TImageForm1() {
   if (CursorWindow && CursorWindow->Source() == this) CursorWindow->SetSource(nullptr);
+  if (hv::DispParms == DispParms.get()) hv::DispParms = nullptr;
   host_.DisableBlink();
 }
 
@@ -63,6 +64,7 @@ void TImageForm1::AttachImage(int n) {
   FieldCenter.Name = "Field Center";
   FieldCenter.ImageX = ImageWidth() / 2.0L;
   FieldCenter.ImageY = ImageHeight() / 2.0L;
+  if (const ObsParmsRec* obs = host_.CurrentObs()) ObsParms = *obs;
   Menus.SolutionEnabled = false;
   Zoomed = false;
   ZoomMode = false;
@@ -76,7 +78,10 @@ void TImageForm1::RenderImage(bool newRecord) {
   BusyCursor busy(platform_);
   MarkX = MarkY = -40;
   MarkValid = false;
-  if (newRecord || !DispParms) DispParms = std::make_unique<DispParmsRec>(NewDispParms());
+  if (newRecord || !DispParms) {
+    if (hv::DispParms == DispParms.get()) hv::DispParms = nullptr;
+    DispParms = std::make_unique<DispParmsRec>(NewDispParms());
+  }
 
   ImageInfoRec& info = ImageFile->ImageInfo;
   const HistogramObj& hist = *ImageFile->Histogram;
@@ -123,6 +128,8 @@ void TImageForm1::RenderImage(bool newRecord) {
     bmp.CloseFile();
   }
   RefsLocated = false;
+  DispImageNo = ImageNo;
+  hv::DispParms = DispParms.get();
   *DispParms = ApplyPaletteIndexes(*DispParms);
   Bitmap.Colours = GreyColours(DispParms->LowIndex, DispParms->HighIndex);
   Repaint();
@@ -471,7 +478,6 @@ void TImageForm1::Image1Click() {
 
 void TImageForm1::AdjustImage1Click() {
   if (!DispParms) return;
-  DispParmsRec* previous = hv::DispParms;
   hv::DispParms = DispParms.get();
   DispImageNo = ImageNo;
   DispParmsForImage = true;
@@ -494,7 +500,6 @@ void TImageForm1::AdjustImage1Click() {
   }
   Repaint();
   host_.RepaintBlink();
-  hv::DispParms = previous == DispParms.get() ? DispParms.get() : hv::DispParms;
 }
 
 // ----------------------------------------------------------------- printing
@@ -565,7 +570,7 @@ void TImageForm1::PrintInfo(PrintJob& job) {
                "Image Width: " + std::to_string(ImageWidth()) +
                    " Pixels,  Height: " + std::to_string(ImageHeight()) + " Pixels");
   PrintY += 2 * PrintLineHeight;
-  if (!PlateSolved) {
+  if (!PlateSoln.Solved) {
     const auto centre = host_.ApproximateCentre(ImageNo);
     if (centre && (centre->first != 0 || centre->second != 0)) {
       job.drawText(PrintLeft + 100, PrintY,

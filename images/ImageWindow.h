@@ -18,7 +18,10 @@
 #include <string_view>
 
 #include "app/InfoList.h"
+#include "astrometry/AstromMag.h"
 #include "astrometry/LstSqr.h"
+#include "astrometry/ObsParms.h"
+#include "astrometry/PlateSoln.h"
 #include "astrometry/RefStar.h"
 #include "images/Display.h"
 #include "images/DisplayParms.h"
@@ -89,6 +92,8 @@ class ImageWindowHost {
   virtual OptsRec& MutableSettings() = 0;
   virtual void OptionsChanged() = 0;
   virtual GraphicsFileObj* ImageFile(int slot) = 0;
+  // The main window's current observation parameters (null: none yet).
+  virtual const ObsParmsRec* CurrentObs() const { return nullptr; }
   virtual TImageForm1* ImageWindow(int slot) { return nullptr; }
   virtual void SlotBusy(int slot, bool busy) {}
   virtual bool& ZoomHintDue() = 0;
@@ -157,6 +162,7 @@ class TImageForm1 {
   std::array<long double, 406> RefFitData{};
   bool RefsLocated = false;
   TImgSizeDlg SizeDlg;
+  ObsParmsRec ObsParms;
   RefStarRec Target;
   RefStarRec FieldCenter;
   RefStarRec SkyBox;
@@ -173,8 +179,8 @@ class TImageForm1 {
   std::uint32_t MarkColor1 = MarkColour::Aqua;
   std::uint32_t MarkColor2 = MarkColour::Red;
   std::unique_ptr<DispParmsRec> DispParms;  // owned
-  // The plate solution of this image is solved (the solution code sets it).
-  bool PlateSolved = false;
+  PlateSolnObj PlateSoln;
+  AstromMagObj MagSoln;
 
   // The client area and the window's visible state, mirrored by the form.
   int ClientWidth = 512, ClientHeight = 512;

@@ -98,6 +98,11 @@ TEST(Display, HotPixelsAreReplacedInTheDisplayOnly) {
   EXPECT_EQ(bm.At(2, 1), 64 + 12);
   EXPECT_EQ(bm.At(4, 2), 64 + 23);
   EXPECT_EQ(bm.At(1, 3), 64 + 21);
+  in.FlipX = in.FlipY = true;
+  RenderPixels(t, 5, 4, in, bm);
+  EXPECT_EQ(bm.At(4, 3), 64 + 11) << "flipped: the corner moves with its replacement";
+  EXPECT_EQ(bm.At(2, 2), 64 + 12);
+  EXPECT_EQ(bm.At(0, 1), 64 + 23);
   EXPECT_TRUE(std::equal(t.Cells().begin(), t.Cells().end(), loaded.Cells().begin()))
       << "the pixel store keeps the loaded values";
 }

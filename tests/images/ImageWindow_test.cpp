@@ -459,3 +459,50 @@ TEST(ImageWindow, CloseNeedsPermission) {
 
 }  // namespace
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+TEST(ImageWindow, ColoursAreConvertedFromBlueGreenRed) {
+  EXPECT_EQ(MarkColour::Red, 0xFF0000u);   // $0000FF
+  EXPECT_EQ(MarkColour::Blue, 0x0000FFu);  // $FF0000
+  EXPECT_EQ(MarkColour::Yellow, 0xFFFF00u);
+  EXPECT_EQ(MarkColour::Aqua, 0x00FFFFu);
+  EXPECT_EQ(MarkColour::Fuchsia, 0xFF00FFu);
+}
+
+TEST(ImageWindow, FlatAndOnePixelImagesRenderWithoutDividing) {
+  for (int side : {1, 16}) {
+    WindowKit kit;
+    kit.Load(StarGrid(side, side, 500));
+    TImageForm1& w = kit.Window();
+    w.AttachImage(0);
+    EXPECT_EQ(w.DisplaySpan, 0) << side;
+    EXPECT_EQ(w.Bitmap.At(0, 0), 64) << side;
+    RecordingCanvas c;
+    w.FormPaint(c);
+    EXPECT_TRUE(c.Has("text 0,0")) << side;
+  }
+}
+
+TEST(ImageWindow, MagnifierTakesTheFlipsOfTheWindowItShows) {
+  WindowKit kit;
+  kit.Load(Noisy(64, 64, 2), 0);
+  kit.Load(Noisy(64, 64, 3), 1);
+  TImageForm1& shown = kit.Window(0);
+  TImageForm1& other = kit.Window(1);
+  shown.AttachImage(0);
+  other.AttachImage(1);
+  other.DispParms->FlipX = true;  // rendered last: the global record is this one
+  other.RenderImage(false);
+  CursorWindow->SetSource(&shown);
+  CursorWindow->ShowRegion("", 20, 20);
+  EXPECT_EQ(CursorWindow->CrossX, 76) << "the shown window is not flipped";
+  shown.DispParms->FlipX = true;
+  CursorWindow->ShowRegion("", 20, 20);
+  EXPECT_EQ(CursorWindow->CrossX, 73);  // round(151 x 14.5 / 30), half a pixel left
+  EXPECT_EQ(CursorWindow->CrossY, 76);
+}
+
+}  // namespace
+}  // namespace hv

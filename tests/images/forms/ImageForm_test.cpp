@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "controls/forms/Leds.h"
 #include "images/forms/CursorWindowForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "platform/qt/QtPlatform.h"
@@ -166,6 +167,45 @@ TEST_F(ImageFormTest, SizeDialogFormIsWired) {
   EXPECT_EQ(window->ClientHeight, 192);
   QApplication::processEvents();
   EXPECT_EQ(form->Client()->size(), QSize(256, 192));
+}
+
+TEST_F(ImageFormTest, AdjustDialogFlipsWithApplyAndShowsItsLeds) {
+  RegisterImageForms();
+  const auto generation = window->Bitmap.Generation;
+  int shown = 0;
+  std::function<void()> answer = [&] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    ++shown;
+    EXPECT_EQ(d->windowTitle(), "Adjust Image 1 Display Parameters");
+    EXPECT_EQ(d->findChildren<TiLedRound*>().size(), 4);
+    auto click = [d](const QString& text) {
+      for (auto* b : d->findChildren<QAbstractButton*>())
+        if (b->text() == text && b->isEnabled()) {
+          b->click();
+          return true;
+        }
+      return false;
+    };
+    if (shown == 1) {
+      EXPECT_TRUE(click("<->"));
+      Save(d->grab().toImage(), "adjust.png");
+      EXPECT_TRUE(click("&Apply Changes"));
+      QTimer::singleShot(0, answer);  // shown again after Apply
+    } else {
+      EXPECT_FALSE(click("<->")) << "already reversed";
+      EXPECT_TRUE(click("&OK"));
+    }
+  };
+  QTimer::singleShot(0, answer);
+  window->AdjustImage1Click();
+  EXPECT_EQ(shown, 2);
+  EXPECT_TRUE(window->FlipX());
+  EXPECT_GT(window->Bitmap.Generation, generation) << "the flip rendered again";
+  QApplication::processEvents();
+  const QImage img = Grab();
+  Save(img, "flipped.png");
+  EXPECT_EQ(Pixel(img, 511 - 120, 100), 0xFFFFFFu) << "the star moved to the mirrored column";
 }
 
 }  // namespace
