@@ -184,10 +184,20 @@ void InfoListModel::Print1Click() {
   if (!job) return;
   BusyCursor busy(platform_);
   Enabled = false;
-  PrintList(*job);
-  job->finish();
-  Printed = true;
+  bool finished = false;
+  try {
+    PrintList(*job);
+    finished = job->finish();
+  } catch (...) {
+    Enabled = true;
+    throw;
+  }
   Enabled = true;
+  if (!finished) {
+    ShowError(platform_, "Print Error", "The list could not be printed.");
+    return;
+  }
+  Printed = true;
 }
 
 void InfoListModel::PrintList(PrintJob& job) {

@@ -95,6 +95,8 @@ class InfoListModel {
   InfoListModel(const InfoListModel&) = delete;
   InfoListModel& operator=(const InfoListModel&) = delete;
 
+  Platform& platform() { return platform_; }
+
   // --- what the creator sets ---
   std::string Caption;
   int SaveFilterIndex = 1;  // of SaveDialog1

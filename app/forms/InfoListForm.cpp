@@ -88,6 +88,10 @@ void TInfoListForm1::Build() {
   LoadFromModel();
 }
 
+void TInfoListForm1::ShowFailure(const char* what) {
+  ShowError(model_->platform(), "Halvardin", what);
+}
+
 void TInfoListForm1::StoreSelection() { model_->Selected = ListBox1->currentRow(); }
 
 void TInfoListForm1::LoadFromModel() {

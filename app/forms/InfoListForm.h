@@ -53,12 +53,19 @@ class TInfoListForm1 : public QMainWindow {
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   // Runs a model handler with the list's selection stored first.
+  // A handler's failure (a file that cannot be written) is shown as the
+  // application's error box; the window stays as the model left it.
   template <class F>
   void Run(F&& f) {
     StoreSelection();
-    f();
+    try {
+      f();
+    } catch (const std::exception& e) {
+      ShowFailure(e.what());
+    }
     LoadFromModel();
   }
+  void ShowFailure(const char* what);
   void StoreSelection();
 
  private:

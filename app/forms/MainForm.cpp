@@ -104,6 +104,25 @@ void TBendulak::Mirror() {
 void TBendulak::Command(const std::string& name) {
   BendulakSession& s = session_;
   if (!s.Menu.Usable(name)) return;
+  if (name == "Exit1") {
+    close();
+    return;
+  }
+  // A command's failure ends the command, never the program.
+  try {
+    Run(name);
+  } catch (const std::exception& e) {
+    ShowError(s.platform(), ApplicationTitle, e.what());
+  }
+  Mirror();
+  if (s.QuitRequested) {
+    s.CloseConfirmed = true;
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+}
+
+void TBendulak::Run(const std::string& name) {
+  BendulakSession& s = session_;
   if (name == "Login1") s.Login1Click();
   else if (name == "Options1") s.Preferences1Click();
   else if (name == "SaveUpdates1") s.SaveUpdates1Click();
@@ -111,15 +130,6 @@ void TBendulak::Command(const std::string& name) {
   else if (name == "FieldObservationSet1") s.FieldObservationSet1Click();
   else if (name == "SpreadSheet1") s.SpreadSheet1Click();
   else if (name == "AboutThisExercise1") s.AboutThisExercise1Click();
-  else if (name == "Exit1") {
-    close();
-    return;
-  }
-  Mirror();
-  if (s.QuitRequested) {
-    s.CloseConfirmed = true;
-    QTimer::singleShot(0, this, [this] { close(); });
-  }
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {

@@ -37,6 +37,7 @@ class TBendulak : public QMainWindow {
 
  private:
   void BuildMenu();
+  void Run(const std::string& itemName);
   std::optional<std::string> LoadPicture(const std::filesystem::path& path);
   std::optional<std::string> LoadCursorFile(const std::filesystem::path& path);
   void DrawSlotCaption(class QPainter& painter, int slot);

@@ -509,6 +509,80 @@ TEST_F(SessionTest, TestModeGivesOptionsAccessWithoutLogin) {
   EXPECT_TRUE(s->Menu.Usable("Options1"));
 }
 
+// The snapshot lines a command changed, as they read afterwards.
+std::vector<std::string> Changed(const std::string& before, const std::string& after) {
+  auto lines = [](const std::string& t) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    for (std::size_t nl; (nl = t.find('\n', at)) != std::string::npos; at = nl + 1)
+      out.push_back(t.substr(at, nl - at));
+    return out;
+  };
+  std::vector<std::string> a = lines(before), b = lines(after), out;
+  for (std::size_t i = 0; i < b.size(); ++i)
+    if (i >= a.size() || a[i] != b[i]) out.push_back(b[i]);
+  return out;
+}
+
+TEST_F(SessionTest, MenuAfterEachCommand) {
+  using Lines = std::vector<std::string>;
+  Ship();
+  Start();
+  std::string last = s->Menu.Snapshot();
+  auto step = [&] {
+    std::string now = s->Menu.Snapshot();
+    Lines d = Changed(last, now);
+    last = now;
+    return d;
+  };
+
+  p.expectDialog("TLoginDlg", LoginAs("Ann B. Cole", "12", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  EXPECT_EQ(step(), (Lines{"  Login1 &Login... [disabled]",
+                           "  ImageFileType1 Set Image &File Type... [unavailable]",
+                           "  Load1 L&oad Image Files", "ReportMI &Report"}));
+
+  // What a first load leaves (its command is not in this build yet).
+  s->Menu.Enable("Clear1", true);
+  s->Menu.Check("LoadImg1", true);
+  s->Menu.Enable("MultipleLoad1", false);
+  s->Menu.Enable("LoadImg2", true);
+  step();
+  s->SlotBusy(0, true);
+  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type... [disabled] [unavailable]",
+                           "  Clear1 &Clear Images/Ref. Fields [disabled]",
+                           "    LoadImg1 Image &1 [disabled] [checked] [unavailable]"}));
+  s->SlotBusy(0, false);
+  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type... [unavailable]",
+                           "  Clear1 &Clear Images/Ref. Fields",
+                           "    LoadImg1 Image &1 [checked] [unavailable]"}));
+
+  p.expectMessage(ModalResult::Yes, "Verify Clear");
+  s->Object1Click();
+  EXPECT_EQ(step(), (Lines{"  Clear1 &Clear Images/Ref. Fields [disabled]",
+                           "    MultipleLoad1 &Multiple Load [unavailable]",
+                           "    LoadImg1 Image &1 [unavailable]",
+                           "    LoadImg2 Image &2 [disabled] [unavailable]"}));
+
+  p.expectMessage(ModalResult::Yes, "Verify Clear");
+  s->FieldObservationSet1Click();
+  EXPECT_EQ(step(), Lines{});
+
+  fs::path folder = s->Settings.DataFolder;
+  s->Settings.DataFolder = data / "gone" / "";
+  p.expectMessage(ModalResult::OK, "");
+  s->OptionsChanged();
+  EXPECT_EQ(step(), (Lines{"    SaveUpdates1 &Save Updates"}));
+  s->Settings.DataFolder = folder;
+  s->SaveUpdates1Click();
+  EXPECT_EQ(step(), (Lines{"    SaveUpdates1 &Save Updates [disabled]"}));
+
+  WriteFileAtomic(s->Settings.WorkFolder / "R.CSV", std::string_view(""));
+  s->UpdateSpreadsheetItem();
+  EXPECT_EQ(step(), (Lines{"  SpreadSheet1 Access &Spreadsheet"}));
+}
+
 TEST_F(SessionTest, UnwritableUserFolderEndsTheProgram) {
   Ship();
   Start();

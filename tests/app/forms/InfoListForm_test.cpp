@@ -71,6 +71,18 @@ TEST(InfoListForm, SearchDialogStoresWhatWasTyped) {
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
 
+TEST(InfoListForm, AFailedSaveIsShownAsTheApplicationsError) {
+  ResetSearchDialog();
+  test::Scripted p;
+  Host host;
+  TInfoListForm1 form(p, host);
+  form.model().SetLines({"x"});
+  p.expectSave(FileChoice{{fs::current_path() / "missing" / "a.txt"}, 1});
+  p.expectMessage(ModalResult::OK, "Halvardin", "");
+  form.SaveasText1Click();
+  EXPECT_FALSE(form.SaveText1->isChecked());
+}
+
 TEST(InfoListForm, PrintsToAPdfFile) {
   QtPlatform qp;
   Host host;
