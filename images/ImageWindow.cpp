@@ -18,6 +18,8 @@ namespace hv {
 TImageForm1::TImageForm1(Platform& platform, ImageWindowHost& host)
     : SizeDlg(host.ScreenWidth()), platform_(platform), host_(host) {
   ClientWidth = ClientHeight = 512;
+  if (ListHost* lh = host.ReportListHost())
+    ReportWin = std::make_unique<InfoListModel>(platform, *lh);
   ResetTarget();
 }
 
@@ -58,6 +60,11 @@ void TImageForm1::AttachImage(int n) {
   SkyLocated = false;
   MeasureMode = false;
   ResetTarget();
+  if (ReportWin) {
+    ReportWin->SavedFolder = host_.Settings().WorkFolder;
+    ReportWin->SaveFilterIndex = 4;
+    ReportWin->SavedFileName = file->DisplayName.substr(0, file->DisplayName.find('.')) + ".SLN";
+  }
   FieldCenter = RefStarRec{};
   FieldCenter.Status = RefStatus::FieldCenter;
   FieldCenter.Number = FieldCenterNumber;
@@ -309,6 +316,7 @@ void TImageForm1::FormMouseDown(MouseButton button, int x, int y) {
     RightDown = false;
     Cursor = CursorShape::CrossHair;
     ClearMark();
+    if (PlateSoln.Solved) ShowCursorCoords(x, y);
     ShowMagnifier("", x, y);
     Changed();
   } else if (button == MouseButton::Right) {
@@ -332,6 +340,7 @@ void TImageForm1::FormMouseMove(int x, int y) {
       Cursor = c;
       Changed();
     }
+    if (PlateSoln.Solved) ShowCursorCoords(x, y);
   } else if (RightDown && ZoomMode && !Zoomed) {
     const int dx = x - ZoomRect.Left, dy = y - ZoomRect.Top;
     if (dx < 0 || dy < 0) {
@@ -371,6 +380,7 @@ void TImageForm1::FormMouseUp(MouseButton button, int x, int y) {
       }
     } else {
       DrawCross(x, y);
+      if (PlateSoln.Solved) ShowCursorCoords(x, y);
     }
     Changed();
   } else if (button == MouseButton::Right && RightDown) {

@@ -116,6 +116,8 @@ class ImageWindowHost {
   virtual std::optional<std::pair<long double, long double>> ApproximateCentre(int slot) const {
     return std::nullopt;
   }
+  // The host of the solution report's list window (null: no such window).
+  virtual ListHost* ReportListHost() { return nullptr; }
 };
 
 // The window's menu items the form mirrors.
@@ -181,6 +183,7 @@ class TImageForm1 {
   std::unique_ptr<DispParmsRec> DispParms;  // owned
   PlateSolnObj PlateSoln;
   AstromMagObj MagSoln;
+  std::unique_ptr<InfoListModel> ReportWin;  // the solution report, owned
 
   // The client area and the window's visible state, mirrored by the form.
   int ClientWidth = 512, ClientHeight = 512;
@@ -214,6 +217,9 @@ class TImageForm1 {
   virtual void DrawMark(ImageCanvas& canvas, std::string_view label, std::uint32_t colour,
                         long double x, long double y, bool dotted, bool info);
   void DrawCross(int x, int y);
+  // The RA/Dec read-out of a solved plate at client (x, y); the solution
+  // code provides it.
+  virtual void ShowCursorCoords(int x, int y) {}
   virtual void RecordCrsr(int x, int y);
   virtual void ClearMark();
   void FormMouseDown(MouseButton button, int x, int y);

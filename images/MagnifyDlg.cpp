@@ -62,6 +62,8 @@ void TCursorWindow::ShowRegion(const std::string& title, long double x, long dou
   Caption = title.empty() ? "Cursor Region" : title;
   CrossX = RoundToInt32(DestRect.Width() * fx / region);
   CrossY = RoundToInt32(DestRect.Height() * fy / region);
+  // The form copies the measured window afresh, so what it shows stays
+  // current; its grab paints without the magnifier's marks (no loop).
   if (Changed) Changed();
 }
 

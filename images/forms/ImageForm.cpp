@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -42,16 +43,9 @@ Qt::CursorShape QtCursor(CursorShape shape) {
 void QtImageCanvas::DrawBitmap(const DisplayBitmap& bm, const IntRect& src, const IntRect& dest,
                                bool invert) {
   if (bm.empty() || dest.Width() <= 0 || dest.Height() <= 0) return;
-  struct Cache {
-    const DisplayBitmap* bitmap = nullptr;
-    std::uint64_t generation = 0;
-    IntRect src, dest;
-    std::vector<std::uint8_t> indexes;
-  };
-  static thread_local Cache cache;
-  if (cache.bitmap != &bm || cache.generation != bm.Generation || !(cache.src == src) ||
+  StretchCache& cache = cache_;
+  if (cache.generation != bm.Generation || !(cache.src == src) ||
       cache.dest.Width() != dest.Width() || cache.dest.Height() != dest.Height()) {
-    cache.bitmap = &bm;
     cache.generation = bm.Generation;
     cache.src = src;
     cache.dest = dest;
@@ -105,7 +99,7 @@ class ImageClientArea : public QWidget {
     QPainter p(this);
     p.setFont(font());
     p.fillRect(rect(), Qt::black);
-    QtImageCanvas canvas(p);
+    QtImageCanvas canvas(p, cache_);
     model_.FormPaint(canvas);
   }
   static MouseButton Button(Qt::MouseButton b) {
@@ -129,6 +123,7 @@ class ImageClientArea : public QWidget {
 
  private:
   TImageForm1& model_;
+  QtImageCanvas::StretchCache cache_;  // this window's bitmap only
 };
 
 // ------------------------------------------------------------------ form
@@ -151,6 +146,8 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent)
   layout->addWidget(client_);
   BuildMenus();
   model_.SetView(this);
+  // The right half of the screen.
+  if (QScreen* sc = screen()) move(sc->geometry().width() / 2 - 2, 0);
   StateChanged();
 }
 
@@ -245,20 +242,44 @@ QImage TImageForm1Widget::GrabClient() const {
 }
 
 bool TImageForm1Widget::ClientImage(IndexedImage& out) {
-  QImage img = GrabClient()
-                   .convertToFormat(QImage::Format_RGB32)
-                   .scaled(model_.ClientWidth, model_.ClientHeight)
-                   .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+  const QImage img = GrabClient().convertToFormat(QImage::Format_RGB32);
   if (img.isNull()) return false;
+  // 248 grey levels for the image and the window's mark colours after them.
+  constexpr int kGreys = 248;
+  const std::uint32_t marks[] = {
+      MarkColour::Lime,    MarkColour::Blue, MarkColour::Red, MarkColour::Yellow,
+      MarkColour::Fuchsia, MarkColour::Aqua, 0x000000u,       0xFFFFFFu};
+  for (int i = 0; i < kGreys; ++i) {
+    const std::uint32_t g = static_cast<std::uint32_t>((i * 255 + (kGreys - 1) / 2) / (kGreys - 1));
+    out.colours[i] = 0xFF000000u | (g << 16) | (g << 8) | g;
+  }
+  for (int i = 0; i < 8; ++i) out.colours[kGreys + i] = 0xFF000000u | marks[i];
   out.width = img.width();
   out.height = img.height();
   out.pixels.resize(static_cast<std::size_t>(out.width) * out.height);
-  for (int y = 0; y < out.height; ++y)
-    std::memcpy(out.pixels.data() + static_cast<std::size_t>(y) * out.width, img.constScanLine(y),
-                static_cast<std::size_t>(out.width));
-  const QList<QRgb> table = img.colorTable();
-  out.colours.fill(0xFF000000u);
-  for (int i = 0; i < table.size() && i < 256; ++i) out.colours[i] = table[i];
+  for (int y = 0; y < out.height; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+    std::uint8_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * out.width;
+    for (int x = 0; x < out.width; ++x) {
+      const int r = qRed(row[x]), g = qGreen(row[x]), b = qBlue(row[x]);
+      if (r == g && g == b) {
+        dst[x] = static_cast<std::uint8_t>((g * (kGreys - 1) + 127) / 255);
+        continue;
+      }
+      int best = 0, bestDist = 1 << 30;
+      for (int i = 0; i < 8; ++i) {
+        const int dr = r - static_cast<int>((marks[i] >> 16) & 0xFF);
+        const int dg = g - static_cast<int>((marks[i] >> 8) & 0xFF);
+        const int db = b - static_cast<int>(marks[i] & 0xFF);
+        const int dist = dr * dr + dg * dg + db * db;
+        if (dist < bestDist) {
+          bestDist = dist;
+          best = i;
+        }
+      }
+      dst[x] = static_cast<std::uint8_t>(kGreys + best);
+    }
+  }
   return true;
 }
 

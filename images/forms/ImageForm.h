@@ -23,7 +23,13 @@ class ImageClientArea;
 // the pixels.
 class QtImageCanvas : public ImageCanvas {
  public:
-  explicit QtImageCanvas(QPainter& p) : p_(p) {}
+  // The stretched indexes of the last paint, kept by the painting widget.
+  struct StretchCache {
+    std::uint64_t generation = ~std::uint64_t{0};
+    IntRect src, dest;
+    std::vector<std::uint8_t> indexes;
+  };
+  QtImageCanvas(QPainter& p, StretchCache& cache) : p_(p), cache_(cache) {}
   void DrawBitmap(const DisplayBitmap& bitmap, const IntRect& source, const IntRect& dest,
                   bool invert) override;
   void Frame(const IntRect& r, std::uint32_t rgb, bool dotted) override;
@@ -33,6 +39,7 @@ class QtImageCanvas : public ImageCanvas {
 
  private:
   QPainter& p_;
+  StretchCache& cache_;
 };
 
 class TImageForm1Widget : public QWidget, public ImageWindowView {

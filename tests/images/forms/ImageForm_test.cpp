@@ -86,6 +86,13 @@ TEST_F(ImageFormTest, PaintsTheImageAndItsMarks) {
   // The box of half width 10 around (302, 250): its left and top edges are lime.
   EXPECT_EQ(Pixel(img, 292, 250), 0x00FF00u);
   EXPECT_EQ(Pixel(img, 302, 240), 0x00FF00u);
+  // The printed copy keeps the grey levels and the mark colours.
+  IndexedImage printed;
+  ASSERT_TRUE(form->ClientImage(printed));
+  auto at = [&](int x, int y) { return printed.colours[printed.pixels[y * 512 + x]] & 0xFFFFFFu; };
+  EXPECT_EQ(at(292, 250), 0x00FF00u);
+  EXPECT_EQ(at(120, 100), 0xFFFFFFu);
+  EXPECT_NEAR(qGray(at(200, 300)), qGray(img.pixel(200, 300)), 1);
 
   // Brightness only swaps the colour table: the sky gets lighter at once.
   const int before = qGray(Grab().pixel(200, 300));
