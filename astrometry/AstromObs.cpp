@@ -214,8 +214,15 @@ std::string MPCLine(const ObsRec& r, const SiteRec& site) {
   Put(line, 6, std::string_view(r.Parms.Designation).substr(0, 7));
   if (r.Parms.Discovery) Put(line, 13, "*");
   Put(line, 15, "C");
-  // The time rounded once to 0.00001 day, then split into date and fraction.
-  const std::int64_t units = RoundToInt64(static_cast<long double>(r.Parms.ObsTime) * 100000.0L);
+  // The time rounded once to 0.00001 day (864 ms), then split into date and
+  // fraction. Counted from whole milliseconds, so that a half is a true half.
+  const std::int64_t ms = RoundToInt64(static_cast<long double>(r.Parms.ObsTime) * 86400000.0L);
+  std::int64_t units = ms / 864, rest = ms % 864;
+  if (rest < 0) {
+    rest += 864;
+    --units;
+  }
+  if (2 * rest > 864 || (2 * rest == 864 && units % 2 != 0)) ++units;
   std::int64_t days = units / 100000, frac = units % 100000;
   if (frac < 0) {
     frac += 100000;

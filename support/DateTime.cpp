@@ -102,9 +102,16 @@ void DecodeDate(double value, std::int32_t& year, int& month, int& day) {
 double RoundDateTime(double value, int decimals) {
   if (decimals < 0) decimals = 0;
   if (decimals > 3) decimals = 3;
-  static constexpr long double kUnits[] = {86400.0L, 864000.0L, 8640000.0L, 86400000.0L};
-  const long double units = kUnits[decimals];  // per day
-  return static_cast<double>(RoundHalfEven(ClampDays(value) * units) / units);
+  // Whole milliseconds first, the resolution values are decoded at: a time
+  // stored as x.5 s is then a true half and goes to the even second, which
+  // the double's last bit would otherwise decide.
+  static constexpr std::int64_t kStep[] = {1000, 100, 10, 1};  // ms per unit
+  const std::int64_t step = kStep[decimals];
+  const std::int64_t ms = ToMs(value);
+  std::int64_t q = FloorDiv(ms, step);
+  const std::int64_t r = ms - q * step;
+  if (2 * r > step || (2 * r == step && q % 2 != 0)) ++q;
+  return static_cast<double>(static_cast<long double>(q * step) / MsPerDay);
 }
 
 // ---- Time of day --------------------------------------------------------------

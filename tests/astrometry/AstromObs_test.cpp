@@ -55,6 +55,11 @@ SiteRec Site(const char* code) {
   return s;
 }
 
+std::string Pad(int v, std::size_t width) {
+  std::string s = std::to_string(v);
+  return std::string(width > s.size() ? width - s.size() : 0, '0') + s;
+}
+
 // Columns counted from 1, as the Minor Planet Center lays them out.
 std::string Cols(const std::string& line, std::size_t first, std::size_t last) {
   return line.substr(first - 1, last - first + 1);
@@ -163,6 +168,28 @@ TEST(ReportLines, RoundingNeverShows60Or24Or32) {
   ObsRec r = Eros();
   r.Target.RA = 23.9999999L;
   EXPECT_EQ(CSVLine(r), "(433) Eros,03-05-2005, 2:24:00 ,3434.600000,0.000000,-0.50000,9.5");
+}
+
+TEST(ReportLines, HalfSecondsRoundToEven) {
+  // Mid-exposure times are often x.5 s: a true half, whatever the double's
+  // last bit, goes to the even second in the table and the CSV.
+  for (const double day : {38416.0, 2.0, 73050.0}) {
+    for (int s = 8640; s < 8640 + 240; ++s) {
+      ObsRec r = Eros();
+      r.Parms.ObsTime = day + (s + 0.5) / 86400;
+      const int want = s % 2 == 0 ? s : s + 1;
+      const std::string sec = Pad(want % 60, 2);
+      EXPECT_EQ(Cols(ExerciseLine(r), 37, 41), Pad(want / 60 % 60, 2) + " " + sec)
+          << day << " + " << s << ".5 s";
+      EXPECT_EQ(CSVLine(r).substr(28, 3), sec + " ") << day << " + " << s << ".5 s";
+    }
+  }
+  // The Minor Planet Center's 0.00001 day is 864 ms: halves at 432 ms.
+  ObsRec r = Eros();
+  r.Parms.ObsTime = 38416.1 + 0.432 / 86400;
+  EXPECT_EQ(Cols(MPCLine(r, Site("645")), 16, 31), "2005 03 05.10000");
+  r.Parms.ObsTime = 38416.1 + 1.296 / 86400;
+  EXPECT_EQ(Cols(MPCLine(r, Site("645")), 16, 31), "2005 03 05.10002");
 }
 
 TEST(ReportLines, CSVLinesAndQuoting) {
