@@ -47,8 +47,13 @@ void TImageForm1::AttachImage(int n) {
   ImageNo = static_cast<std::uint8_t>(std::clamp(n, 0, 3));
   CaptionPrefix = "Image " + std::to_string(ImageNo + 1) + " - ";
   GraphicsFileObj* file = host_.ImageFile(ImageNo);
-  ImageLoaded = file && file->HasData && file->Pixels;
+  ImageLoaded = file && file->HasData && file->Pixels && file->Histogram && file->BMPFile;
   if (!ImageLoaded) {
+    // Never keep pointing at an image the slot no longer holds.
+    if (ImageFile != file) {
+      ImageFile = file;
+      HasBitmap = false;
+    }
     Changed();
     return;
   }
@@ -81,7 +86,7 @@ void TImageForm1::AttachImage(int n) {
 }
 
 void TImageForm1::RenderImage(bool newRecord) {
-  if (!ImageFile || !ImageFile->Pixels) return;
+  if (!ImageFile || !ImageFile->Pixels || !ImageFile->Histogram || !ImageFile->BMPFile) return;
   BusyCursor busy(platform_);
   MarkX = MarkY = -40;
   MarkValid = false;
@@ -580,10 +585,34 @@ void TImageForm1::PrintInfo(PrintJob& job) {
                "Image Width: " + std::to_string(ImageWidth()) +
                    " Pixels,  Height: " + std::to_string(ImageHeight()) + " Pixels");
   PrintY += 2 * PrintLineHeight;
-  if (!PlateSoln.Solved) {
+  const int left = PrintLeft + 100;
+  if (PlateSoln.Solved) {
+    job.drawText(left, PrintY,
+                 "Field Center  - RA:" + FormatRA(2, "h ", "m ", FieldCenter.RA, "s,   Dec:") +
+                     FormatDMS(1, "\xB0 ", "' ", FieldCenter.Dec, "\""));
+    PrintY += PrintLineHeight;
+    const auto c = PlateSoln.GetLinearConsts();  // a, b, c, d, e, f
+    const long double scale = std::sqrt(std::fabs(c[0] * c[4] - c[3] * c[1])) * 206264.8L;
+    job.drawText(left, PrintY,
+                 "Field - Scale: " + FormatFixed(4, scale) + " \"/pixel" +
+                     ",  Width: " + FormatFixed(2, ImageWidth() * scale / 60) + "'" +
+                     ",  Height: " + FormatFixed(2, ImageHeight() * scale / 60) + "'");
+    PrintY += 2 * PrintLineHeight;
+    if (TargetLocated) {
+      job.drawText(left, PrintY,
+                   "Target Object - RA:" + FormatRA(2, "h ", "m ", Target.RA, "s  Dec:") +
+                       FormatDMS(1, "\xB0 ", "' ", Target.Dec, "\""));
+      PrintY += PrintLineHeight;
+      if (Target.Mag != 0) {
+        const int decimals = Target.MagResid > 0 && Target.MagResid < 0.05L ? 2 : 1;
+        job.drawText(left, PrintY, "Target Magnitude: " + FormatFixed(decimals, Target.Mag));
+        PrintY += PrintLineHeight;
+      }
+    }
+  } else {
     const auto centre = host_.ApproximateCentre(ImageNo);
     if (centre && (centre->first != 0 || centre->second != 0)) {
-      job.drawText(PrintLeft + 100, PrintY,
+      job.drawText(left, PrintY,
                    "Approximate Coordinates - RA:" + FormatDM(0, "h ", "m,   Dec:", centre->first) +
                        FormatDM(0, "\xB0 ", "'", centre->second));
       PrintY += 2 * PrintLineHeight;

@@ -437,6 +437,28 @@ TEST(ImageWindow, PrintLayout) {
   EXPECT_TRUE(has("image 192x128 at 900"));
   kit.printHeader.exerciseSession = false;
   EXPECT_EQ(w.PrintJobTitle(), "VESK CCD Astrometry Module");
+
+  // A solved plate prints the field's scale and the target.
+  w.PlateSoln.Solved = true;
+  w.PlateSoln.Model = SolutionCode::Linear;
+  w.PlateSoln.Work[400] = 1e-5L;
+  w.PlateSoln.Work[404] = 1e-5L;
+  w.FieldCenter.RA = 12.5L;
+  w.FieldCenter.Dec = -5.25L;
+  w.TargetLocated = true;
+  w.Target.Mag = 14.237L;
+  w.Target.MagResid = 0.03L;
+  kit.platform.printedPages.clear();
+  ASSERT_TRUE(w.PrintDocument());
+  const auto& solved = kit.platform.printedPages[0].ops;
+  auto hasSolved = [&](const std::string& s) {
+    for (const auto& o : solved)
+      if (o.find(s) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_TRUE(hasSolved("Field - Scale: 2.0626 \"/pixel,  Width: 6.60',  Height: 4.40'"));
+  EXPECT_TRUE(hasSolved("Field Center  - RA:"));
+  EXPECT_TRUE(hasSolved("Target Magnitude: 14.24"));
 }
 
 TEST(ImageWindow, CloseNeedsPermission) {
