@@ -64,6 +64,9 @@ class TImageForm1Widget : public QWidget, public ImageWindowView {
   bool ClientImage(IndexedImage& out) override;
 
  protected:
+  // For the descendants' own menu items.
+  QMenuBar* MenuBar() const { return menuBar_; }
+  QMenu& Popup() { return popup_; }
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
