@@ -528,3 +528,63 @@ TEST(ImageWindow, MagnifierTakesTheFlipsOfTheWindowItShows) {
 
 }  // namespace
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+TEST(ImageWindow, AdjustLoopRendersAfterApplyAndCancelUndoes) {
+  WindowKit kit;
+  kit.Load(Noisy(64, 64, 8));
+  TImageForm1& w = kit.Window();
+  w.AttachImage(0);
+  const DispParmsRec atOpen = *w.DispParms;
+  const auto generation = w.Bitmap.Generation;
+  const auto colours = w.Bitmap.Colours;
+  const std::int32_t low = kit.files[0]->ImageInfo.DisplayLow;
+  kit.platform.expectDialog("TImgAdjstDlg", [&](DialogModel& m) {
+    auto& d = static_cast<TImgAdjstDlg&>(m);
+    d.FormActivate();
+    EXPECT_TRUE(d.ImageMode);
+    EXPECT_TRUE(d.SaveChkEnabled);
+    EXPECT_FALSE(d.BkgrndGrpEnabled) << "FITS images take the statistical range";
+    d.BriteScrollChange(40);
+    EXPECT_NE(w.Bitmap.Colours, colours) << "the palette follows at once";
+    EXPECT_EQ(w.Bitmap.Generation, generation) << "without a render";
+    d.BkgrndScrollChange(4);
+    EXPECT_TRUE(d.ApplyBtnEnabled);
+    return d.ApplyBtnClick();
+  });
+  kit.platform.expectDialog("TImgAdjstDlg", [&](DialogModel& m) {
+    auto& d = static_cast<TImgAdjstDlg&>(m);
+    d.FormActivate();
+    EXPECT_GT(w.Bitmap.Generation, generation) << "Apply rendered the new range";
+    EXPECT_GT(kit.files[0]->ImageInfo.DisplayLow, low);
+    EXPECT_FALSE(d.ApplyBtnEnabled);
+    return d.CnclBtn1Click();
+  });
+  w.AdjustImage1Click();
+  EXPECT_EQ(*w.DispParms, atOpen);
+  EXPECT_EQ(kit.files[0]->ImageInfo.DisplayLow, low) << "cancel rendered the old range again";
+  EXPECT_EQ(w.Bitmap.Colours, colours);
+}
+
+TEST(ImageWindow, AdjustOkCanSaveTheDefaults) {
+  WindowKit kit;
+  kit.Load(Noisy(32, 32, 8));
+  TImageForm1& w = kit.Window();
+  w.AttachImage(0);
+  kit.platform.expectDialog("TImgAdjstDlg", [&](DialogModel& m) {
+    auto& d = static_cast<TImgAdjstDlg&>(m);
+    d.FormActivate();
+    d.CntrstScrollChange(-20);
+    d.SaveChkClick(true);
+    return d.OkBtn1Click();
+  });
+  w.AdjustImage1Click();
+  EXPECT_EQ(kit.optionsChanged, 1);
+  EXPECT_EQ(kit.settings.DisplayDefaults.Contrast, -10);
+  EXPECT_TRUE(kit.settings.DisplayDefaults.DefaultOn);
+}
+
+}  // namespace
+}  // namespace hv
