@@ -15,6 +15,39 @@ void HistogramObj::Clear() {
   sum_sq_ = 0;
 }
 
+// A whole image at once: the values of 0..65535 (all of 16-bit data) are
+// counted one by one in a table of their own, from which the bins and the
+// exact sums follow; larger values are added as they come.
+void HistogramObj::AddManyValues(std::span<const std::int32_t> values, int shift) {
+  constexpr std::uint32_t kFine = 1u << 16;
+  std::vector<std::uint32_t> fine(kFine, 0);
+  const auto lastBin = static_cast<std::uint32_t>(LastBin());
+  std::uint64_t bigSum = 0;
+  unsigned __int128 bigSq = 0;
+  for (std::int32_t v : values) {
+    const std::uint32_t u = v > 0 ? static_cast<std::uint32_t>(v) : 0u;
+    if (u < kFine) {
+      ++fine[u];
+    } else {
+      ++counts_[std::min(u >> shift, lastBin)];
+      bigSum += u;
+      bigSq += static_cast<std::uint64_t>(u) * u;
+    }
+  }
+  std::uint64_t sum = bigSum;
+  unsigned __int128 sq = bigSq;
+  for (std::uint32_t u = 0; u < kFine; ++u) {
+    const std::uint64_t c = fine[u];
+    if (c == 0) continue;
+    counts_[std::min(u >> shift, lastBin)] += static_cast<std::int32_t>(c);
+    sum += c * u;
+    sq += static_cast<unsigned __int128>(c) * (static_cast<std::uint64_t>(u) * u);
+  }
+  sum_ += static_cast<long double>(sum);
+  sum_sq_ += static_cast<long double>(sq);
+  count_ += static_cast<std::int32_t>(values.size());
+}
+
 void HistogramObj::AddValues(std::span<const std::int32_t> values) {
   const std::int32_t last = LastBin();
   // An integral power-of-two bin width (1, 256, ...) bins by a shift; any
@@ -26,17 +59,58 @@ void HistogramObj::AddValues(std::span<const std::int32_t> values) {
     for (std::int32_t v : values) Add(v);
     return;
   }
+  if (values.size() >= (std::size_t{1} << 16)) {
+    AddManyValues(values, shift);
+    return;
+  }
+  // Image values cluster in a few bins: four tables keep the increments of
+  // neighbouring values independent of each other.
+  const std::size_t bins = counts_.size();
+  std::vector<std::int32_t> part(3 * bins, 0);
+  std::int32_t* const c0 = counts_.data();
+  std::int32_t* const c1 = part.data();
+  std::int32_t* const c2 = part.data() + bins;
+  std::int32_t* const c3 = part.data() + 2 * bins;
+  const auto lastBin = static_cast<std::uint32_t>(last);
+  auto binOf = [&](std::int32_t v) {
+    const std::uint32_t u = v > 0 ? static_cast<std::uint32_t>(v) : 0u;
+    return std::min(u >> shift, lastBin);
+  };
+  const std::size_t n = values.size();
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    ++c0[binOf(values[i])];
+    ++c1[binOf(values[i + 1])];
+    ++c2[binOf(values[i + 2])];
+    ++c3[binOf(values[i + 3])];
+  }
+  for (; i < n; ++i) ++c0[binOf(values[i])];
   std::uint64_t sum = 0;
-  unsigned __int128 sumSq = 0;
+  std::uint32_t top = 0;
   for (std::int32_t v : values) {
     const std::uint32_t u = v > 0 ? static_cast<std::uint32_t>(v) : 0u;
-    const std::uint32_t bin = u >> shift;
-    ++counts_[bin > static_cast<std::uint32_t>(last) ? static_cast<std::size_t>(last) : bin];
     sum += u;
-    sumSq += static_cast<std::uint64_t>(u) * u;
+    top = std::max(top, u);
+  }
+  for (std::size_t b = 0; b < bins; ++b) counts_[b] += part[b] + part[bins + b] + part[2 * bins + b];
+  // Squares in 64 bits when their sum cannot overflow (16-bit data in
+  // blocks), else in 128.
+  auto square = [](std::int32_t v) {
+    const std::uint64_t u = v > 0 ? static_cast<std::uint64_t>(v) : 0u;
+    return u * u;
+  };
+  const unsigned __int128 bound =
+      static_cast<unsigned __int128>(top) * top * static_cast<unsigned __int128>(values.size());
+  if (bound < (static_cast<unsigned __int128>(1) << 64)) {
+    std::uint64_t sq = 0;
+    for (std::int32_t v : values) sq += square(v);
+    sum_sq_ += static_cast<long double>(sq);
+  } else {
+    unsigned __int128 sq = 0;
+    for (std::int32_t v : values) sq += square(v);
+    sum_sq_ += static_cast<long double>(sq);
   }
   sum_ += static_cast<long double>(sum);
-  sum_sq_ += static_cast<long double>(sumSq);
   count_ += static_cast<std::int32_t>(values.size());
 }
 

@@ -51,6 +51,7 @@ class HistogramObj {
   long double SumSq() const { return sum_sq_; }
 
  private:
+  void AddManyValues(std::span<const std::int32_t> values, int shift);
   std::vector<std::int32_t> counts_;
   long double bin_width_;
   std::int32_t count_ = 0;
