@@ -218,6 +218,14 @@ bool FITSFileObj::ReadPixels() {
             if (!scaling.Convert(p[i], out[i])) out[i] = 0, valueErrors = true;
           break;
         case 16:
+          if (scaling.integral && scaling.izero >= INT32_MIN + 32768LL &&
+              scaling.izero <= INT32_MAX - 32767LL) {
+            // Every 16-bit value plus such an offset fits: no checks needed.
+            const auto zero = static_cast<std::int32_t>(scaling.izero);
+            for (std::size_t i = 0; i < count; ++i)
+              out[i] = static_cast<std::int16_t>(Big16(p + 2 * i)) + zero;
+            break;
+          }
           for (std::size_t i = 0; i < count; ++i)
             if (!scaling.Convert(static_cast<std::int16_t>(Big16(p + 2 * i)), out[i]))
               out[i] = 0, valueErrors = true;

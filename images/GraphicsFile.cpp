@@ -269,7 +269,6 @@ void GraphicsFileObj::StoreValues(std::span<const std::int32_t> values) {
   }
   ImageInfo.RawMin = lo;
   ImageInfo.RawMax = hi;
-  if (Histogram) Histogram->AddValues(values);
   // Rows are assembled and stored whole, as sequential filling does.
   const std::size_t width = row_.size();
   std::size_t col = static_cast<std::size_t>(stored_ % static_cast<std::int64_t>(width));
@@ -295,6 +294,10 @@ void GraphicsFileObj::FlushPixels() {
   }
   row_.clear();
   row_.shrink_to_fit();
+  // The histogram counts every stored value, in one pass over the table
+  // (values never read are not counted).
+  if (Histogram)
+    Histogram->AddValues(Pixels->Cells().first(static_cast<std::size_t>(stored_)));
 }
 
 }  // namespace hv

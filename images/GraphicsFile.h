@@ -143,10 +143,11 @@ class GraphicsFileObj {
   // size is outside the table's limits or the context's.
   bool SizeAllowed(std::int64_t width, std::int64_t height) const;
   void CreatePixelStore();
-  // Stores values in row order (raw range, histogram, pixel store); values
-  // past the image's pixel count are dropped.
+  // Stores values in row order (raw range, pixel store); values past the
+  // image's pixel count are dropped.
   void StoreValues(std::span<const std::int32_t> values);
-  // Ends the filling: a part-filled row is kept with zeros after it.
+  // Ends the filling: a part-filled row is kept with zeros after it, and
+  // the stored values are counted into the histogram.
   void FlushPixels();
   // Pixels stored so far.
   std::int64_t StoredCount() const { return stored_; }
