@@ -91,6 +91,27 @@ void RenderPixels(const IntArrayList& px, int width, int height, const RenderInp
   const bool integral = in.Low == std::floor(in.Low) && in.Span == std::floor(in.Span) &&
                         in.Span > 0 && in.Span <= (1 << 22) && std::fabs(in.Low) < 2e9L;
   if (!integral) {
+    // Any other range: the index grows with the value, so the first value of
+    // each index (found with the exact rule) sorts every pixel into place.
+    std::array<std::int64_t, 256> first{};
+    const int steps = hi - lo;
+    for (int i = 1; i <= steps; ++i) {
+      std::int64_t a = INT32_MIN, b = std::int64_t{INT32_MAX} + 1;
+      while (a < b) {
+        const std::int64_t m = a + (b - a) / 2;
+        if (MapPixelToIndex(static_cast<long double>(m), in.Low, in.Span, lo, hi) >= lo + i)
+          b = m;
+        else
+          a = m + 1;
+      }
+      first[static_cast<std::size_t>(i - 1)] = a;
+    }
+    const std::int64_t* begin = first.data();
+    const std::int64_t* end = first.data() + steps;
+    auto index = [&](std::int32_t v) {
+      return static_cast<std::uint8_t>(lo +
+                                       (std::upper_bound(begin, end, std::int64_t{v}) - begin));
+    };
     for (int dyRow = 0; dyRow < bm.Height; ++dyRow) {
       const int y = in.FlipY ? bm.Height - 1 - dyRow : dyRow;
       const std::int32_t* src = px.Row(static_cast<std::uint32_t>(y)).data();
@@ -99,7 +120,7 @@ void RenderPixels(const IntArrayList& px, int width, int height, const RenderInp
         const int x = in.FlipX ? bm.Width - 1 - dx : dx;
         std::int32_t v = src[x];
         if (hotCheck && v > hotLimit) v = DisplayedValue(px, width, height, x, y, in.DisplayHigh);
-        out[dx] = MapPixelToIndex(v, in.Low, in.Span, lo, hi);
+        out[dx] = index(v);
       }
     }
     return;

@@ -127,17 +127,17 @@ TEST(Display, FlipsRenderTheLastColumnOrRowFirst) {
 TEST(Display, TableRenderAgreesWithTheMapping) {
   IntArrayList t(193, 3);
   for (int x = 0; x < 193; ++x)
-    for (int y = 0; y < 3; ++y) t.SetCell(x, y, x * 37 * (y + 1) - 900);
-  for (long double span : {0.0L, 1.0L, 200.0L, 12345.0L, 0.5L}) {
+    for (int y = 0; y < 3; ++y) t.SetCell(x, y, x * 37 * (y + 1) * (y == 2 ? 9000 : 1) - 900);
+  for (long double span : {0.0L, 1.0L, 200.0L, 12345.0L, 0.5L, 1e7L, 333.3L}) {
     RenderInput in;
-    in.Low = 17;
+    in.Low = span == 333.3L ? -17.5L : 17;
     in.Span = span;
     DisplayBitmap bm;
     RenderPixels(t, 193, 3, in, bm);
     ASSERT_EQ(bm.RowBytes, 196);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 193; ++x)
-        ASSERT_EQ(bm.At(x, y), MapPixelToIndex(t.GetCell(x, y), 17, span, 64, 127))
+        ASSERT_EQ(bm.At(x, y), MapPixelToIndex(t.GetCell(x, y), in.Low, span, 64, 127))
             << "span " << double(span) << " at " << x << "," << y;
   }
 }
