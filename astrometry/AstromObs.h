@@ -121,6 +121,8 @@ class AstromObsObj {
   bool SaveSpreadsheet();
   // The Minor Planet Center header into the report window (clears it first).
   void AddShortHeader();
+  // The initials form of a list of names (the free FormatNames).
+  static std::string FormatNames(std::string_view names) { return hv::FormatNames(names); }
 
   UserRec User;
   CamRec Camera;

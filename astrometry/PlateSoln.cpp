@@ -112,9 +112,32 @@ bool PlateSolnObj::SolveModel(int p) {
   return true;
 }
 
+bool PlateSolnObj::SolveLinear() {
+  Model = SolutionCode::Linear;
+  return SolveModel(3);
+}
+
+bool PlateSolnObj::SolveCrossTerm() {
+  Model = SolutionCode::CrossTerm;
+  return SolveModel(4);
+}
+
+bool PlateSolnObj::SolveQuadratic() {
+  Model = SolutionCode::Quadratic;
+  return SolveModel(6);
+}
+
 bool PlateSolnObj::Solve(SolutionCode model) {
-  Model = model;
-  Solved = SolveModel(ConstsPerAxis());
+  switch (model) {
+    case SolutionCode::CrossTerm:
+      Solved = SolveCrossTerm();
+      break;
+    case SolutionCode::Quadratic:
+      Solved = SolveQuadratic();
+      break;
+    default:
+      Solved = SolveLinear();
+  }
   return Solved;
 }
 

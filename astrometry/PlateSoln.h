@@ -48,6 +48,11 @@ class PlateSolnObj {
   // the model's constants zeroed when there are fewer stars than constants
   // per axis or the star geometry is degenerate for the model.
   bool Solve(SolutionCode model);
+  // The three models that Solve runs; each keeps its model with the
+  // constants it writes but leaves Solved alone.
+  bool SolveLinear();
+  bool SolveCrossTerm();
+  bool SolveQuadratic();
   // Nothing unless solved. RA (hours, in [0, 24)) and Dec (degrees) from
   // ImageX, ImageY; for a position reference also the residuals (arc
   // seconds, RA wrapped into +-12 h and times cos CatDec) and the sums.

@@ -217,6 +217,7 @@ TEST(ReportLines, FormatNames) {
       {"o'brien", "O'brien"},
   };
   for (const auto& r : rows) EXPECT_EQ(FormatNames(r.in), r.out) << r.in;
+  EXPECT_EQ(AstromObsObj::FormatNames("j.r. smith"), "J. R. Smith");
 }
 
 TEST(ReportLines, HeaderLineBreaking) {

@@ -316,6 +316,13 @@ TEST(PlateSoln, ModelStaysWithTheSolution) {
   const auto lq = ps.GetLinearConsts();
   const std::size_t pickq[] = {0, 1, 5, 6, 7, 11};
   for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(lq[k], q[pickq[k]]) << k;
+
+  // One model on its own: its constants and model, the solved flag untouched.
+  ps.AddRefStar(Field(plate, 1, 4)[0]);
+  ASSERT_FALSE(ps.Solved);
+  ASSERT_TRUE(ps.SolveLinear());
+  EXPECT_FALSE(ps.Solved);
+  EXPECT_EQ(ps.ConstsPerAxis(), 3);
 }
 
 TEST(PlateSoln, DegenerateGeometryFails) {
