@@ -51,7 +51,8 @@ RAParts SplitRA(long double hours) {
   return {cs / 360000, cs / 6000 % 60, Pad(cs % 6000 / 100, 2) + "." + Pad(cs % 100, 2)};
 }
 
-// A declination rounded once to 0.1 arc second.
+// A declination rounded once to 0.1 arc second; the sign is the value's,
+// also when the rounded parts are all zero.
 struct DecParts {
   char sign;
   std::int64_t d, m;
@@ -59,7 +60,7 @@ struct DecParts {
 };
 DecParts SplitDec(long double deg) {
   const std::int64_t ds = RoundToInt64(std::fabs(deg) * 36000.0L);
-  return {deg < 0 && ds != 0 ? '-' : '+', ds / 36000, ds / 600 % 60,
+  return {deg < 0 ? '-' : '+', ds / 36000, ds / 600 % 60,
           Pad(ds % 600 / 10, 2) + "." + std::to_string(ds % 10)};
 }
 

@@ -149,6 +149,10 @@ TEST(ReportLines, RoundingNeverShows60Or24Or32) {
        "04-01-2005, 0:00:00 "},
       {"59.7 seconds", 38416.0 + 3599.7 / 86400, 1.0L + 59.996L / 3600, 0.0L, "2005 03 05.04166",
        "01 01 00.00", "+00 00 00.0", "2005 03 05  01 00 00", "03-05-2005, 1:00:00 "},
+      // South of the equator keeps its sign when the arc seconds round to 0.
+      {"just south of the equator", 38416.0 + 3599.7 / 86400, 1.0L + 59.996L / 3600, -0.00001L,
+       "2005 03 05.04166", "01 01 00.00", "-00 00 00.0", "2005 03 05  01 00 00",
+       "03-05-2005, 1:00:00 "},
   };
   for (const auto& row : rows) {
     ObsRec r = Eros();
