@@ -77,7 +77,7 @@ void BendulakSession::BuildMenu() {
   for (const char* name :
        {"ImageFileType1", "MultipleLoad1", "LoadImg1", "LoadImg2", "LoadImg3", "LoadImg4",
         "ConvertGSC1", "ViewAdjust1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1",
-        "ExerciseFrmt1", "SpreadsheetFormat1", "ShortFormat1", "LongFormat1", "Baseline1",
+        "ShortFormat1", "LongFormat1", "Baseline1",
         "OnHelp1", "Topics1", "User1"})
     m[name].available = false;
 }
@@ -154,10 +154,10 @@ void BendulakSession::StartSession() {
     Settings.WorkFolder = folder;
   }
   ReportFolder_ = Settings.DataFolder;
-  if (!Report && Services.CreateReport) {
-    Report = Services.CreateReport(Settings);
-    if (Report)
-      Report->SetParms(&Settings.DefaultUser, &Settings.DefaultCamera, &Settings.DefaultSite, true);
+  if (!Report) {
+    Report = std::make_unique<AstromObsObj>(platform_, *this);
+    Report->SetParms(&Settings.DefaultUser, &Settings.DefaultCamera, &Settings.DefaultSite, true);
+    if (Services.ReportCreated) Services.ReportCreated(*Report);
   }
   if (Settings.TestMode) {
     OptionsAccess = true;
@@ -316,7 +316,10 @@ void BendulakSession::FieldObservationSet1Click() {
   RefFieldStale = true;
   for (int s = 0; s <= LastSlot; ++s) {
     Menu.Check(Slot("MeasImg", s), false);
-    if (auto& w = ImageWindows[static_cast<std::size_t>(s)]) w->ForgetReferences();
+    if (auto& w = ImageWindows[static_cast<std::size_t>(s)]) {
+      w->PlateSoln.Solved = false;
+      w->RefsLocated = false;
+    }
   }
 }
 
@@ -430,6 +433,15 @@ void BendulakSession::SpreadSheet1Click() {
                 "Unable to Execute " + module + CrLf + CrLf + "Code = " + std::to_string(code) +
                     ExecuteErrorSuffix(code));
   }
+}
+
+void BendulakSession::ExerciseFrmt1Click() {
+  if (Report) Report->ShowExerciseReport();
+}
+
+void BendulakSession::SpreadsheetFormat1Click() {
+  if (Report) Report->SaveSpreadsheet();
+  UpdateSpreadsheetItem();
 }
 
 void BendulakSession::AboutThisExercise1Click() {

@@ -18,7 +18,10 @@
 #include "app/Menu.h"
 #include "app/Options.h"
 #include "app/SessionLog.h"
+#include "astrometry/AstromObs.h"
 #include "astrometry/ObsParms.h"
+#include "images/GraphicsFile.h"
+#include "images/ImageWindow.h"
 #include "platform/Platform.h"
 
 namespace hv {
@@ -27,31 +30,6 @@ constexpr int LastSlot = 3;
 constexpr const char* ApplicationTitle = "Halvardin";
 constexpr const char* ProgramVersion = "1.711";
 constexpr const char* SessionCaption = "VESK Exercise - Halvardin";
-
-// The observation report as the session reaches it; the report object
-// implements it.
-class SessionReport {
- public:
-  virtual ~SessionReport() = default;
-  // Replaces the records given (null keeps one); clear empties the report.
-  virtual void SetParms(const UserRec* user, const CamRec* camera, const SiteRec* site,
-                        bool clearObservations) = 0;
-};
-
-// One image slot's image file object and image window as the session
-// reaches them; the image classes implement these.
-class SlotImageFile {
- public:
-  virtual ~SlotImageFile() = default;
-  virtual std::string FileName() const = 0;  // without folder
-};
-class SlotImageWindow {
- public:
-  virtual ~SlotImageWindow() = default;
-  virtual bool ImageLoaded() const = 0;
-  // "Reference Fields Only": the plate solution unsolved, no references located.
-  virtual void ForgetReferences() = 0;
-};
 
 // A topic of the help topic list.
 struct HelpTopicRec {
@@ -64,7 +42,9 @@ struct HelpTopicRec {
 struct SessionServices {
   std::function<void()> Repaint;
   std::function<void()> Quit;  // the program ends after the current command
-  std::function<std::unique_ptr<SessionReport>(const OptsRec&)> CreateReport;
+  // The report object was made (at the first session start); the window
+  // connects its list window here.
+  std::function<void(AstromObsObj&)> ReportCreated;
   // The instructor path (password and options dialogs).
   std::function<ModalResult(const std::string& password, const std::string& secondCode)>
       PasswordDialog;
@@ -81,7 +61,7 @@ struct SessionServices {
   std::function<void()> FreeBaseline;
 };
 
-class BendulakSession : public ListHost {
+class BendulakSession : public ReportHost {
  public:
   BendulakSession(Platform& platform, SessionServices services = {});
   ~BendulakSession() override;
@@ -104,7 +84,8 @@ class BendulakSession : public ListHost {
   OptsRec Settings;
   ObsParmsRec CurrentObs;
   int MeasuredSlot = 0;
-  std::unique_ptr<SessionReport> Report;
+  std::unique_ptr<AstromObsObj> Report;
+  bool ReportSaved_ = true;
   bool SessionStarted = false;
   bool OptionsAccess = false;
   bool MoreRefsHintGiven = false;
@@ -114,8 +95,9 @@ class BendulakSession : public ListHost {
   std::filesystem::path ImageFolder;
   std::string ImageFileName;
   std::filesystem::path ReportFolder_;
-  std::array<std::unique_ptr<SlotImageFile>, LastSlot + 1> ImageFiles;
-  std::array<std::unique_ptr<SlotImageWindow>, LastSlot + 1> ImageWindows;
+  // Windows before files: a window refers to its slot's file.
+  std::array<std::unique_ptr<GraphicsFileObj>, LastSlot + 1> ImageFiles;
+  std::array<std::unique_ptr<TImageForm1>, LastSlot + 1> ImageWindows;
   // A slot is busy while its window is shown or measured or it is blinked;
   // each slot keeps its own flag, so freeing one never frees another.
   std::array<bool, LastSlot + 1> SlotIsBusy{};
@@ -143,6 +125,9 @@ class BendulakSession : public ListHost {
   // The spreadsheet command of the report menu.
   void SpreadSheet1Click();
   void AboutThisExercise1Click();
+  // The report menu's two outputs.
+  void ExerciseFrmt1Click();
+  void SpreadsheetFormat1Click();
   // Marks a slot busy or free and sets the slot's load item and the
   // shared commands; those are enabled only while no slot is busy.
   void SlotBusy(int slot, bool busy);
@@ -158,6 +143,13 @@ class BendulakSession : public ListHost {
   std::filesystem::path ReportFolder() const override { return ReportFolder_; }
   PrintHeader ListPrintHeader() const override;
   bool EditReportHeader(HeaderRecord which) override { return false; }
+  // ReportHost
+  bool ReportSaved() const override { return ReportSaved_; }
+  void SetReportSaved(bool saved) override { ReportSaved_ = saved; }
+  void EnableReportMenu() override { Menu.Enable("ReportMI", true); }
+  void SetViewPrintSaveEnabled(bool enabled) override { Menu.Enable("ViewEdit1", enabled); }
+  void SpreadsheetWritten(const std::filesystem::path&) override { UpdateSpreadsheetItem(); }
+  bool NoConfirm() const override { return Settings.NoConfirm; }
 
   // The filters of the main window's file dialogs.
   static const char* const OpenDialogFilter;

@@ -13,7 +13,12 @@
 namespace hv {
 
 TInfoListForm1::TInfoListForm1(std::unique_ptr<InfoListModel> model, QWidget* parent)
-    : QMainWindow(parent), model_(std::move(model)) {
+    : QMainWindow(parent), owned_(std::move(model)), model_(owned_.get()) {
+  Build();
+}
+
+TInfoListForm1::TInfoListForm1(InfoListModel& model, QWidget* parent)
+    : QMainWindow(parent), model_(&model) {
   Build();
 }
 

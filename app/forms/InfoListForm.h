@@ -17,6 +17,9 @@ class TInfoListForm1 : public QMainWindow {
   // The form owns its model.
   TInfoListForm1(std::unique_ptr<InfoListModel> model, QWidget* parent = nullptr);
   TInfoListForm1(Platform& platform, ListHost& host, QWidget* parent = nullptr);
+  // Shows a model that another object owns (a report's or an image's list);
+  // the model must outlive the form.
+  TInfoListForm1(InfoListModel& model, QWidget* parent = nullptr);
 
   InfoListModel& model() { return *model_; }
   // Shows the model's lines, caption and menu state.
@@ -70,7 +73,8 @@ class TInfoListForm1 : public QMainWindow {
 
  private:
   void Build();
-  std::unique_ptr<InfoListModel> model_;
+  std::unique_ptr<InfoListModel> owned_;
+  InfoListModel* model_;
   bool loading_ = false;
 };
 

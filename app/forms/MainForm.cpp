@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "app/forms/SearchStrForm.h"
 #include "platform/qt/QtPlatform.h"
@@ -48,8 +49,14 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   setFont(WindowFont());
   BuildMenu();
   session_.Services.Repaint = [this] { update(); };
-  session_.Services.Quit = [this] {
-    session_.QuitRequested = true;
+  session_.Services.Quit = [this] { session_.QuitRequested = true; };
+  // The report's list window: shown whenever the report shows its text.
+  session_.Services.ReportCreated = [this](AstromObsObj& report) {
+    AstromListModel* model = report.ListForm.get();
+    model->OnShow = [this, model] {
+      if (!reportWindow_) reportWindow_ = new TInfoListForm1(*model, this);
+      reportWindow_->ShowList();
+    };
   };
   Mirror();
 }
@@ -130,6 +137,8 @@ void TBendulak::Run(const std::string& name) {
   else if (name == "FieldObservationSet1") s.FieldObservationSet1Click();
   else if (name == "SpreadSheet1") s.SpreadSheet1Click();
   else if (name == "AboutThisExercise1") s.AboutThisExercise1Click();
+  else if (name == "ExerciseFrmt1") s.ExerciseFrmt1Click();
+  else if (name == "SpreadsheetFormat1") s.SpreadsheetFormat1Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -184,7 +193,8 @@ void TBendulak::DrawSlotCaption(QPainter& painter, int slot) {
   const int y = 20 + 55 * slot;
   QString head = QString("** Image %1 **").arg(slot + 1);
   painter.drawText(20, y + fm.ascent(), head);
-  painter.drawText(20, y + fm.height() + 5 + fm.ascent(), "File Name: " + ToQ(file->FileName()));
+  std::string name = fs::path(file->ImageInfo.FileName).filename().string();
+  painter.drawText(20, y + fm.height() + 5 + fm.ascent(), "File Name: " + ToQ(name));
 }
 
 void TBendulak::paintEvent(QPaintEvent*) {

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,7 @@ class TBendulak : public QMainWindow {
   void DrawSlotCaption(class QPainter& painter, int slot);
 
   BendulakSession& session_;
+  QPointer<class TInfoListForm1> reportWindow_;
   std::map<std::string, QAction*> actions_;
   QImage titlePicture_;
   bool exercisePictureTried_ = false;

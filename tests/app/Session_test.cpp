@@ -18,20 +18,15 @@ std::string ReadText(const fs::path& p) {
   return std::string(b.begin(), b.end());
 }
 
-struct FakeReport : SessionReport {
-  std::vector<std::string>* calls;
-  explicit FakeReport(std::vector<std::string>* c) : calls(c) {}
-  void SetParms(const UserRec* u, const CamRec* c, const SiteRec* s, bool clear) override {
-    calls->push_back(std::string(u ? "U" : "-") + (c ? "C" : "-") + (s ? "S" : "-") +
-                     (clear ? " clear" : ""));
-  }
-};
-
-struct FakeWindow : SlotImageWindow {
-  int* forgets;
-  explicit FakeWindow(int* f) : forgets(f) {}
-  bool ImageLoaded() const override { return true; }
-  void ForgetReferences() override { ++*forgets; }
+// The image windows' host for windows made in a test.
+struct WindowHost : ImageWindowHost {
+  OptsRec settings;
+  bool zoom = true;
+  const OptsRec& Settings() const override { return settings; }
+  OptsRec& MutableSettings() override { return settings; }
+  void OptionsChanged() override {}
+  GraphicsFileObj* ImageFile(int) override { return nullptr; }
+  bool& ZoomHintDue() override { return zoom; }
 };
 
 ScriptedPlatform::DialogAnswer LoginAs(std::string name1, std::string table,
@@ -56,9 +51,7 @@ class SessionTest : public ::testing::Test {
     p.opticalDrives = {test::FreshFolder("disc")};
     p.clock = {2026, 3, 7, 9, 5, 3, 0, 60};
     s = std::make_unique<BendulakSession>(p);
-    s->Services.CreateReport = [this](const OptsRec&) {
-      return std::make_unique<FakeReport>(&reportCalls);
-    };
+    s->Services.ReportCreated = [this](AstromObsObj&) { ++reportsMade; };
     Bendulak = s.get();
   }
   void TearDown() override {
@@ -92,7 +85,8 @@ class SessionTest : public ::testing::Test {
   test::Scripted p;
   fs::path prog, data;
   std::unique_ptr<BendulakSession> s;
-  std::vector<std::string> reportCalls;
+  int reportsMade = 0;
+  WindowHost windowHost;
 };
 
 const char* const LoginEntry =
@@ -140,8 +134,8 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "  Blink1 &Blink... [disabled] [unavailable]\n"
             "ReportMI &Report [disabled]\n"
             "  ViewEdit1 &View/Print/Save Text [disabled]\n"
-            "    ExerciseFrmt1 &Exercise Format... [unavailable]\n"
-            "    SpreadsheetFormat1 S&preadsheet Format (.CSV)... [unavailable]\n"
+            "    ExerciseFrmt1 &Exercise Format...\n"
+            "    SpreadsheetFormat1 S&preadsheet Format (.CSV)...\n"
             "    FrmtSep - [hidden]\n"
             "    ShortFormat1 &Short Format... [hidden] [unavailable]\n"
             "    LongFormat1 &Long Format... [hidden] [unavailable]\n"
@@ -225,7 +219,10 @@ TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
   EXPECT_FALSE(s->Menu["Login1"].enabled);
   EXPECT_TRUE(s->Menu["ReportMI"].enabled);
   EXPECT_TRUE(s->Menu["Load1"].enabled);
-  EXPECT_EQ(reportCalls, (std::vector<std::string>{"UCS clear"}));
+  ASSERT_TRUE(s->Report);
+  EXPECT_EQ(reportsMade, 1);
+  EXPECT_EQ(s->Report->Camera, s->Settings.DefaultCamera);
+  EXPECT_EQ(s->Report->Site, s->Settings.DefaultSite);
   EXPECT_EQ(s->ReportFolder(), s->Settings.DataFolder);
   const std::string entry =
       "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.00\r\nName1: Ann B. Cole\r\n"
@@ -322,9 +319,12 @@ TEST_F(SessionTest, ReminderReplacesTheQuestionOnceImagesWereListed) {
 TEST_F(SessionTest, ClearCommandsAndBusySlots) {
   Ship();
   Start({"NOMAD"});
-  int forgets = 0;
-  s->ImageWindows[0] = std::make_unique<FakeWindow>(&forgets);
-  s->ImageWindows[2] = std::make_unique<FakeWindow>(&forgets);
+  for (int slot : {0, 2}) {
+    auto w = std::make_unique<TImageForm1>(p, windowHost);
+    w->PlateSoln.Solved = true;
+    w->RefsLocated = true;
+    s->ImageWindows[static_cast<std::size_t>(slot)] = std::move(w);
+  }
   s->Menu.Enable("Clear1", true);
   s->Menu.Check("LoadImg1", true);
   s->Menu.Check("MeasImg1", true);
@@ -345,7 +345,10 @@ TEST_F(SessionTest, ClearCommandsAndBusySlots) {
   p.expectMessage(ModalResult::Yes, "Verify Clear", "Clear Field and Reference Star Parameters?");
   s->RefFieldStale = false;
   s->FieldObservationSet1Click();
-  EXPECT_EQ(forgets, 2);
+  for (int slot : {0, 2}) {
+    EXPECT_FALSE(s->ImageWindows[static_cast<std::size_t>(slot)]->PlateSoln.Solved);
+    EXPECT_FALSE(s->ImageWindows[static_cast<std::size_t>(slot)]->RefsLocated);
+  }
   EXPECT_TRUE(s->RefFieldStale);
   EXPECT_FALSE(s->Menu["MeasImg1"].checked);
   EXPECT_TRUE(s->ImageWindows[0]);
@@ -355,11 +358,13 @@ TEST_F(SessionTest, ClearCommandsAndBusySlots) {
   s->Object1Click();
   EXPECT_TRUE(s->ImageWindows[0]);
   p.expectMessage(ModalResult::Yes, "Verify Clear");
-  reportCalls.clear();
+  s->Report->Camera.Name = "From an image";
+  s->Report->Site.Name = "Kept";
   s->Object1Click();
+  EXPECT_EQ(s->Report->Camera, s->Settings.DefaultCamera);  // camera only
+  EXPECT_EQ(s->Report->Site.Name, "Kept");
   EXPECT_FALSE(s->ImageWindows[0]);
   EXPECT_FALSE(s->ImageWindows[2]);
-  EXPECT_EQ(reportCalls, (std::vector<std::string>{"-C-"}));  // camera only, observations kept
   EXPECT_FALSE(s->Menu["Clear1"].enabled);
   EXPECT_FALSE(s->Menu["LoadImg1"].checked);
   EXPECT_TRUE(s->Menu["MultipleLoad1"].enabled);
@@ -473,14 +478,17 @@ TEST_F(SessionTest, OptionsCommandRestartsTheSession) {
   s->Preferences1Click();
   EXPECT_EQ(freed, 1);
   EXPECT_TRUE(s->RefFieldStale);
-  EXPECT_EQ(reportCalls.size(), 1u);  // the report is made once and kept
+  EXPECT_EQ(reportsMade, 1);  // the report is made once and kept
+  s->Report->Camera.Name = "Changed";
+  s->Report->User.ContactName = "Kept";
   s->Services.OptionsDialog = [](OptsObj&) {
     SessionServices::OptionsOutcome o{ModalResult::OK};
     o.cameraChanged = true;
     return o;
   };
   s->Preferences1Click();
-  EXPECT_EQ(reportCalls.back(), "-C-");
+  EXPECT_EQ(s->Report->Camera, s->Settings.DefaultCamera);
+  EXPECT_EQ(s->Report->User.ContactName, "Kept");
   // The confirmed options replaced the working copy: the command line's
   // choice of no login is gone, so the exit asks.
   EXPECT_TRUE(s->Settings.ExerciseMode);
@@ -581,6 +589,23 @@ TEST_F(SessionTest, MenuAfterEachCommand) {
   WriteFileAtomic(s->Settings.WorkFolder / "R.CSV", std::string_view(""));
   s->UpdateSpreadsheetItem();
   EXPECT_EQ(step(), (Lines{"  SpreadSheet1 Access &Spreadsheet"}));
+}
+
+TEST_F(SessionTest, ReportOutputsReachTheReport) {
+  Ship();
+  Start({"NOMAD"});
+  int shown = 0;
+  s->Report->ListForm->OnShow = [&] { ++shown; };
+  s->ExerciseFrmt1Click();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(s->Report->ListForm->Visible);
+  EXPECT_FALSE(s->Report->ListForm->Lines().empty());
+  // The report's list prints with the session's header and saves into
+  // the data folder.
+  EXPECT_EQ(s->Report->ListForm->SavedFolder, fs::path());
+  p.expectSave(std::nullopt);
+  s->Report->ListForm->SaveasText1Click();
+  EXPECT_EQ(p.choosers().back().folder, s->Settings.DataFolder);
 }
 
 TEST_F(SessionTest, UnwritableUserFolderEndsTheProgram) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <cstdlib>
 
+#include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "tests/common/TestEnv.h"
 
@@ -65,6 +66,18 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   w.grab();  // the first paint in this mode loads the exercise picture
   Grab(w, "main-exercise.png");
   EXPECT_TRUE(s.PictureLoaded);
+
+  // The report's table shows in a list window (enabled here by hand: the
+  // report has no measurement yet).
+  s.Menu.Enable("ViewEdit1", true);
+  w.Mirror();
+  w.action("ExerciseFrmt1")->trigger();
+  auto lists = w.findChildren<TInfoListForm1*>();
+  ASSERT_EQ(lists.size(), 1);
+  EXPECT_TRUE(lists[0]->isVisible());
+  EXPECT_GT(lists[0]->ListBox1->count(), 0);
+  Grab(*lists[0], "report.png");
+  lists[0]->Close1Click();
 
   p.expectMessage(ModalResult::No, "** Exercise Finished? **");
   w.action("Exit1")->trigger();
