@@ -64,7 +64,8 @@ template <class List, class EncodeFn>
 bool WriteList(Platform& p, const fs::path& path, List& list, EncodeFn encode, const Texts& t,
                bool failed) {
   if (failed) {
-    ShowError(p, t.caption,
+    // A refused action, not an error of its own: the warning sound and icon.
+    ShowWarning(p, t.caption,
               std::string(t.kind) + " file " + path.string() +
                   " could not be read completely.\r\n" +
                   "It is not rewritten, so that the records behind the damage are not lost.");

@@ -173,6 +173,10 @@ TEST(ListFiles, CutFileIsReportedAndNeverRewritten) {
   f.p.expectMessage(ModalResult::OK, "Station File Error", "is not rewritten");
   EXPECT_FALSE(list.WriteSiteFile());
   EXPECT_EQ(ReadWholeFile(f.Stations()), bytes);
+  ASSERT_EQ(f.p.messages().size(), 2u);
+  EXPECT_EQ(f.p.messages()[1].icon, MsgIcon::Warning);
+  EXPECT_EQ(f.p.messages()[1].sound, Sound::Exclamation);
+  EXPECT_EQ(f.p.messages()[0].sound, Sound::Hand);  // the read error itself
 
   // The camera file says so in its own words.
   WriteFileAtomic(f.program / "ASTCAMS.DAT", std::vector<std::uint8_t>(CamRecSize + 5, 0));
