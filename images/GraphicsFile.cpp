@@ -146,7 +146,9 @@ bool GraphicsFileObj::BeginListing(const fs::path& file, std::string_view errorC
 }
 
 void GraphicsFileObj::ListLine(std::string_view line) {
-  listing_ += line;
+  // Control bytes of a damaged header become blanks, so that one header
+  // line stays one line of the listing.
+  for (char c : line) listing_ += static_cast<unsigned char>(c) < 32 || c == 127 ? ' ' : c;
   listing_ += '\n';
 }
 
