@@ -83,6 +83,7 @@ Rec* FindName(List& list, const Rec& rec) {
   list.Reset();
   while (Rec* item = list.Next()) {
     if (list.SameKey(*item, rec)) return item;
+    if (list.AtLast()) break;  // the cursor stays on the last item
   }
   return nullptr;
 }

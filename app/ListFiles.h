@@ -63,7 +63,7 @@ class SiteListFile {
   bool ReadFailed() const { return readFailed_; }
 
   // Cursor on the first site of that name, which is returned; nullptr when
-  // there is none.
+  // there is none, with the cursor on the last site (none in an empty list).
   SiteRec* Find(const SiteRec& site);
 
   // Rewrites the whole file from the list, atomically. After a failed read

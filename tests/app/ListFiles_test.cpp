@@ -129,6 +129,7 @@ TEST(ListFiles, KeepsNameOrderThroughChangesAndRoundTrip) {
   ASSERT_NE(list.Find(Site("Ondrejov")), nullptr);
   list.Sites.Replace(Site("Ondrejov", "558"));
   EXPECT_EQ(list.Find(Site("Nowhere")), nullptr);
+  EXPECT_EQ(list.Sites.CurIndex(), list.Sites.LastIndex());  // the search ended on the last item
   list.Sites.Item(0);
   list.Sites.DeleteCurrent();  // Asiago
   // A second record under an existing name, kept beside it.
