@@ -444,10 +444,8 @@ class ImgAdjstForm : public QDialog {
       m_.OkBtn1Click();
       accept();
     });
-    connect(cancel, &QPushButton::clicked, this, [this] {
-      m_.CnclBtn1Click();
-      reject();
-    });
+    // Cancel runs once, through reject (the close box and Escape end there too).
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
     adjustSize();
     if (QScreen* s = screen()) {
       const QRect g = s->availableGeometry();

@@ -215,5 +215,38 @@ TEST_F(ImageFormTest, AdjustDialogFlipsWithApplyAndShowsItsLeds) {
   EXPECT_EQ(Pixel(img, 511 - 120, 100), 0xFFFFFFu) << "the star moved to the mirrored column";
 }
 
+TEST_F(ImageFormTest, AdjustDialogCancelAfterApplyRendersTheOldOrientation) {
+  RegisterImageForms();
+  int shown = 0;
+  std::function<void()> answer = [&] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    ++shown;
+    auto click = [d](const QString& text) {
+      for (auto* b : d->findChildren<QAbstractButton*>())
+        if (b->text() == text && b->isEnabled()) {
+          b->click();
+          return true;
+        }
+      return false;
+    };
+    if (shown == 1) {
+      EXPECT_TRUE(click("<->"));
+      EXPECT_TRUE(click("&Apply Changes"));
+      QTimer::singleShot(0, answer);
+    } else {
+      EXPECT_TRUE(click("&Cancel"));
+    }
+  };
+  QTimer::singleShot(0, answer);
+  window->AdjustImage1Click();
+  EXPECT_EQ(shown, 2);
+  EXPECT_FALSE(window->FlipX()) << "Cancel restores the record as it was at opening";
+  QApplication::processEvents();
+  const QImage img = Grab();
+  EXPECT_EQ(Pixel(img, 120, 100), 0xFFFFFFu) << "the display is rendered unflipped again";
+  EXPECT_NE(Pixel(img, 511 - 120, 100), 0xFFFFFFu);
+}
+
 }  // namespace
 }  // namespace hv
