@@ -183,6 +183,45 @@ TEST(OptionsFile, DefaultBytes) {
   EXPECT_TRUE(SiteNumbersAgree(r.DefaultSite));
 }
 
+TEST(OptionsFile, DefaultTextsAndFlagsAtTheirOffsets) {
+  OptsRec r;
+  SetOptsDefaults(r, 1);
+  const auto b = Encode(r);
+  ASSERT_EQ(b.size(), OptsFileSize);
+  auto text = [&](std::size_t at) { return std::string(&b[at + 1], &b[at + 1] + b[at]); };
+  const struct {
+    std::size_t at;
+    const char* want;
+  } texts[] = {
+      {72, ""},
+      {328, ""},
+      {584, ""},
+      {840, ""},
+      {1096, "VESKLOGO.BMP"},
+      {1168, "ASTRMEX.BMP"},
+      {1240, "ASTROMET.BMP"},
+      {1312, "VESKHELP.HLP"},
+      {1384, "ASTRMHLP.LST"},
+      {1456, "TOOLSHLP.LST"},
+      {1528, ""},
+      {1600, "REMINDER.AST"},
+      {1672, "ASTSITES.DAT"},
+      {1928, "ASTCAMS.DAT"},
+      {2184, "SAVORBS.DAT"},
+      {2440, ""},
+      {2952, "VESKLOG.LOG"},
+      {3242, ""},
+  };
+  for (const auto& t : texts) EXPECT_EQ(text(t.at), t.want) << "offset " << t.at;
+  const std::string url = text(2696);
+  EXPECT_EQ(url.rfind("http://", 0), 0u) << url;
+  EXPECT_TRUE(url.ends_with("/cgi-bin/vo_cone.cgi?")) << url;
+  // TestMode, NoConfirm, SpareFlag, then the five codes: all 0.
+  for (std::size_t at : {3248u, 3249u, 3250u, 3253u, 3254u, 3255u, 3256u, 3257u})
+    EXPECT_EQ(b[at], 0) << "offset " << at;
+  EXPECT_EQ(b[3996 + 66], 8);  // default camera's filter: unrecognised
+}
+
 TEST(OptionsFile, DefaultsKeepObserversAndReserved) {
   OptsRec r;
   r.DefaultUser = {"A", "B", "C", "D", "E", "F", "obs", "meas"};
