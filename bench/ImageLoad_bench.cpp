@@ -46,14 +46,19 @@ const fs::path& ImageFile() {
   static const fs::path file = [] {
     std::mt19937 gen(4096);
     std::vector<std::int16_t> data(static_cast<std::size_t>(kSide) * kSide);
-    for (auto& v : data) v = static_cast<std::int16_t>(static_cast<int>(1000 + (gen() & 255)) - 32768);
+    for (auto& v : data)
+      v = static_cast<std::int16_t>(static_cast<int>(1000 + (gen() & 255)) - 32768);
     hv::FITSWriter f;
     f.Logical("SIMPLE", true).Int("BITPIX", 16).Int("NAXIS", 2).Int("NAXIS1", kSide);
-    f.Int("NAXIS2", kSide).Real("BZERO", 32768).Real("BSCALE", 1).Str("DATE-OBS", "2004-03-15T03:20:00");
+    f.Int("NAXIS2", kSide)
+        .Real("BZERO", 32768)
+        .Real("BSCALE", 1)
+        .Str("DATE-OBS", "2004-03-15T03:20:00");
     f.Str("OBJECT", "Bench").Real("EXPTIME", 60).End().I16(data).Pad();
     const fs::path p = Folder() / "BENCH.FIT";
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(f.Bytes().data()), static_cast<std::streamsize>(f.Bytes().size()));
+    out.write(reinterpret_cast<const char*>(f.Bytes().data()),
+              static_cast<std::streamsize>(f.Bytes().size()));
     return p;
   }();
   return file;
@@ -82,7 +87,8 @@ long StatusKB(const char* field) {
   std::ifstream in("/proc/self/status");
   std::string line;
   while (std::getline(in, line))
-    if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
+    if (line.rfind(field, 0) == 0)
+      return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
   return -1;
 }
 bool ResetPeak() {

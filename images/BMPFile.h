@@ -39,7 +39,9 @@ class BMPFileObj {
   bool WritePalette();
 
   // The palette part of InfoBuf, for BuildGreyPalette.
-  std::span<std::uint8_t, 1024> Palette() { return std::span<std::uint8_t, 1024>(InfoBuf.data() + 40, 1024); }
+  std::span<std::uint8_t, 1024> Palette() {
+    return std::span<std::uint8_t, 1024>(InfoBuf.data() + 40, 1024);
+  }
 
   // The stem of the bitmap's name: the image file's name without folder,
   // without its first "." and the three characters after it (case kept).

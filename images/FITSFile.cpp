@@ -39,17 +39,25 @@ bool FITSFileObj::CheckHeader() {
 void FITSFileObj::SetObsTime(const FITSHeaderParser& parser) {
   long double c = 0;
   switch (settings().HeaderTime) {
-    case HeaderTimeCode::Start: c = Header.ExpTime; break;
-    case HeaderTimeCode::End: c = -Header.ExpTime; break;
-    default: c = 0; break;  // the middle; the ST-4 convention does not apply to FITS
+    case HeaderTimeCode::Start:
+      c = Header.ExpTime;
+      break;
+    case HeaderTimeCode::End:
+      c = -Header.ExpTime;
+      break;
+    default:
+      c = 0;
+      break;  // the middle; the ST-4 convention does not apply to FITS
   }
   std::string time = parser.TimeText();
   long double date = 0;
   const std::string dateText(TrimTrailingBlanks(parser.DateText()));
   const auto d = ParseFITSDate(dateText, time);
   const auto encoded = d ? EncodeDate(d->Year, d->Month, d->Day) : std::nullopt;
-  if (encoded) date = *encoded;
-  else ShowNumericError(platform(), "DATE-OBS", dateText);
+  if (encoded)
+    date = *encoded;
+  else
+    ShowNumericError(platform(), "DATE-OBS", dateText);
   long double tod = 0;
   if (time.empty()) {
     tod = parser.TimeObsSeconds() / 86400.0L;
@@ -97,9 +105,9 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
       ListText(listing);
       CloseListing();
       DataFile.Close();
-      ShowError(platform(), "FITS File Error!",
-                "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" +
-                    FileTypeHint);
+      ShowError(
+          platform(), "FITS File Error!",
+          "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
       return false;
     }
     if (result == FITSHeaderParser::BlockResult::Done) break;
@@ -133,8 +141,7 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
 
 bool FITSFileObj::ReadTable() {
   ShowError(platform(), "FITS File Error!",
-            "File Holds an ASCII Table, Not an Image!\nFile Name: " +
-                DataFile.Path().string());
+            "File Holds an ASCII Table, Not an Image!\nFile Name: " + DataFile.Path().string());
   return false;
 }
 

@@ -9,9 +9,9 @@
 namespace hv {
 
 const std::array<std::string_view, 26> FITSKeywords = {
-    "SIMPLE", "EXTEND", "BITPIX", "NAXIS", "NAXIS1", "NAXIS2", "NAXIS3", "BSCALE", "BZERO",
-    "BLANK", "XTENSION", "PCOUNT", "GCOUNT", "TFIELDS", "RA", "DEC", "OBJECT", "EPOCH",
-    "EQUINOX", "OBSERVER", "DATE-OBS", "UT", "TIME-OBS", "EXP", "FILTER", "END"};
+    "SIMPLE",  "EXTEND",   "BITPIX",   "NAXIS",  "NAXIS1",   "NAXIS2", "NAXIS3", "BSCALE", "BZERO",
+    "BLANK",   "XTENSION", "PCOUNT",   "GCOUNT", "TFIELDS",  "RA",     "DEC",    "OBJECT", "EPOCH",
+    "EQUINOX", "OBSERVER", "DATE-OBS", "UT",     "TIME-OBS", "EXP",    "FILTER", "END"};
 
 FITSKey MatchKeyword(std::string_view card) {
   const std::string_view key = TrimTrailingBlanks(card.substr(0, 8));
@@ -106,8 +106,7 @@ std::optional<long double> ParseFITSReal(std::string_view text) {
   if (i != text.size()) return std::nullopt;
   long double v = 0;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v))
-    return std::nullopt;
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
@@ -123,8 +122,8 @@ std::optional<std::vector<std::string>> SexagesimalFields(std::string_view text)
     std::size_t start = 0;
     while (true) {
       const std::size_t colon = text.find(':', start);
-      const std::string_view f =
-          TrimBlanks(text.substr(start, colon == std::string_view::npos ? text.npos : colon - start));
+      const std::string_view f = TrimBlanks(
+          text.substr(start, colon == std::string_view::npos ? text.npos : colon - start));
       if (f.empty() || f.find(' ') != std::string_view::npos) return std::nullopt;
       fields.emplace_back(f);
       if (colon == std::string_view::npos) break;
@@ -219,34 +218,69 @@ void FITSHeaderParser::Numeric(FITSKey key, const std::string& value) {
 void FITSHeaderParser::Store(FITSKey key, const std::string& raw) {
   // Trailing blanks of a string are fill, except in XTENSION, which keeps
   // its eight characters.
-  const std::string value =
-      key == FITSKey::XTension ? raw : std::string(TrimTrailingBlanks(raw));
+  const std::string value = key == FITSKey::XTension ? raw : std::string(TrimTrailingBlanks(raw));
   auto integer = [&](std::int32_t& field) {
-    if (auto v = ParseFITSInt(value)) field = *v;
-    else Numeric(key, value);
+    if (auto v = ParseFITSInt(value))
+      field = *v;
+    else
+      Numeric(key, value);
   };
   auto real = [&](long double& field) {
-    if (auto v = ParseFITSReal(value)) field = *v;
-    else Numeric(key, value);
+    if (auto v = ParseFITSReal(value))
+      field = *v;
+    else
+      Numeric(key, value);
   };
   switch (key) {
-    case FITSKey::Simple: rec_.Simple = !value.empty() && value[0] == 'T'; break;
-    case FITSKey::Extend: rec_.Extend = !value.empty() && value[0] == 'T'; break;
-    case FITSKey::BitPix: integer(rec_.BitPix); break;
-    case FITSKey::NAxis: integer(rec_.NAxis); break;
-    case FITSKey::NAxis1: integer(rec_.NAxis1); break;
-    case FITSKey::NAxis2: integer(rec_.NAxis2); break;
-    case FITSKey::NAxis3: integer(rec_.NAxis3); break;
-    case FITSKey::Blank: integer(rec_.Blank); break;
-    case FITSKey::PCount: integer(rec_.PCount); break;
-    case FITSKey::GCount: integer(rec_.GCount); break;
-    case FITSKey::TFields: integer(rec_.TFields); break;
-    case FITSKey::BScale: real(rec_.BScale); break;
-    case FITSKey::BZero: real(rec_.BZero); break;
+    case FITSKey::Simple:
+      rec_.Simple = !value.empty() && value[0] == 'T';
+      break;
+    case FITSKey::Extend:
+      rec_.Extend = !value.empty() && value[0] == 'T';
+      break;
+    case FITSKey::BitPix:
+      integer(rec_.BitPix);
+      break;
+    case FITSKey::NAxis:
+      integer(rec_.NAxis);
+      break;
+    case FITSKey::NAxis1:
+      integer(rec_.NAxis1);
+      break;
+    case FITSKey::NAxis2:
+      integer(rec_.NAxis2);
+      break;
+    case FITSKey::NAxis3:
+      integer(rec_.NAxis3);
+      break;
+    case FITSKey::Blank:
+      integer(rec_.Blank);
+      break;
+    case FITSKey::PCount:
+      integer(rec_.PCount);
+      break;
+    case FITSKey::GCount:
+      integer(rec_.GCount);
+      break;
+    case FITSKey::TFields:
+      integer(rec_.TFields);
+      break;
+    case FITSKey::BScale:
+      real(rec_.BScale);
+      break;
+    case FITSKey::BZero:
+      real(rec_.BZero);
+      break;
     case FITSKey::Epoch:
-    case FITSKey::Equinox: real(rec_.Epoch); break;
-    case FITSKey::Exp: real(rec_.ExpTime); break;
-    case FITSKey::XTension: rec_.XTension = value.substr(0, 8); break;
+    case FITSKey::Equinox:
+      real(rec_.Epoch);
+      break;
+    case FITSKey::Exp:
+      real(rec_.ExpTime);
+      break;
+    case FITSKey::XTension:
+      rec_.XTension = value.substr(0, 8);
+      break;
     case FITSKey::RA:
       if (auto v = ParseRA(value)) {
         rec_.RA = *v;
@@ -263,20 +297,33 @@ void FITSHeaderParser::Store(FITSKey key, const std::string& raw) {
         rec_.Dec = 0;
       }
       break;
-    case FITSKey::Object: rec_.ObjName = UpperAscii(value).substr(0, 68); break;
-    case FITSKey::Observer: rec_.Observer = value.substr(0, 68); break;
+    case FITSKey::Object:
+      rec_.ObjName = UpperAscii(value).substr(0, 68);
+      break;
+    case FITSKey::Observer:
+      rec_.Observer = value.substr(0, 68);
+      break;
     case FITSKey::DateObs:
       date_ = value;
       hasDate_ = true;
       break;
-    case FITSKey::UT: time_ = value; break;
-    case FITSKey::TimeObs:
-      if (value.find(':') != std::string::npos) time_ = value;
-      else real(timeObsSeconds_);
+    case FITSKey::UT:
+      time_ = value;
       break;
-    case FITSKey::Filter: rec_.Filter = FilterCode(value); break;
-    case FITSKey::End: end_ = true; break;
-    case FITSKey::None: break;
+    case FITSKey::TimeObs:
+      if (value.find(':') != std::string::npos)
+        time_ = value;
+      else
+        real(timeObsSeconds_);
+      break;
+    case FITSKey::Filter:
+      rec_.Filter = FilterCode(value);
+      break;
+    case FITSKey::End:
+      end_ = true;
+      break;
+    case FITSKey::None:
+      break;
   }
 }
 

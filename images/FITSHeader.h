@@ -22,9 +22,32 @@ inline constexpr std::size_t FITSCardsPerBlock = 36;
 // The keywords the header read knows, in table order.
 enum class FITSKey : int {
   None = -1,
-  Simple = 0, Extend, BitPix, NAxis, NAxis1, NAxis2, NAxis3, BScale, BZero, Blank, XTension,
-  PCount, GCount, TFields, RA, Dec, Object, Epoch, Equinox, Observer, DateObs, UT, TimeObs,
-  Exp, Filter, End
+  Simple = 0,
+  Extend,
+  BitPix,
+  NAxis,
+  NAxis1,
+  NAxis2,
+  NAxis3,
+  BScale,
+  BZero,
+  Blank,
+  XTension,
+  PCount,
+  GCount,
+  TFields,
+  RA,
+  Dec,
+  Object,
+  Epoch,
+  Equinox,
+  Observer,
+  DateObs,
+  UT,
+  TimeObs,
+  Exp,
+  Filter,
+  End
 };
 extern const std::array<std::string_view, 26> FITSKeywords;
 
@@ -66,19 +89,19 @@ struct FITSHeaderRec {
   std::int32_t NAxis3 = 0;
   long double BScale = 1.0L;
   long double BZero = 0.0L;
-  std::int32_t Blank = 0;     // read, not applied
-  std::string XTension;       // string[8]
+  std::int32_t Blank = 0;  // read, not applied
+  std::string XTension;    // string[8]
   std::int32_t PCount = 0;
   std::int32_t GCount = 0;
   std::int32_t TFields = 0;
-  long double RA = 0.0L;      // hours
-  long double Dec = 0.0L;     // degrees
-  long double Epoch = 0.0L;   // EPOCH or EQUINOX, whichever comes last
-  std::string ObjName;        // string[68], upper-cased
-  std::string Observer;       // string[68]
-  long double ExpTime = 0.0L; // seconds
+  long double RA = 0.0L;       // hours
+  long double Dec = 0.0L;      // degrees
+  long double Epoch = 0.0L;    // EPOCH or EQUINOX, whichever comes last
+  std::string ObjName;         // string[68], upper-cased
+  std::string Observer;        // string[68]
+  long double ExpTime = 0.0L;  // seconds
   PassbandCode Filter = PassbandUnknown;
-  double ObsTime = 0.0;       // mid-exposure, days since 30 December 1899
+  double ObsTime = 0.0;  // mid-exposure, days since 30 December 1899
 
   static constexpr std::size_t EncodedSize = 254;
   void Encode(Encoder& e) const;

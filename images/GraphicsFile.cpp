@@ -242,8 +242,7 @@ void GraphicsFileObj::NewHistogram(long double binWidth) {
 }
 
 bool GraphicsFileObj::SizeAllowed(std::int64_t width, std::int64_t height) const {
-  if (width < 1 || height < 1 || width > IntArrayList::MaxColumns ||
-      height > IntArrayList::MaxRows)
+  if (width < 1 || height < 1 || width > IntArrayList::MaxColumns || height > IntArrayList::MaxRows)
     return false;
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= ctx_.maxPixels;
 }
@@ -289,7 +288,8 @@ void GraphicsFileObj::StoreValues(std::span<const std::int32_t> values) {
 
 void GraphicsFileObj::FlushPixels() {
   if (!Pixels || row_.empty()) return;
-  const std::size_t col = static_cast<std::size_t>(stored_ % static_cast<std::int64_t>(row_.size()));
+  const std::size_t col =
+      static_cast<std::size_t>(stored_ % static_cast<std::int64_t>(row_.size()));
   if (col != 0 && rowIndex_ <= Pixels->LastRow()) {
     std::fill(row_.begin() + static_cast<std::ptrdiff_t>(col), row_.end(), 0);
     Pixels->PutRow(rowIndex_, row_);
@@ -298,8 +298,7 @@ void GraphicsFileObj::FlushPixels() {
   row_.shrink_to_fit();
   // The histogram counts every stored value, in one pass over the table
   // (values never read are not counted).
-  if (Histogram)
-    Histogram->AddValues(Pixels->Cells().first(static_cast<std::size_t>(stored_)));
+  if (Histogram) Histogram->AddValues(Pixels->Cells().first(static_cast<std::size_t>(stored_)));
 }
 
 }  // namespace hv

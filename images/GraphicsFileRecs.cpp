@@ -19,14 +19,14 @@ ImageInfoRec ImageInfoRec::Decode(Decoder& d) {
   ImageInfoRec r;
   r.FileName = d.str(FileNameCap);
   r.Format = d.str(FormatCap);
-  for (std::int32_t* v : {&r.Width, &r.Height, &r.PixelCount, &r.RawMin, &r.RawMax,
-                          &r.FirstEmptyBin, &r.ModeBin, &r.ModeCount, &r.EmptyBinValue,
-                          &r.DisplayHigh, &r.DisplayLow})
+  for (std::int32_t* v :
+       {&r.Width, &r.Height, &r.PixelCount, &r.RawMin, &r.RawMax, &r.FirstEmptyBin, &r.ModeBin,
+        &r.ModeCount, &r.EmptyBinValue, &r.DisplayHigh, &r.DisplayLow})
     *v = d.i32();
   return r;
 }
 
-const std::array<std::string_view, 9> FilterNames = {"B", "V", "R", "I", "J",
+const std::array<std::string_view, 9> FilterNames = {"B", "V", "R",    "I", "J",
                                                      "H", "K", "NONE", "X"};
 
 std::string UpperAscii(std::string_view text) {

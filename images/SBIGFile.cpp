@@ -17,14 +17,39 @@ namespace hv {
 
 namespace fs = std::filesystem;
 
-const std::array<std::string_view, 33> SBIGKeys = {
-    "ST-",          "File_version",     "Data_version",  "Exposure ",     "Focal_length",
-    "Aperture",     "Response_factor",  "Note",          "Background",    "Range",
-    "Height",       "Width",            "Date",          "Time",          "Exposure_state",
-    "Temperature",  "Number_exposures", "Each_exposure", "History",       "Observer",
-    "X_pixel_size", "Y_pixel_size",     "Pedestal",      "E_gain",        "User_1",
-    "User_2",       "User_3",           "User_4",        "Filter",        "Readout_mode",
-    "Track_time",   "Sat_level",        "End"};
+const std::array<std::string_view, 33> SBIGKeys = {"ST-",
+                                                   "File_version",
+                                                   "Data_version",
+                                                   "Exposure ",
+                                                   "Focal_length",
+                                                   "Aperture",
+                                                   "Response_factor",
+                                                   "Note",
+                                                   "Background",
+                                                   "Range",
+                                                   "Height",
+                                                   "Width",
+                                                   "Date",
+                                                   "Time",
+                                                   "Exposure_state",
+                                                   "Temperature",
+                                                   "Number_exposures",
+                                                   "Each_exposure",
+                                                   "History",
+                                                   "Observer",
+                                                   "X_pixel_size",
+                                                   "Y_pixel_size",
+                                                   "Pedestal",
+                                                   "E_gain",
+                                                   "User_1",
+                                                   "User_2",
+                                                   "User_3",
+                                                   "User_4",
+                                                   "Filter",
+                                                   "Readout_mode",
+                                                   "Track_time",
+                                                   "Sat_level",
+                                                   "End"};
 
 const std::array<std::string_view, 10> SBIGCameraNames = {
     "ST-4", "ST-4X", "ST-5", "ST-6", "ST-7", "ST-8", "PixCel255", "PixCel237", "ST-9", "STV"};
@@ -71,7 +96,8 @@ SBIGFileObj::SBIGFileObj(const ReaderContext& context) : GraphicsFileObj(context
 
 std::uint8_t SBIGFileObj::CameraIn(std::string_view line) {
   for (std::size_t i = 1; i < SBIGCameraNames.size(); ++i)
-    if (line.find(SBIGCameraNames[i]) != std::string_view::npos) return static_cast<std::uint8_t>(i);
+    if (line.find(SBIGCameraNames[i]) != std::string_view::npos)
+      return static_cast<std::uint8_t>(i);
   return 0;
 }
 
@@ -112,41 +138,102 @@ void SBIGFileObj::ParseLine(std::string_view line) {
       h.Compressed = line.find("Compressed") != std::string_view::npos;
       h.Title = Cut(line, 24);
       break;
-    case 1: h.FileVersion = StrToInt(value); break;
-    case 2: h.DataVersion = StrToInt(value); break;
-    case 3: h.Exposure = StrToInt(value); break;
-    case 4: h.FocalLength = SingleOf(value); break;
-    case 5: h.Aperture = SingleOf(value); break;
-    case 6: h.ResponseFactor = SingleOf(value); break;
-    case 7: h.Note = Cut(value, 78); break;
-    case 8: h.Background = StrToInt(value); break;
-    case 9: h.Range = StrToInt(value); break;
-    case 10: h.Height = StrToInt(value); break;
-    case 11: h.Width = StrToInt(value); break;
-    case 12: h.Date = Cut(value, 8); break;
-    case 13: h.Time = Cut(value, 8); break;
-    case 14: h.ExposureState = StrToInt(value); break;
-    case 15: h.Temperature = SingleOf(value); break;
-    case 16: h.NumberExposures = StrToInt(value); break;
-    case 17: h.EachExposure = StrToInt(value); break;
-    case 18: h.History = Cut(value, 64); break;
-    case 19: h.Observer = Cut(value, 64); break;
-    case 20: h.XPixelSize = SingleOf(value); break;
-    case 21: h.YPixelSize = SingleOf(value); break;
-    case 22: h.Pedestal = StrToInt(value); break;
-    case 23: h.EGain = SingleOf(value); break;
-    case 24: h.User1 = Cut(value, 64); break;
-    case 25: h.User2 = Cut(value, 64); break;
-    case 26: h.User3 = Cut(value, 64); break;
-    case 27: h.User4 = Cut(value, 64); break;
+    case 1:
+      h.FileVersion = StrToInt(value);
+      break;
+    case 2:
+      h.DataVersion = StrToInt(value);
+      break;
+    case 3:
+      h.Exposure = StrToInt(value);
+      break;
+    case 4:
+      h.FocalLength = SingleOf(value);
+      break;
+    case 5:
+      h.Aperture = SingleOf(value);
+      break;
+    case 6:
+      h.ResponseFactor = SingleOf(value);
+      break;
+    case 7:
+      h.Note = Cut(value, 78);
+      break;
+    case 8:
+      h.Background = StrToInt(value);
+      break;
+    case 9:
+      h.Range = StrToInt(value);
+      break;
+    case 10:
+      h.Height = StrToInt(value);
+      break;
+    case 11:
+      h.Width = StrToInt(value);
+      break;
+    case 12:
+      h.Date = Cut(value, 8);
+      break;
+    case 13:
+      h.Time = Cut(value, 8);
+      break;
+    case 14:
+      h.ExposureState = StrToInt(value);
+      break;
+    case 15:
+      h.Temperature = SingleOf(value);
+      break;
+    case 16:
+      h.NumberExposures = StrToInt(value);
+      break;
+    case 17:
+      h.EachExposure = StrToInt(value);
+      break;
+    case 18:
+      h.History = Cut(value, 64);
+      break;
+    case 19:
+      h.Observer = Cut(value, 64);
+      break;
+    case 20:
+      h.XPixelSize = SingleOf(value);
+      break;
+    case 21:
+      h.YPixelSize = SingleOf(value);
+      break;
+    case 22:
+      h.Pedestal = StrToInt(value);
+      break;
+    case 23:
+      h.EGain = SingleOf(value);
+      break;
+    case 24:
+      h.User1 = Cut(value, 64);
+      break;
+    case 25:
+      h.User2 = Cut(value, 64);
+      break;
+    case 26:
+      h.User3 = Cut(value, 64);
+      break;
+    case 27:
+      h.User4 = Cut(value, 64);
+      break;
     case 28:
       h.Filter = Cut(value, 10);
       h.FilterCode = FilterCode(h.Filter);
       break;
-    case 29: h.ReadoutMode = StrToInt(value); break;
-    case 30: h.TrackTime = StrToInt(value); break;
-    case 31: h.SatLevel = StrToInt(value); break;
-    default: break;  // End
+    case 29:
+      h.ReadoutMode = StrToInt(value);
+      break;
+    case 30:
+      h.TrackTime = StrToInt(value);
+      break;
+    case 31:
+      h.SatLevel = StrToInt(value);
+      break;
+    default:
+      break;  // End
   }
 }
 
@@ -160,8 +247,10 @@ void SBIGFileObj::SetObsTime(long double c) {
   long double date = 0;
   const auto d = ParseSBIGDate(Header.Date);
   const auto encoded = d ? EncodeDate(d->Year, d->Month, d->Day) : std::nullopt;
-  if (encoded) date = *encoded;
-  else ShowNumericError(platform(), "DATE-OBS", Header.Date);
+  if (encoded)
+    date = *encoded;
+  else
+    ShowNumericError(platform(), "DATE-OBS", Header.Date);
   long double tod = 0;
   if (!TrimBlanks(Header.Time).empty()) {
     try {
@@ -235,9 +324,15 @@ bool SBIGFileObj::ReadHeader(const fs::path& fileName) {
   }
   long double c = 0;
   switch (settings().HeaderTime) {
-    case HeaderTimeCode::Start: c = Header.Exposure / 100.0L; break;
-    case HeaderTimeCode::End: c = -Header.Exposure / 100.0L; break;
-    default: c = 0; break;
+    case HeaderTimeCode::Start:
+      c = Header.Exposure / 100.0L;
+      break;
+    case HeaderTimeCode::End:
+      c = -Header.Exposure / 100.0L;
+      break;
+    default:
+      c = 0;
+      break;
   }
   SetObsTime(c);
   if (!SizeAllowed(Header.Width, Header.Height)) {
@@ -283,7 +378,8 @@ bool SBIGFileObj::ReadPixels() {
     for (std::int32_t row = 0; row < ImageInfo.Height; ++row) {
       DataFile.ReadExact(bytes.data(), bytes.size());
       for (std::size_t i = 0; i < width; ++i)
-        if (!Stored(bytes[2 * i] | (bytes[2 * i + 1] << 8), values[i])) values[i] = 0, errors = true;
+        if (!Stored(bytes[2 * i] | (bytes[2 * i + 1] << 8), values[i]))
+          values[i] = 0, errors = true;
       StoreValues(values);
     }
   } catch (const FileError&) {
@@ -359,7 +455,8 @@ void SBIGFileObj::UpdateCamRec() {
     // The diameter of a circle of the aperture's area, inches to mm; a
     // negative area has none.
     if (Header.Aperture > 0)
-      cam->Aperture = static_cast<float>(std::sqrt(Header.Aperture / std::numbers::pi_v<long double>) * 50.8L);
+      cam->Aperture =
+          static_cast<float>(std::sqrt(Header.Aperture / std::numbers::pi_v<long double>) * 50.8L);
     if (Header.FocalLength != 0 && finite(Header.FocalLength * 25.4L))
       cam->FocalLength = static_cast<float>(Header.FocalLength * 25.4L);
     if (Header.FilterCode != PassbandUnknown) cam->Filter = Header.FilterCode;

@@ -27,8 +27,8 @@ struct SBIGHeaderRec {
   std::int32_t Range = 0;
   std::int32_t Height = 0;
   std::int32_t Width = 0;
-  std::string Date;  // string[8], month/day/year
-  std::string Time;  // string[8]
+  std::string Date;    // string[8], month/day/year
+  std::string Time;    // string[8]
   double ObsTime = 0;  // middle of the exposure
   std::int32_t ExposureState = 0;
   float Temperature = 0;

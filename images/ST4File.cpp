@@ -12,9 +12,7 @@ namespace hv {
 
 namespace fs = std::filesystem;
 
-ST4FileObj::ST4FileObj(const ReaderContext& context) : SBIGFileObj(context) {
-  FileKind = KindST4;
-}
+ST4FileObj::ST4FileObj(const ReaderContext& context) : SBIGFileObj(context) { FileKind = KindST4; }
 
 namespace {
 
@@ -62,14 +60,14 @@ bool ST4FileObj::ReadHeader(const fs::path& fileName) {
   if (t[0] != 'v') {
     CloseListing();
     DataFile.Close();
-    ShowError(platform(), "ST-4 File Error",
-              "File is Not in ST-4 Format!\nFile Name: " + fileName.string() + "\n\n" +
-                  FileTypeHint);
+    ShowError(
+        platform(), "ST-4 File Error",
+        "File is Not in ST-4 Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
     return false;
   }
   try {
-    std::string note(TrimTrailingBlanks(
-        std::string_view(reinterpret_cast<const char*>(t.data()) + 1, 78)));
+    std::string note(
+        TrimTrailingBlanks(std::string_view(reinterpret_cast<const char*>(t.data()) + 1, 78)));
     for (char& c : note)
       if (static_cast<unsigned char>(c) < 32) c = ' ';
     Header.Note = note;

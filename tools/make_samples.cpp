@@ -35,8 +35,8 @@ constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr long double kDeg = kPi / 180.0L;
 
 // The field: centre, image size and scale.
-constexpr long double kFieldRA = 10.5L;    // hours
-constexpr long double kFieldDec = 12.0L;   // degrees
+constexpr long double kFieldRA = 10.5L;   // hours
+constexpr long double kFieldDec = 12.0L;  // degrees
 constexpr int kWidth = 512, kHeight = 512;
 constexpr long double kScale = 2.0L;       // arc seconds per pixel
 constexpr long double kListHalfSize = 20;  // arc minutes: the list covers more than an image
@@ -51,10 +51,10 @@ constexpr long double kBias = 100.0L;      // ADU
 constexpr long double kFullWell = 65535.0L;
 
 // The asteroid: position at the first exposure's middle, motion, brightness.
-constexpr long double kAstRA = 10.4985L;        // hours
-constexpr long double kAstDec = 12.0210L;       // degrees
-constexpr long double kAstRateRA = 40.0L;       // arc seconds per hour, on the sky, eastward
-constexpr long double kAstRateDec = -15.0L;     // arc seconds per hour
+constexpr long double kAstRA = 10.4985L;     // hours
+constexpr long double kAstDec = 12.0210L;    // degrees
+constexpr long double kAstRateRA = 40.0L;    // arc seconds per hour, on the sky, eastward
+constexpr long double kAstRateDec = -15.0L;  // arc seconds per hour
 constexpr long double kAstMag = 15.6L;
 constexpr int kImages = 4;
 constexpr int kMinutesApart = 10;
@@ -129,8 +129,8 @@ bool WriteStarList(const fs::path& file) {
          "# Synthetic stars written by make_samples --stars (fixed seed).\n"
          "# Columns: identifier, RA (hours, J2000), Dec (degrees, J2000), B, V, R magnitudes.\n";
   for (const Star& s : MakeStars())
-    out << s.id << ' ' << Fixed(7, s.ra) << ' ' << (s.dec >= 0 ? "+" : "") << Fixed(6, s.dec)
-        << ' ' << Fixed(2, s.b) << ' ' << Fixed(2, s.v) << ' ' << Fixed(2, s.r) << '\n';
+    out << s.id << ' ' << Fixed(7, s.ra) << ' ' << (s.dec >= 0 ? "+" : "") << Fixed(6, s.dec) << ' '
+        << Fixed(2, s.b) << ' ' << Fixed(2, s.v) << ' ' << Fixed(2, s.r) << '\n';
   return static_cast<bool>(out);
 }
 
@@ -171,9 +171,9 @@ fs::path FindStarList() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   const fs::path bin = ec ? fs::current_path() : exe.parent_path();
-  for (const fs::path& p : {bin / "../share/halvardin/sample_stars.txt",
-                            bin / "../../data/sample_stars.txt", bin / "../data/sample_stars.txt",
-                            fs::path("data/sample_stars.txt")})
+  for (const fs::path& p :
+       {bin / "../share/halvardin/sample_stars.txt", bin / "../../data/sample_stars.txt",
+        bin / "../data/sample_stars.txt", fs::path("data/sample_stars.txt")})
     if (fs::exists(p, ec)) return p;
   return {};
 }
@@ -229,10 +229,11 @@ std::string Sexagesimal(long double v, bool sign, int decimals) {
 bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars) {
   Deviates d(1000u + static_cast<std::uint32_t>(index));
   // Pointing wanders by a few arc seconds between exposures.
-  const long double ra0 = kFieldRA + (d.Normal() * 3.0L) / 3600.0L / 15.0L / std::cos(kFieldDec * kDeg);
+  const long double ra0 =
+      kFieldRA + (d.Normal() * 3.0L) / 3600.0L / 15.0L / std::cos(kFieldDec * kDeg);
   const long double dec0 = kFieldDec + (d.Normal() * 3.0L) / 3600.0L;
   const long double seeing = 3.2L + 0.3L * d.Uniform();  // FWHM, arc seconds
-  const long double sigma = seeing / kScale / 2.3548L;    // pixels
+  const long double sigma = seeing / kScale / 2.3548L;   // pixels
   const long double hours = index * kMinutesApart / 60.0L;
 
   std::vector<long double> e(static_cast<std::size_t>(kWidth) * kHeight);
@@ -240,7 +241,9 @@ bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars)
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
       e[static_cast<std::size_t>(y) * kWidth + x] =
-          (kSky * (1.0L + 0.04L * (x - kWidth / 2) / kWidth + 0.02L * (y - kHeight / 2) / kHeight)) * kGain;
+          (kSky *
+           (1.0L + 0.04L * (x - kWidth / 2) / kWidth + 0.02L * (y - kHeight / 2) / kHeight)) *
+          kGain;
   auto place = [&](long double ra, long double dec, long double mag) {
     long double xi, eta;
     Project(ra, dec, ra0, dec0, xi, eta);
@@ -265,7 +268,8 @@ bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars)
   }
   // A few hot pixels, as real chips have.
   for (int k = 0; k < 6; ++k) {
-    const std::size_t at = static_cast<std::size_t>(d.Uniform() * static_cast<long double>(e.size()));
+    const std::size_t at =
+        static_cast<std::size_t>(d.Uniform() * static_cast<long double>(e.size()));
     data[std::min(at, e.size() - 1)] = 32767;
   }
 

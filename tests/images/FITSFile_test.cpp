@@ -40,13 +40,21 @@ TEST(FITSFile, PixelFormatsAndScaling) {
       {"8-bit", 8, {0, 1, 200, 255}, {}, {0, 1, 200, 255}, 1},
       {"8-bit scaled", 8, {0, 1, 2, 3}, {"BSCALE=0.5", "BZERO=10"}, {10, 10, 11, 12}, 1},
       {"16-bit", 16, i16({-32768, -1, 0, 32767}), {}, {-32768, -1, 0, 32767}, 256},
-      {"16-bit unsigned by BZERO", 16, i16({-32768, 0, 1, 32767}), {"BZERO=32768"},
-       {0, 32768, 32769, 65535}, 256},
+      {"16-bit unsigned by BZERO",
+       16,
+       i16({-32768, 0, 1, 32767}),
+       {"BZERO=32768"},
+       {0, 32768, 32769, 65535},
+       256},
       {"16-bit halves to even", 16, i16({1, 3, 5, -1}), {"BSCALE=0.5"}, {0, 2, 2, 0}, 256},
       {"32-bit", 32, i32({INT32_MIN, -7, 7, INT32_MAX}), {}, {INT32_MIN, -7, 7, INT32_MAX}, 256},
       {"32-bit scaled", 32, i32({1, 2, 3, 4}), {"BSCALE=1.5", "BZERO=-0.5"}, {1, 2, 4, 6}, 256},
-      {"single, halves to even", -32, f32({0.5f, 1.5f, 2.5f, -2.5f}), {"BZERO=100"},
-       {0, 2, 2, -2}, 256},
+      {"single, halves to even",
+       -32,
+       f32({0.5f, 1.5f, 2.5f, -2.5f}),
+       {"BZERO=100"},
+       {0, 2, 2, -2},
+       256},
       {"double", -64, f64({1e6, -3.49, 65535.5, 2.4999}), {}, {1000000, -3, 65536, 2}, 256},
   };
   for (const auto& r : rows) {
@@ -138,35 +146,57 @@ TEST(FITSFile, Refusals) {
   endTime.Int("NAXIS1", 2).Int("NAXIS2", 0).End();
 
   const Row rows[] = {
-      {"first card not SIMPLE", header({{"BITPIX", "8"}, {"SIMPLE", "T"}}), "File is Not FITS Format!"},
+      {"first card not SIMPLE", header({{"BITPIX", "8"}, {"SIMPLE", "T"}}),
+       "File is Not FITS Format!"},
       {"SIMPLE F", header({{"SIMPLE", "F"}}), "File is Not FITS Format!"},
       {"NAXIS 0", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "0"}}), missing},
-      {"NAXIS 1", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "1"}, {"NAXIS1", "8"}}), missing},
+      {"NAXIS 1", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "1"}, {"NAXIS1", "8"}}),
+       missing},
       {"NAXIS4 is not NAXIS",
-       header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "4"}, {"NAXIS2", "4"},
-               {"NAXIS4", "0"}, {"NAXIS", "1"}}),
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "8"},
+               {"NAXIS", "2"},
+               {"NAXIS1", "4"},
+               {"NAXIS2", "4"},
+               {"NAXIS4", "0"},
+               {"NAXIS", "1"}}),
        missing},
-      {"zero axis", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "0"},
-                            {"NAXIS2", "4"}}),
+      {"zero axis",
+       header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "0"}, {"NAXIS2", "4"}}),
        missing},
-      {"negative axis", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "-4"},
-                                {"NAXIS2", "4"}}),
+      {"negative axis",
+       header(
+           {{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "-4"}, {"NAXIS2", "4"}}),
        missing},
-      {"axis too wide", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"},
-                                {"NAXIS1", "16384"}, {"NAXIS2", "1"}}),
+      {"axis too wide",
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "8"},
+               {"NAXIS", "2"},
+               {"NAXIS1", "16384"},
+               {"NAXIS2", "1"}}),
        missing},
-      {"axis too long", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "1"},
-                                {"NAXIS2", "65536"}}),
+      {"axis too long",
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "8"},
+               {"NAXIS", "2"},
+               {"NAXIS1", "1"},
+               {"NAXIS2", "65536"}}),
        missing},
-      {"cube without planes", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "3"},
-                                      {"NAXIS1", "2"}, {"NAXIS2", "2"}, {"NAXIS3", "0"}}),
+      {"cube without planes",
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "8"},
+               {"NAXIS", "3"},
+               {"NAXIS1", "2"},
+               {"NAXIS2", "2"},
+               {"NAXIS3", "0"}}),
        missing},
-      {"BITPIX 12", header({{"SIMPLE", "T"}, {"BITPIX", "12"}, {"NAXIS", "2"}, {"NAXIS1", "2"},
-                            {"NAXIS2", "2"}}),
+      {"BITPIX 12",
+       header(
+           {{"SIMPLE", "T"}, {"BITPIX", "12"}, {"NAXIS", "2"}, {"NAXIS1", "2"}, {"NAXIS2", "2"}}),
        missing},
-      {"no END", header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "2"},
-                         {"NAXIS2", "2"}},
-                        false),
+      {"no END",
+       header({{"SIMPLE", "T"}, {"BITPIX", "8"}, {"NAXIS", "2"}, {"NAXIS1", "2"}, {"NAXIS2", "2"}},
+              false),
        missing},
       {"ends after an empty primary", emptyPrimary.Take(), missing},
       {"ENDTIME", endTime.Take(), missing},
@@ -196,10 +226,23 @@ TEST(FITSFile, OpenFailureAndNumericMessages) {
   f.U8(one).Pad();
   kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error",
                              "Keyword field contains non-numeric data.\n\nKeyword: RA\nData: FK5");
-  kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error", "Keyword: EXP\nData: sixty");
+  kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error",
+                             "Keyword: EXP\nData: sixty");
   ASSERT_TRUE(fits.LoadFile(kit.Write("num.fit", f.Bytes())));
   EXPECT_EQ(fits.Header.RA, 0.0L);
   EXPECT_EQ(fits.Header.ExpTime, 0.0L);
+}
+
+TEST(FITSFile, ListingThatCannotBeMade) {
+  ReaderKit kit;
+  std::vector<std::uint8_t> one = {1};
+  const auto path = kit.Write("m.fit", ImageHeader(8, 1, 1).End().U8(one).Pad().Take());
+  kit.settings.WorkFolder = kit.work / "gone";
+  kit.platform.expectMessage(ModalResult::OK, "File Error!", "Unable to Open Temporary File!");
+  FITSFileObj fits(kit.Context());
+  EXPECT_FALSE(fits.LoadFile(path));
+  EXPECT_FALSE(fits.HasData);
+  EXPECT_FALSE(fits.DataFile.IsOpen());
 }
 
 TEST(FITSFile, BadValuesAreZeroAndAskedAboutOnce) {
@@ -246,18 +289,30 @@ TEST(FITSFile, ObservationTimes) {
     HeaderTimeCode headerTime;
     double want;
   } rows[] = {
-      {"start", {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}}, HeaderTimeCode::Start,
+      {"start",
+       {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}},
+       HeaderTimeCode::Start,
        At(2004, 3, 15, 3, 20, 30)},
-      {"middle", {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}}, HeaderTimeCode::Middle,
+      {"middle",
+       {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}},
+       HeaderTimeCode::Middle,
        At(2004, 3, 15, 3, 20, 0)},
-      {"end", {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}}, HeaderTimeCode::End,
+      {"end",
+       {{"DATE-OBS", "2004/03/15"}, {"UT", "03:20:00"}},
+       HeaderTimeCode::End,
        At(2004, 3, 15, 3, 19, 30)},
-      {"iso time wins over UT", {{"DATE-OBS", "2004-03-15T03:20:10.5"}, {"UT", "05:00:00"}},
-       HeaderTimeCode::Middle, At(2004, 3, 15, 3, 20, 10)},
-      {"UTSTART", {{"DATE-OBS", "15/03/04"}, {"UTSTART", "03:20:10"}}, HeaderTimeCode::Middle,
+      {"iso time wins over UT",
+       {{"DATE-OBS", "2004-03-15T03:20:10.5"}, {"UT", "05:00:00"}},
+       HeaderTimeCode::Middle,
        At(2004, 3, 15, 3, 20, 10)},
-      {"TIME-OBS text", {{"DATE-OBS", "15/03/85"}, {"TIME-OBS", "01:00:00"}},
-       HeaderTimeCode::Middle, At(1985, 3, 15, 1, 0, 0)},
+      {"UTSTART",
+       {{"DATE-OBS", "15/03/04"}, {"UTSTART", "03:20:10"}},
+       HeaderTimeCode::Middle,
+       At(2004, 3, 15, 3, 20, 10)},
+      {"TIME-OBS text",
+       {{"DATE-OBS", "15/03/85"}, {"TIME-OBS", "01:00:00"}},
+       HeaderTimeCode::Middle,
+       At(1985, 3, 15, 1, 0, 0)},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
@@ -346,14 +401,13 @@ TEST(FITSFile, ListingsAndNames) {
   EXPECT_EQ(a->InfoListWin->Caption, "Image 1 - Image Data");
   EXPECT_EQ(a->InfoListWin->SavedFileName, "M31.IMG");
   EXPECT_EQ(a->InfoListWin->SaveFilterIndex, 3);
-  const std::vector<std::string> info = {
-      "File Name: " + first.string(),
-      "File Type: FITS (BITPIX = 8)",
-      "Width: 2 Pixels;  Height: 1 Pixels;  Total: 2 Pixels",
-      "Raw Pixel Values - Minimum: 1.0;   Maximum: 2.0",
-      "Maximum Bin: 0;  Count: 0",
-      "First Zero Bin: 0",
-      "Adjusted Image Range - Low: 0.0;  High: 0.0"};
+  const std::vector<std::string> info = {"File Name: " + first.string(),
+                                         "File Type: FITS (BITPIX = 8)",
+                                         "Width: 2 Pixels;  Height: 1 Pixels;  Total: 2 Pixels",
+                                         "Raw Pixel Values - Minimum: 1.0;   Maximum: 2.0",
+                                         "Maximum Bin: 0;  Count: 0",
+                                         "First Zero Bin: 0",
+                                         "Adjusted Image Range - Low: 0.0;  High: 0.0"};
   EXPECT_EQ(a->InfoListWin->Lines(), info);
   EXPECT_EQ(kit.shown.size(), 3u);
 

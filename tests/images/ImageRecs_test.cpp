@@ -8,8 +8,8 @@
 #include "images/BMPFile.h"
 #include "images/GraphicsFileRecs.h"
 #include "images/SBIGRows.h"
-#include "support/Histogram.h"
 #include "support/Codec.h"
+#include "support/Histogram.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -19,9 +19,9 @@ TEST(ImageRecs, FilterCodes) {
   struct Row {
     const char* text;
     int want;
-  } rows[] = {{"  clear ", 7}, {"V", 1},  {"Visual", 1}, {"none", 7}, {"Ha", 5},
-              {"", 8},         {"   ", 8}, {"UV", 8},    {"X", 8},    {"RED", 2},
-              {"H-ALPHA", 5},  {"b", 0},  {"Ic", 3},     {"K'", 6},   {"NONEXISTENT", 7}};
+  } rows[] = {{"  clear ", 7}, {"V", 1},   {"Visual", 1}, {"none", 7}, {"Ha", 5},
+              {"", 8},         {"   ", 8}, {"UV", 8},     {"X", 8},    {"RED", 2},
+              {"H-ALPHA", 5},  {"b", 0},   {"Ic", 3},     {"K'", 6},   {"NONEXISTENT", 7}};
   for (const auto& r : rows) EXPECT_EQ(FilterCode(r.text), r.want) << "'" << r.text << "'";
   EXPECT_EQ(FilterNames[7], "NONE");
 }
@@ -129,9 +129,8 @@ TEST(ImageRecs, BitmapIsByteExact) {
     EXPECT_EQ(bmp.WriteRow(row1), 4u);
     ASSERT_TRUE(bmp.CloseFile());
 
-    std::vector<std::uint8_t> want = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0x36, 4, 0, 0,
-                                      40, 0, 0, 0, 3, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
-                                      1, 0, 8, 0};
+    std::vector<std::uint8_t> want = {'B', 'M', 0, 0, 0, 0, 0, 0,    0,    0,    0x36, 4, 0, 0, 40,
+                                      0,   0,   0, 3, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 8, 0};
     want.resize(46, 0);
     for (std::uint8_t b : {0, 1, 0, 0, 0, 0, 0, 0}) want.push_back(b);
     std::array<std::uint8_t, 1024> pal{};

@@ -50,7 +50,8 @@ struct ReaderKit {
                               const std::filesystem::path& folder = {}) {
     const auto p = (folder.empty() ? images : folder) / name;
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return p;
   }
 

@@ -32,9 +32,9 @@ std::vector<std::uint8_t> SBIG(const std::vector<std::string>& lines,
   return b;
 }
 
-const std::vector<std::uint8_t> kCompressed4x2 = {0x07, 0x00, 0x64, 0x00, 0x05, 0xFB, 0x80, 0xC8,
-                                                  0x00, 0x08, 0x00, 0x0A, 0x00, 0x14, 0x00, 0x1E,
-                                                  0x00, 0x28, 0x00};
+const std::vector<std::uint8_t> kCompressed4x2 = {0x07, 0x00, 0x64, 0x00, 0x05, 0xFB, 0x80,
+                                                  0xC8, 0x00, 0x08, 0x00, 0x0A, 0x00, 0x14,
+                                                  0x00, 0x1E, 0x00, 0x28, 0x00};
 
 std::vector<std::string> Lines(std::string first, std::vector<std::string> more) {
   more.insert(more.begin(), std::move(first));
@@ -44,9 +44,9 @@ std::vector<std::string> Lines(std::string first, std::vector<std::string> more)
 TEST(SBIGFile, CompressedFileByteExact) {
   ReaderKit kit;
   const auto path = kit.Write(
-      "st7.st7", SBIG(Lines("ST-7 Compressed Image", {"Width = 4", "Height = 2", "Pedestal = 100",
-                                                      "Background = 100", "Range = 500",
-                                                      "Date = 03/15/04", "Time = 03:20:00"}),
+      "st7.st7", SBIG(Lines("ST-7 Compressed Image",
+                            {"Width = 4", "Height = 2", "Pedestal = 100", "Background = 100",
+                             "Range = 500", "Date = 03/15/04", "Time = 03:20:00"}),
                       kCompressed4x2));
   SBIGFileObj sbig(kit.Context());
   ASSERT_TRUE(sbig.LoadFile(path));
@@ -93,12 +93,12 @@ TEST(SBIGFile, PlainRowsCameraAndTimes) {
     const std::vector<std::uint8_t> px = {0x64, 0, 0x65, 0, 0xFF, 0xFF};
     const auto path = kit.Write(
         "p.st6",
-        SBIG(Lines("ST-4X Image", {"File_version = 3", "Width = 3", "Height = 1",
-                                   "Exposure = 1000", "Exposure_state = 7", std::string("Date = ") + r.date,
-                                   "Time = 03:20:00", "Aperture = 12.566", "Focal_length = 40",
-                                   "X_pixel_size = 0.009", "Y_pixel_size = 0.011",
-                                   "Observer = C. Tombaugh", "Filter = Red", "Note = a note",
-                                   "Unknown_key = 5", "End"}),
+        SBIG(Lines("ST-4X Image",
+                   {"File_version = 3", "Width = 3", "Height = 1", "Exposure = 1000",
+                    "Exposure_state = 7", std::string("Date = ") + r.date, "Time = 03:20:00",
+                    "Aperture = 12.566", "Focal_length = 40", "X_pixel_size = 0.009",
+                    "Y_pixel_size = 0.011", "Observer = C. Tombaugh", "Filter = Red",
+                    "Note = a note", "Unknown_key = 5", "End"}),
              px));
     SBIGFileObj sbig(kit.Context());
     ASSERT_TRUE(sbig.LoadFile(path)) << r.name;
@@ -128,12 +128,15 @@ TEST(SBIGFile, FormatRefusals) {
   };
   const Row rows[] = {
       {"ST-4 title", SBIG({"ST-4 Image", "Width = 1", "Height = 1"}, {1, 0}), {notSBIG}},
-      {"no Image word", SBIG({"ST-7 Compressed", "Width = 1"}, {1, 0}),
+      {"no Image word",
+       SBIG({"ST-7 Compressed", "Width = 1"}, {1, 0}),
        {"First Hdr Line: ST-7 Compressed\n"}},
       {"no end mark", SBIG({"ST-7 Image", "Width = 1", "Height = 1"}, {1, 0}, false), {notSBIG}},
-      {"zero width", SBIG({"ST-7 Image", "Width = 0", "Height = 1", "Date = 1/1/01"}, {1, 0}),
+      {"zero width",
+       SBIG({"ST-7 Image", "Width = 0", "Height = 1", "Date = 1/1/01"}, {1, 0}),
        {badSize}},
-      {"too wide", SBIG({"ST-7 Image", "Width = 16384", "Height = 1"}, {1, 0}),
+      {"too wide",
+       SBIG({"ST-7 Image", "Width = 16384", "Height = 1"}, {1, 0}),
        {"Keyword: DATE-OBS", badSize}},
   };
   for (const auto& r : rows) {
@@ -168,11 +171,16 @@ TEST(SBIGFile, ReadingErrorsAsk) {
     std::vector<std::uint8_t> data;
     std::vector<std::int32_t> want;
   } rows[] = {
-      {"count above twice the width", {0x09, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 0, 0, 0, 0, 0, 0}},
+      {"count above twice the width",
+       {0x09, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+       {0, 0, 0, 0, 0, 0, 0, 0}},
       {"count below 2", {0x01, 0x00, 7}, {0, 0, 0, 0, 0, 0, 0, 0}},
-      {"escape with nothing after", {0x04, 0x00, 0x64, 0x00, 0x01, 0x80}, {100, 101, 0, 0, 0, 0, 0, 0}},
+      {"escape with nothing after",
+       {0x04, 0x00, 0x64, 0x00, 0x01, 0x80},
+       {100, 101, 0, 0, 0, 0, 0, 0}},
       {"file ends in a row", {0x07, 0x00, 0x64, 0x00}, {0, 0, 0, 0, 0, 0, 0, 0}},
-      {"second row missing", {0x07, 0x00, 0x64, 0x00, 0x05, 0xFB, 0x80, 0xC8, 0x00},
+      {"second row missing",
+       {0x07, 0x00, 0x64, 0x00, 0x05, 0xFB, 0x80, 0xC8, 0x00},
        {100, 105, 100, 200, 0, 0, 0, 0}},
   };
   for (const auto& r : rows) {
@@ -190,17 +198,19 @@ TEST(SBIGFile, ReadingErrorsAsk) {
   ReaderKit kit;
   kit.platform.expectMessage(ModalResult::OK, "File Errors Detected!");
   SBIGFileObj sbig(kit.Context());
-  ASSERT_TRUE(sbig.LoadFile(kit.Write(
-      "plain.st7", SBIG({"ST-7 Image", "Width = 2", "Height = 2", "Pedestal = 100", "Date = 01/01/00"},
-                        {5, 0, 6, 0, 7}))));
+  ASSERT_TRUE(sbig.LoadFile(kit.Write("plain.st7", SBIG({"ST-7 Image", "Width = 2", "Height = 2",
+                                                         "Pedestal = 100", "Date = 01/01/00"},
+                                                        {5, 0, 6, 0, 7}))));
   EXPECT_EQ(AllPixels(sbig), (std::vector<std::int32_t>{5, 6, 0, 0}));
 }
 
 std::vector<std::uint8_t> ST4(std::uint8_t mark, std::string exposure = "       500") {
   std::vector<std::uint8_t> b(ST4FileObj::FileSize, ' ');
-  for (std::size_t i = 0; i < ST4FileObj::TrailerOffset; ++i) b[i] = static_cast<std::uint8_t>(i % 251);
+  for (std::size_t i = 0; i < ST4FileObj::TrailerOffset; ++i)
+    b[i] = static_cast<std::uint8_t>(i % 251);
   auto put = [&](std::size_t at, std::string_view text) {
-    std::copy(text.begin(), text.end(), b.begin() + static_cast<std::ptrdiff_t>(ST4FileObj::TrailerOffset + at));
+    std::copy(text.begin(), text.end(),
+              b.begin() + static_cast<std::ptrdiff_t>(ST4FileObj::TrailerOffset + at));
   };
   b[ST4FileObj::TrailerOffset] = mark;
   put(1, "M42 trapezium");
@@ -238,11 +248,18 @@ TEST(ST4File, LoadsFromTheLayout) {
   EXPECT_NEAR(kit.camera.PixelHeight, 16, 1e-4);
   EXPECT_NEAR(kit.camera.FocalLength, 317.5, 1e-3);
   EXPECT_EQ(kit.obs.ObsTime, 77);  // an ST-4 file leaves the observation alone
-  const std::vector<std::string> listing = {
-      (kit.images / "orion.st4").string(), "** ST-4 Header Information **", "",
-      "Note = M42 trapezium", "Exposure = 500", "Focal_length = 12.5    ",
-      "Aperture = 3.1    ", "Response_factor = 1.0     ", "Height = 165", "Width = 192",
-      "X_pixel_size = 0.0138", "Y_pixel_size = 0.0160"};
+  const std::vector<std::string> listing = {(kit.images / "orion.st4").string(),
+                                            "** ST-4 Header Information **",
+                                            "",
+                                            "Note = M42 trapezium",
+                                            "Exposure = 500",
+                                            "Focal_length = 12.5    ",
+                                            "Aperture = 3.1    ",
+                                            "Response_factor = 1.0     ",
+                                            "Height = 165",
+                                            "Width = 192",
+                                            "X_pixel_size = 0.0138",
+                                            "Y_pixel_size = 0.0160"};
   EXPECT_EQ(st4.HeaderListLines(), listing);
 }
 
