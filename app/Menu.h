@@ -14,6 +14,7 @@ struct MenuItem {
   std::string shortcut;  // key sequence text ("Ctrl+L"), empty for none
   int parent = -1;       // index of the submenu or menu holding it; -1 for a menu-bar menu
   bool enabled = true;
+  bool checkable = false;  // shows a check mark when checked
   bool checked = false;
   bool visible = true;
   // False while the command's code is not in this build: shown, never enabled.

@@ -73,6 +73,10 @@ void BendulakSession::BuildMenu() {
   m.Add("User1", "&User", "HelpMi");
   m.Add("AboutThisExercise1", "&About...", "HelpMi");
 
+  for (int s = 0; s <= LastSlot; ++s) {
+    m[Slot("LoadImg", s)].checkable = true;
+    m[Slot("MeasImg", s)].checkable = true;
+  }
   // Commands whose code is not in this build yet.
   for (const char* name :
        {"ImageFileType1", "MultipleLoad1", "LoadImg1", "LoadImg2", "LoadImg3", "LoadImg4",

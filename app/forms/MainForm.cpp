@@ -1,5 +1,6 @@
 #include "app/forms/MainForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -42,11 +43,10 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setAttribute(Qt::WA_DeleteOnClose, false);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(0, 0, 128));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  // The navy and the bold yellow font are the client area's (painted
+  // there), not the menu's.
   setFont(WindowFont());
+  menuBar()->setFont(QApplication::font());
   BuildMenu();
   session_.Services.Repaint = [this] { update(); };
   session_.Services.Quit = [this] { session_.QuitRequested = true; };
@@ -82,7 +82,7 @@ void TBendulak::BuildMenu() {
         a = sub->menuAction();
       } else {
         a = parent->addAction(ToQ(m.caption));
-        a->setCheckable(true);
+        a->setCheckable(m.checkable);
         std::string name = m.name;
         connect(a, &QAction::triggered, this, [this, name] { Command(name); });
       }
@@ -202,6 +202,7 @@ void TBendulak::paintEvent(QPaintEvent*) {
   painter.setPen(QColor(255, 255, 0));
   painter.setFont(font());
   const int top = menuBar()->height();
+  painter.fillRect(0, top, width(), height() - top, QColor(0, 0, 128));
   painter.translate(0, top);
   switch (session_.PaintMode) {
     case 0:
