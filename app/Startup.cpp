@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "images/BoxParmsDlg.h"
 #include "support/Files.h"
 
 namespace hv {
@@ -94,6 +95,7 @@ void FormCreate(BendulakSession& s, const StartupFacts& facts, const StartupReso
   if (res.LoadTitlePicture)
     report(res.LoadTitlePicture(FindCaseInsensitive(s.Settings.ProgramFolder, s.Settings.LogoBitmap)));
   s.PictureLoaded = false;
+  BoxParms = s.Settings.BoxParms;
   s.SetHelpItems();
   if (res.LoadCursor) report(res.LoadCursor(FindCaseInsensitive(s.Settings.ProgramFolder, CursorFileName)));
 

@@ -7,6 +7,7 @@
 #include "app/InfoList.h"
 #include "app/Session.h"
 #include "app/forms/MainForm.h"
+#include "images/ImageDialogs.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     // A failure in the creation is shown; the window opens without the rest.
     app.showException(e.what());
   }
+  // The dialogs that live for the whole run, made after the main window's
+  // creation (they start from the settings' measuring box).
+  hv::CreateImageDialogs();
   if (!session.QuitRequested) {
     window.show();
     rc = app.exec();
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
     session.CloseConfirmed = true;
     window.close();
   }
+  hv::FreeImageDialogs();
   hv::Bendulak = nullptr;
   return rc;
 }

@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 #include "app/Startup.h"
+#include "images/BoxParmsDlg.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
 
@@ -102,6 +103,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   EXPECT_EQ(s->Caption, "Halvardin");
   EXPECT_EQ(s->PaintMode, 0);
   EXPECT_EQ(s->Settings.StartImageFolder, s->Settings.ProgramFolder);
+  EXPECT_EQ(BoxParms, s->Settings.BoxParms);
   ASSERT_TRUE(s->HelpTopics);
   EXPECT_EQ(s->HelpTopics->front().Title, "Getting Started");
   EXPECT_FALSE(fs::exists(Log()));
