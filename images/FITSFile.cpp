@@ -96,6 +96,7 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
     if (n == 0) break;  // the end of the file ends the header
     if (n < FITSBlockSize) {
       ListText(listing);
+      DataFile.Close();
       CloseListing();
       throw FileError(fileName, 100, "Read beyond end of file: " + fileName.string());
     }

@@ -173,9 +173,11 @@ void SBIGFileObj::ParseLine(std::string_view line) {
       break;
     case 12:
       h.Date = Cut(value, 8);
+      dateText_ = value;  // whole: "03/15/2004" does not fit the record's 8
       break;
     case 13:
       h.Time = Cut(value, 8);
+      timeText_ = value;
       break;
     case 14:
       h.ExposureState = StrToInt(value);
@@ -245,18 +247,18 @@ void SBIGFileObj::ShowFormatError(const fs::path& file, std::string_view firstLi
 
 void SBIGFileObj::SetObsTime(long double c) {
   long double date = 0;
-  const auto d = ParseSBIGDate(Header.Date);
+  const auto d = ParseSBIGDate(dateText_);
   const auto encoded = d ? EncodeDate(d->Year, d->Month, d->Day) : std::nullopt;
   if (encoded)
     date = *encoded;
   else
-    ShowNumericError(platform(), "DATE-OBS", Header.Date);
+    ShowNumericError(platform(), "DATE-OBS", dateText_);
   long double tod = 0;
-  if (!TrimBlanks(Header.Time).empty()) {
+  if (!TrimBlanks(timeText_).empty()) {
     try {
-      tod = ParseTimeOfDay(Header.Time);
+      tod = ParseTimeOfDay(timeText_);
     } catch (const ConvertError&) {
-      ShowNumericError(platform(), "UT", Header.Time);
+      ShowNumericError(platform(), "UT", timeText_);
       tod = 0;
     }
   }
@@ -278,6 +280,8 @@ bool SBIGFileObj::ReadHeader(const fs::path& fileName) {
   const double keptTime = Header.ObsTime;
   Header = SBIGHeaderRec{};
   Header.ObsTime = keptTime;
+  dateText_.clear();
+  timeText_.clear();
 
   std::vector<std::uint8_t> buf(HeaderBytes);
   try {

@@ -83,6 +83,9 @@ class SBIGFileObj : public GraphicsFileObj {
   bool Stored(std::int64_t raw, std::int32_t& out) const;
   // "Not this format" and "faulty size" messages, with the file-type hint.
   void ShowFormatError(const std::filesystem::path& file, std::string_view firstLine);
+
+ private:
+  std::string dateText_, timeText_;  // the header's whole Date and Time values
 };
 
 }  // namespace hv

@@ -85,6 +85,8 @@ TEST(SBIGFile, PlainRowsCameraAndTimes) {
       {"ST-4 setting", HeaderTimeCode::ST4, "03/15/04", At(2004, 3, 15, 3, 20, 0)},
       {"nineties", HeaderTimeCode::Middle, "03/15/95", At(1995, 3, 15, 3, 20, 0)},
       {"four-digit year", HeaderTimeCode::Middle, "3/5/2004", At(2004, 3, 5, 3, 20, 0)},
+      {"four-digit year, two-digit day", HeaderTimeCode::Middle, "03/15/2004",
+       At(2004, 3, 15, 3, 20, 0)},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
