@@ -132,10 +132,6 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       model_(model) {
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::black);
-  pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
-  setPalette(pal);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -143,6 +139,12 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent)
   menuBar_ = new QMenuBar(this);
   layout->setMenuBar(menuBar_);
   client_ = new ImageClientArea(model_, this);
+  // Black with lime text is the image area's; the menu bar keeps the
+  // desktop's colours so that its items stay readable.
+  QPalette pal = client_->palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
+  client_->setPalette(pal);
   layout->addWidget(client_);
   BuildMenus();
   model_.SetView(this);

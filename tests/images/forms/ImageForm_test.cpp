@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -246,6 +247,20 @@ TEST_F(ImageFormTest, AdjustDialogCancelAfterApplyRendersTheOldOrientation) {
   const QImage img = Grab();
   EXPECT_EQ(Pixel(img, 120, 100), 0xFFFFFFu) << "the display is rendered unflipped again";
   EXPECT_NE(Pixel(img, 511 - 120, 100), 0xFFFFFFu);
+}
+
+TEST_F(ImageFormTest, MenuBarIsReadable) {
+  auto* bar = form->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  const QImage img = bar->grab().toImage();
+  ASSERT_FALSE(img.isNull());
+  // The item captions stand out from the bar's own colour.
+  const int background = qGray(img.pixel(img.width() - 2, img.height() / 2));
+  int contrasting = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width() / 4; ++x)
+      if (std::abs(qGray(img.pixel(x, y)) - background) > 100) ++contrasting;
+  EXPECT_GT(contrasting, 20) << "menu captions drawn in the bar's background colour";
 }
 
 }  // namespace
