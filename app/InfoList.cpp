@@ -115,8 +115,8 @@ std::string PrintDateTime(const ClockReading& c) {
   char b[8];
   auto r = std::to_chars(b, b + sizeof b, c.year);
   std::string y(b, r.ptr);
-  return y + "/" + Two(c.month) + "/" + Two(c.day) + " " + Two(c.hour) + ":" + Two(c.minute) +
-         ":" + Two(c.second);
+  return y + "/" + Two(c.month) + "/" + Two(c.day) + " " + Two(c.hour) + ":" + Two(c.minute) + ":" +
+         Two(c.second);
 }
 
 const char* const InfoListModel::SaveFilter =
@@ -160,9 +160,14 @@ void InfoListModel::Search1Click() {
   platform_.showDialog(d);
   int start = 0;
   switch (d.SearchMode) {
-    case 0: start = 0; break;
-    case 1: start = Selected < 0 ? 0 : Selected + 1; break;
-    default: return;
+    case 0:
+      start = 0;
+      break;
+    case 1:
+      start = Selected < 0 ? 0 : Selected + 1;
+      break;
+    default:
+      return;
   }
   if (!d.CaseSensitive) d.SearchText = LowerAscii(d.SearchText);
   int found = FindInLines(lines_, start, d.SearchText, d.CaseSensitive);
@@ -176,9 +181,8 @@ void InfoListModel::Search1Click() {
 void InfoListModel::Print1Click() {
   PrintRequest r;
   PrintHeader head = host_.ListPrintHeader();
-  r.jobTitle = head.exerciseSession
-                   ? "VESK Halvardin Exercise - " + head.names[0].substr(0, 80)
-                   : std::string("VESK CCD Astrometry Module");
+  r.jobTitle = head.exerciseSession ? "VESK Halvardin Exercise - " + head.names[0].substr(0, 80)
+                                    : std::string("VESK CCD Astrometry Module");
   r.pdfFile = PrintToPdf;
   std::unique_ptr<PrintJob> job = platform_.beginPrint(r);
   if (!job) return;
@@ -276,8 +280,7 @@ void InfoListModel::UndoEditClick() {
   if (!UndoEnabled) return;
   const auto n = static_cast<std::int32_t>(lines_.size());
   if (EditKind == 1) {
-    if (UndoIndex >= 0 && UndoIndex <= n)
-      lines_.insert(lines_.begin() + UndoIndex, UndoText);
+    if (UndoIndex >= 0 && UndoIndex <= n) lines_.insert(lines_.begin() + UndoIndex, UndoText);
   } else if (UndoIndex >= 0 && UndoIndex < n) {
     lines_[static_cast<std::size_t>(UndoIndex)] = UndoText;
   }

@@ -25,26 +25,41 @@ void ExecMod32Obj::Execute(const std::string& module, const std::string& paramet
 
 std::string AssociationErrorSuffix(int code) {
   switch (code) {
-    case 0: return " - Out of Memory or Resources";
-    case 2: return " - File Not Found";
-    case 3: return " - Path Not Found";
-    case 11: return " - Error in Associated .EXE File";
-    case 31: return " - No Association for Specified File Type";
-    default: return "";
+    case 0:
+      return " - Out of Memory or Resources";
+    case 2:
+      return " - File Not Found";
+    case 3:
+      return " - Path Not Found";
+    case 11:
+      return " - Error in Associated .EXE File";
+    case 31:
+      return " - No Association for Specified File Type";
+    default:
+      return "";
   }
 }
 
 std::string ExecuteErrorSuffix(int code) {
   switch (code) {
-    case 2: return " - File Not Found";
-    case 3: return " - Path Not Found";
-    case 4: return " - Too Many Open Files";
-    case 5: return " - Access Denied";
-    case 8: return " - Not Enough Memory";
-    case 11: return " - Program Has Incorrect Format";
-    case 14: return " - Out of Memory";
-    case 267: return " - Directory Name is Invalid";
-    default: return "";
+    case 2:
+      return " - File Not Found";
+    case 3:
+      return " - Path Not Found";
+    case 4:
+      return " - Too Many Open Files";
+    case 5:
+      return " - Access Denied";
+    case 8:
+      return " - Not Enough Memory";
+    case 11:
+      return " - Program Has Incorrect Format";
+    case 14:
+      return " - Out of Memory";
+    case 267:
+      return " - Directory Name is Invalid";
+    default:
+      return "";
   }
 }
 

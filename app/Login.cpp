@@ -38,9 +38,9 @@ std::string UserFolderName(const std::string& id) {
   std::string out;
   for (std::size_t i = 0; i < id.size(); ++i) {
     auto c = static_cast<unsigned char>(id[i]);
-    bool bad = c < 0x20 || c == 0x7F || c == '%' || c == '/' || c == '\\' || c == ':' ||
-               c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
-               (i == 0 && c == '.') || (i + 1 == id.size() && (c == ' ' || c == '.'));
+    bool bad = c < 0x20 || c == 0x7F || c == '%' || c == '/' || c == '\\' || c == ':' || c == '*' ||
+               c == '?' || c == '"' || c == '<' || c == '>' || c == '|' || (i == 0 && c == '.') ||
+               (i + 1 == id.size() && (c == ' ' || c == '.'));
     if (bad) {
       out += '%';
       out += hex[c >> 4];

@@ -25,8 +25,8 @@ struct MenuItem {
 class MenuModel {
  public:
   // Adds an item under parent (a name, empty for the menu bar).
-  void Add(std::string name, std::string caption, std::string_view parent = {},
-           bool enabled = true, bool visible = true);
+  void Add(std::string name, std::string caption, std::string_view parent = {}, bool enabled = true,
+           bool visible = true);
 
   MenuItem& operator[](std::string_view name);
   const MenuItem& operator[](std::string_view name) const;

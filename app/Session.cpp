@@ -81,8 +81,7 @@ void BendulakSession::BuildMenu() {
   for (const char* name :
        {"ImageFileType1", "MultipleLoad1", "LoadImg1", "LoadImg2", "LoadImg3", "LoadImg4",
         "ConvertGSC1", "ViewAdjust1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1",
-        "ShortFormat1", "LongFormat1", "Baseline1",
-        "OnHelp1", "Topics1", "User1"})
+        "ShortFormat1", "LongFormat1", "Baseline1", "OnHelp1", "Topics1", "User1"})
     m[name].available = false;
 }
 
@@ -203,8 +202,8 @@ void BendulakSession::SetHelpItems() {
   Menu.Enable("Topics1", !Settings.HelpListFile.empty());
   Menu.Enable("User1", !Settings.UserHelpFile.empty());
   if (!Settings.HelpListFile.empty())
-    HelpTopics = LoadHelpList(platform_,
-                              FindCaseInsensitive(Settings.ProgramFolder, Settings.HelpListFile));
+    HelpTopics =
+        LoadHelpList(platform_, FindCaseInsensitive(Settings.ProgramFolder, Settings.HelpListFile));
 }
 
 void BendulakSession::Login1Click() {
@@ -243,11 +242,10 @@ void BendulakSession::RunOptionsDialog(bool afterInstructorLogin) {
   if (afterInstructorLogin) {
     SetHelpItems();
     if (!Settings.TestMode) {
-      OptionsAccess = AskYesNo(
-          platform_, "Retain Options Access?",
-          "Do you want to retain access to the Options dialog" + CrLf +
-              "(via \"File\"->\"Preferences\" from the Main Menu) for" + CrLf +
-              "the remainder of this session?");
+      OptionsAccess = AskYesNo(platform_, "Retain Options Access?",
+                               "Do you want to retain access to the Options dialog" + CrLf +
+                                   "(via \"File\"->\"Preferences\" from the Main Menu) for" + CrLf +
+                                   "the remainder of this session?");
       if (OptionsAccess) {
         Menu.Enable("Preferences1", true);
         Menu.Show("Preferences1", true);
@@ -278,8 +276,8 @@ void BendulakSession::Preferences1Click() {
 }
 
 void BendulakSession::Object1Click() {
-  if (!Settings.NoConfirm &&
-      !AskYesNo(platform_, "Verify Clear", "Clear Current Images, Reference Fields and Parameters?"))
+  if (!Settings.NoConfirm && !AskYesNo(platform_, "Verify Clear",
+                                       "Clear Current Images, Reference Fields and Parameters?"))
     return;
   ClearAll();
 }

@@ -76,8 +76,8 @@ void LogFileObj::Append(const std::vector<std::string>& lines) {
       int code = IOResultFromErrno(n < 0 ? errno : ENOSPC);
       ::close(fd);
       throw FileError(LogPath, code,
-                      "Session log " + LogPath.string() + " could not be written. IOResult = " +
-                          std::to_string(code));
+                      "Session log " + LogPath.string() +
+                          " could not be written. IOResult = " + std::to_string(code));
     }
     p += n;
     left -= static_cast<std::size_t>(n);

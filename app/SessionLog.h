@@ -25,8 +25,8 @@ class LogFileObj {
   bool LoginWritten = false;
   bool LogoutWritten = false;
   std::int32_t IOError = 0;
-  ClockReading Clock;         // local date and time of the last entry
-  std::int64_t StartMs = 0;   // monotonic clock at Init: elapsed time never jumps
+  ClockReading Clock;        // local date and time of the last entry
+  std::int64_t StartMs = 0;  // monotonic clock at Init: elapsed time never jumps
   std::string ProgramTag;
   std::filesystem::path LogPath;
   const LoginRec* Login = nullptr;

@@ -54,8 +54,12 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
       settings.GSCFormat = GSCFormatCode::Quillan;
       settings.StarCatalog = CatalogCode::GSC;
       break;
-    case CommandLineKind::NOMAD: settings.StarCatalog = CatalogCode::NOMAD; break;
-    case CommandLineKind::USNOB1: settings.StarCatalog = CatalogCode::USNOB1; break;
+    case CommandLineKind::NOMAD:
+      settings.StarCatalog = CatalogCode::NOMAD;
+      break;
+    case CommandLineKind::USNOB1:
+      settings.StarCatalog = CatalogCode::USNOB1;
+      break;
     case CommandLineKind::None:
       settings.ExerciseMode = !settings.TestMode;
       settings.WorkFolder.clear();
@@ -93,11 +97,13 @@ void FormCreate(BendulakSession& s, const StartupFacts& facts, const StartupReso
     if (error) ShowError(p, ApplicationTitle, *error);
   };
   if (res.LoadTitlePicture)
-    report(res.LoadTitlePicture(FindCaseInsensitive(s.Settings.ProgramFolder, s.Settings.LogoBitmap)));
+    report(
+        res.LoadTitlePicture(FindCaseInsensitive(s.Settings.ProgramFolder, s.Settings.LogoBitmap)));
   s.PictureLoaded = false;
   BoxParms = s.Settings.BoxParms;
   s.SetHelpItems();
-  if (res.LoadCursor) report(res.LoadCursor(FindCaseInsensitive(s.Settings.ProgramFolder, CursorFileName)));
+  if (res.LoadCursor)
+    report(res.LoadCursor(FindCaseInsensitive(s.Settings.ProgramFolder, CursorFileName)));
 
   ApplyCommandLine(facts.arguments, facts.currentFolder, s.Settings, s.ImageFolder);
   s.ImageFileName.clear();

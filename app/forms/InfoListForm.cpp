@@ -82,8 +82,10 @@ void TInfoListForm1::Build() {
   connect(UsrPop1, &QAction::triggered, this, [this] { UsrPop1Click(); });
   connect(CamPop1, &QAction::triggered, this, [this] { CamPop1Click(); });
   connect(SitePop1, &QAction::triggered, this, [this] { SitePop1Click(); });
-  connect(AccessSelectedRecord1, &QAction::triggered, this, [this] { AccessSelectedRecord1Click(); });
-  connect(DeleteSelectedRecord1, &QAction::triggered, this, [this] { DeleteSelectedRecord1Click(); });
+  connect(AccessSelectedRecord1, &QAction::triggered, this,
+          [this] { AccessSelectedRecord1Click(); });
+  connect(DeleteSelectedRecord1, &QAction::triggered, this,
+          [this] { DeleteSelectedRecord1Click(); });
   connect(ChartMenu, &QMenu::aboutToShow, this, [this] { Plot1Click(); });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { FormDblClick(); });
   connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
@@ -157,28 +159,56 @@ void TInfoListForm1::closeEvent(QCloseEvent* e) {
   QMainWindow::closeEvent(e);
 }
 
-void TInfoListForm1::Search1Click() { Run([this] { model_->Search1Click(); }); }
-void TInfoListForm1::Print1Click() { Run([this] { model_->Print1Click(); }); }
-void TInfoListForm1::SaveasText1Click() { Run([this] { model_->SaveasText1Click(); }); }
-void TInfoListForm1::CommaDelimitClick() { Run([this] { model_->CommaDelimitClick(); }); }
-void TInfoListForm1::Close1Click() { Run([this] { model_->Close1Click(); }); }
-void TInfoListForm1::UndoEditClick() { Run([this] { model_->UndoEditClick(); }); }
-void TInfoListForm1::EditSelectedText1Click() { Run([this] { model_->EditSelectedText1Click(); }); }
+void TInfoListForm1::Search1Click() {
+  Run([this] { model_->Search1Click(); });
+}
+void TInfoListForm1::Print1Click() {
+  Run([this] { model_->Print1Click(); });
+}
+void TInfoListForm1::SaveasText1Click() {
+  Run([this] { model_->SaveasText1Click(); });
+}
+void TInfoListForm1::CommaDelimitClick() {
+  Run([this] { model_->CommaDelimitClick(); });
+}
+void TInfoListForm1::Close1Click() {
+  Run([this] { model_->Close1Click(); });
+}
+void TInfoListForm1::UndoEditClick() {
+  Run([this] { model_->UndoEditClick(); });
+}
+void TInfoListForm1::EditSelectedText1Click() {
+  Run([this] { model_->EditSelectedText1Click(); });
+}
 void TInfoListForm1::EditObservationParameters1Click() {
   Run([this] { model_->EditObservationParameters1Click(); });
 }
-void TInfoListForm1::DeleteSelectedItem1Click() { Run([this] { model_->DeleteSelectedItem1Click(); }); }
-void TInfoListForm1::UsrPop1Click() { Run([this] { model_->UsrPop1Click(); }); }
-void TInfoListForm1::CamPop1Click() { Run([this] { model_->CamPop1Click(); }); }
-void TInfoListForm1::SitePop1Click() { Run([this] { model_->SitePop1Click(); }); }
+void TInfoListForm1::DeleteSelectedItem1Click() {
+  Run([this] { model_->DeleteSelectedItem1Click(); });
+}
+void TInfoListForm1::UsrPop1Click() {
+  Run([this] { model_->UsrPop1Click(); });
+}
+void TInfoListForm1::CamPop1Click() {
+  Run([this] { model_->CamPop1Click(); });
+}
+void TInfoListForm1::SitePop1Click() {
+  Run([this] { model_->SitePop1Click(); });
+}
 void TInfoListForm1::AccessSelectedRecord1Click() {
   Run([this] { model_->AccessSelectedRecord1Click(); });
 }
 void TInfoListForm1::DeleteSelectedRecord1Click() {
   Run([this] { model_->DeleteSelectedRecord1Click(); });
 }
-void TInfoListForm1::FormDblClick() { Run([this] { model_->FormDblClick(); }); }
-void TInfoListForm1::ListBox1Click() { Run([this] { model_->ListBox1Click(); }); }
-void TInfoListForm1::Plot1Click() { Run([this] { model_->Plot1Click(); }); }
+void TInfoListForm1::FormDblClick() {
+  Run([this] { model_->FormDblClick(); });
+}
+void TInfoListForm1::ListBox1Click() {
+  Run([this] { model_->ListBox1Click(); });
+}
+void TInfoListForm1::Plot1Click() {
+  Run([this] { model_->Plot1Click(); });
+}
 
 }  // namespace hv

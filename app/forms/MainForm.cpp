@@ -130,15 +130,24 @@ void TBendulak::Command(const std::string& name) {
 
 void TBendulak::Run(const std::string& name) {
   BendulakSession& s = session_;
-  if (name == "Login1") s.Login1Click();
-  else if (name == "Options1") s.Preferences1Click();
-  else if (name == "SaveUpdates1") s.SaveUpdates1Click();
-  else if (name == "Object1") s.Object1Click();
-  else if (name == "FieldObservationSet1") s.FieldObservationSet1Click();
-  else if (name == "SpreadSheet1") s.SpreadSheet1Click();
-  else if (name == "AboutThisExercise1") s.AboutThisExercise1Click();
-  else if (name == "ExerciseFrmt1") s.ExerciseFrmt1Click();
-  else if (name == "SpreadsheetFormat1") s.SpreadsheetFormat1Click();
+  if (name == "Login1")
+    s.Login1Click();
+  else if (name == "Options1")
+    s.Preferences1Click();
+  else if (name == "SaveUpdates1")
+    s.SaveUpdates1Click();
+  else if (name == "Object1")
+    s.Object1Click();
+  else if (name == "FieldObservationSet1")
+    s.FieldObservationSet1Click();
+  else if (name == "SpreadSheet1")
+    s.SpreadSheet1Click();
+  else if (name == "AboutThisExercise1")
+    s.AboutThisExercise1Click();
+  else if (name == "ExerciseFrmt1")
+    s.ExerciseFrmt1Click();
+  else if (name == "SpreadsheetFormat1")
+    s.SpreadsheetFormat1Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -155,7 +164,8 @@ std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
 std::optional<std::string> TBendulak::LoadCursorFile(const fs::path& path) {
   QFile f(QString::fromStdString(path.string()));
   QImage img;
-  if (!f.open(QIODevice::ReadOnly)) return "Cannot load the cursor " + path.string() + ": File Not Found!";
+  if (!f.open(QIODevice::ReadOnly))
+    return "Cannot load the cursor " + path.string() + ": File Not Found!";
   QByteArray bytes = f.readAll();
   if (!img.loadFromData(bytes, "CUR") && !img.loadFromData(bytes, "ICO") &&
       !img.loadFromData(bytes)) {
@@ -216,7 +226,8 @@ void TBendulak::paintEvent(QPaintEvent*) {
         auto error = LoadPicture(FindCaseInsensitive(o.ProgramFolder, o.ExerciseBitmap));
         session_.PictureLoaded = !error;
         if (error)
-          QTimer::singleShot(0, this, [this, e = *error] { ShowError(session_.platform(), ApplicationTitle, e); });
+          QTimer::singleShot(
+              0, this, [this, e = *error] { ShowError(session_.platform(), ApplicationTitle, e); });
       }
       if (!titlePicture_.isNull()) painter.drawImage(0, 0, titlePicture_);
       break;
@@ -236,6 +247,8 @@ void TBendulak::closeEvent(QCloseEvent* e) {
     Mirror();
     return;
   }
+  // The report window shows the report's own list: it goes first.
+  delete reportWindow_;
   session_.FormClose();
   e->accept();
 }

@@ -32,9 +32,12 @@ TGetSrchStrDlg::TGetSrchStrDlg(SearchStrModel& model, QWidget* parent)
   row->addWidget(srchNext);
   row->addWidget(cancel);
   top->addWidget(group);
-  connect(srchTop, &QPushButton::clicked, this, [this] { Finish(&SearchStrModel::SrchTopBtnClick); });
-  connect(srchNext, &QPushButton::clicked, this, [this] { Finish(&SearchStrModel::SrchNextBtnClick); });
-  connect(cancel, &QPushButton::clicked, this, [this] { Finish(&SearchStrModel::SrchCancelBtnClick); });
+  connect(srchTop, &QPushButton::clicked, this,
+          [this] { Finish(&SearchStrModel::SrchTopBtnClick); });
+  connect(srchNext, &QPushButton::clicked, this,
+          [this] { Finish(&SearchStrModel::SrchNextBtnClick); });
+  connect(cancel, &QPushButton::clicked, this,
+          [this] { Finish(&SearchStrModel::SrchCancelBtnClick); });
 
   // Activation: the edit shows the last text, all of it selected.
   model_.FormActivate();

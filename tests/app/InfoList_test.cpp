@@ -30,8 +30,9 @@ ScriptedPlatform::DialogAnswer Type(std::string text, bool caseBox, int button) 
     d.FormActivate();
     d.EditText = text;
     d.CaseCheck = caseBox;
-    return button == 0 ? d.SrchTopBtnClick() : button == 1 ? d.SrchNextBtnClick()
-                                                           : d.SrchCancelBtnClick();
+    return button == 0   ? d.SrchTopBtnClick()
+           : button == 1 ? d.SrchNextBtnClick()
+                         : d.SrchCancelBtnClick();
   };
 }
 
@@ -53,11 +54,11 @@ TEST_F(InfoListTest, SizesToItsLines) {
     std::size_t lines, chars;
     int width, height;
   } rows[] = {
-      {"three of fifty", 3, 50, 430, 90},      // round(4.3 * 21)
-      {"thirty scroll", 30, 10, 230, 468},     // round(22.3 * 21)
-      {"narrow gets 230", 2, 5, 230, 69},      // round(3.3 * 21)
-      {"empty list", 0, 0, 230, 6},  // no lines: h is its minimum 5, round(6.5)
-      {"wide clamps", 1, 200, 1014, 48},       // screen 1024 - 10
+      {"three of fifty", 3, 50, 430, 90},   // round(4.3 * 21)
+      {"thirty scroll", 30, 10, 230, 468},  // round(22.3 * 21)
+      {"narrow gets 230", 2, 5, 230, 69},   // round(3.3 * 21)
+      {"empty list", 0, 0, 230, 6},         // no lines: h is its minimum 5, round(6.5)
+      {"wide clamps", 1, 200, 1014, 48},    // screen 1024 - 10
   };
   for (const Row& r : rows) {
     std::vector<std::string> lines(r.lines, std::string(r.chars, 'x'));
@@ -68,8 +69,13 @@ TEST_F(InfoListTest, SizesToItsLines) {
 }
 
 TEST_F(InfoListTest, SearchFindsPhrasesAcrossLinesAndWholeLines) {
-  std::vector<std::string> lines = {"alpha", "  beta gamma", "delta", "epsilon", "   the sky",
-                                    "background level", std::string(120, '-') + "needle"};
+  std::vector<std::string> lines = {"alpha",
+                                    "  beta gamma",
+                                    "delta",
+                                    "epsilon",
+                                    "   the sky",
+                                    "background level",
+                                    std::string(120, '-') + "needle"};
   struct Row {
     const char* name;
     int start;
@@ -226,8 +232,7 @@ TEST_F(InfoListTest, PrintOutsideAnExerciseShowsTheDefaultUser) {
   ASSERT_EQ(p.printedPages.size(), 1u);
   EXPECT_EQ(Texts(p.printedPages[0]),
             (std::vector<std::string>{"text 0 0 2026/03/07 09:05:03", "text 0 40 Dr. Default",
-                                      "text 50 80 Solution", "text 50 120 l1",
-                                      "text 50 140 l2"}));
+                                      "text 50 80 Solution", "text 50 120 l1", "text 50 140 l2"}));
   EXPECT_TRUE(m.Printed);
   EXPECT_FALSE(m.Saved);
   EXPECT_FALSE(m.UndoEnabled);

@@ -34,13 +34,13 @@ TEST(Login, UserIDsAndTheirFolders) {
       {"Kim Westerhaven", "KWesterh", "KWesterh"},
       {"TableSeven", "TableSev", "TableSev"},
       {"Instructor", "Instruct", "Instruct"},
-      {"Ann ", "A", "A"},             // ending in a blank: the first character alone
-      {"..", "..", "%2E%2E"},         // never the parent folder
+      {"Ann ", "A", "A"},      // ending in a blank: the first character alone
+      {"..", "..", "%2E%2E"},  // never the parent folder
       {".", ".", "%2E"},
       {"a/b", "a/b", "a%2Fb"},
       {"x ../..", "x../..", "x..%2F.%2E"},  // no climbing out, no trailing dot
       {"p q:r", "pq:r", "pq%3Ar"},
-      {"50%", "50%", "50%25"},         // the escape itself, so names stay distinct
+      {"50%", "50%", "50%25"},  // the escape itself, so names stay distinct
       {"", "", ""},
   };
   for (const Row& r : rows) {
@@ -120,11 +120,15 @@ TEST(SessionLog, LoginAndLogoutEntriesLineByLine) {
   EXPECT_EQ(ReadText(log),
             "earlier\r\n"
             "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.46\r\n"
-            "Name1: Ann B. Cole\r\n" + name2 + "\r\nName3: \r\nName4: \r\nTable: 12\r\n"
-            "EndLogin: MORVETIK\r\n"
-            "Logout: MORVETIK\r\nDate: 03-07-2026\r\nTime: 11:00:00.00\r\n"
-            "Name1: Ann B. Cole\r\n" + name2 + "\r\nName3: \r\nName4: \r\nTable: 12\r\n"
-            "Elapsed Time: 1Days,  2:00:12.34\r\nEndLogout: MORVETIK\r\n");
+            "Name1: Ann B. Cole\r\n" +
+                name2 +
+                "\r\nName3: \r\nName4: \r\nTable: 12\r\n"
+                "EndLogin: MORVETIK\r\n"
+                "Logout: MORVETIK\r\nDate: 03-07-2026\r\nTime: 11:00:00.00\r\n"
+                "Name1: Ann B. Cole\r\n" +
+                name2 +
+                "\r\nName3: \r\nName4: \r\nTable: 12\r\n"
+                "Elapsed Time: 1Days,  2:00:12.34\r\nEndLogout: MORVETIK\r\n");
 }
 
 TEST(SessionLog, ElapsedAndTimeLayouts) {

@@ -30,8 +30,7 @@ struct WindowHost : ImageWindowHost {
   bool& ZoomHintDue() override { return zoom; }
 };
 
-ScriptedPlatform::DialogAnswer LoginAs(std::string name1, std::string table,
-                                       ModalResult finished) {
+ScriptedPlatform::DialogAnswer LoginAs(std::string name1, std::string table, ModalResult finished) {
   return [=](DialogModel& m) {
     auto& d = static_cast<LoginDlgModel&>(m);
     d.Stud[0] = name1;
@@ -90,8 +89,7 @@ class SessionTest : public ::testing::Test {
   WindowHost windowHost;
 };
 
-const char* const LoginEntry =
-    "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.00\r\n";
+const char* const LoginEntry = "Login: MORVETIK\r\nDate: 03-07-2026\r\nTime:  9:05:03.00\r\n";
 
 TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   Ship();
@@ -176,18 +174,41 @@ TEST_F(SessionTest, CommandLineVariants) {
     bool exercise;
     bool workHere;
   } rows[] = {
-      {"drive letter path", {"d:\\gsc"}, false, "D:\\GSC\\", GSCFormatCode::Quillan,
-       CatalogCode::GSC, false, true},
-      {"folder path keeps its case", {"/mnt/Gsc"}, false, "/mnt/Gsc/", GSCFormatCode::Quillan,
-       CatalogCode::GSC, false, true},
-      {"relative folder", {"Cat", "Dir"}, false, (cwd / "Cat Dir").string() + "/",
-       GSCFormatCode::Quillan, CatalogCode::GSC, false, true},
+      {"drive letter path",
+       {"d:\\gsc"},
+       false,
+       "D:\\GSC\\",
+       GSCFormatCode::Quillan,
+       CatalogCode::GSC,
+       false,
+       true},
+      {"folder path keeps its case",
+       {"/mnt/Gsc"},
+       false,
+       "/mnt/Gsc/",
+       GSCFormatCode::Quillan,
+       CatalogCode::GSC,
+       false,
+       true},
+      {"relative folder",
+       {"Cat", "Dir"},
+       false,
+       (cwd / "Cat Dir").string() + "/",
+       GSCFormatCode::Quillan,
+       CatalogCode::GSC,
+       false,
+       true},
       {"nomad", {"nomad"}, false, "", GSCFormatCode::Native, CatalogCode::NOMAD, false, true},
-      {"usno lower case", {"usno-b1.0"}, false, "", GSCFormatCode::Native, CatalogCode::USNOB1,
-       false, true},
+      {"usno lower case",
+       {"usno-b1.0"},
+       false,
+       "",
+       GSCFormatCode::Native,
+       CatalogCode::USNOB1,
+       false,
+       true},
       {"nothing", {}, false, "", GSCFormatCode::Native, CatalogCode::GSC, true, false},
-      {"nothing in test mode", {}, true, "", GSCFormatCode::Native, CatalogCode::GSC, false,
-       false},
+      {"nothing in test mode", {}, true, "", GSCFormatCode::Native, CatalogCode::GSC, false, false},
   };
   for (const Row& r : rows) {
     OptsRec o;
@@ -245,11 +266,12 @@ TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
   p.monotonic = 26LL * 3600 * 1000;
   p.clock = {2026, 3, 8, 11, 5, 3, 0, 60};
   s->FormClose();
-  EXPECT_EQ(ReadText(Log()),
-            entry +
-                "Logout: MORVETIK\r\nDate: 03-08-2026\r\nTime: 11:05:03.00\r\nName1: Ann B. Cole\r\n"
-                "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\n"
-                "Elapsed Time: 1Days,  2:00:00.00\r\nEndLogout: MORVETIK\r\n");
+  EXPECT_EQ(
+      ReadText(Log()),
+      entry +
+          "Logout: MORVETIK\r\nDate: 03-08-2026\r\nTime: 11:05:03.00\r\nName1: Ann B. Cole\r\n"
+          "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\n"
+          "Elapsed Time: 1Days,  2:00:00.00\r\nEndLogout: MORVETIK\r\n");
 }
 
 TEST_F(SessionTest, UnsafeUserIDsGetASafeFolderAndKeepTheirName) {
@@ -389,8 +411,9 @@ TEST_F(SessionTest, SettingsChangesAreSavedAtOnceAndAFailedSaveStaysPending) {
 
   // Administrator: each change offers the all-users copy until Yes.
   s->Settings.AdminMode = true;
-  p.expectMessage(ModalResult::No, "Use As Defaults for All Users?",
-                  "Save Updated Parameters in " + (s->Settings.ProgramFolder / "ASTXOPTS.INI").string());
+  p.expectMessage(
+      ModalResult::No, "Use As Defaults for All Users?",
+      "Save Updated Parameters in " + (s->Settings.ProgramFolder / "ASTXOPTS.INI").string());
   s->OptionsChanged();
   EXPECT_FALSE(fs::exists(prog / "ASTXOPTS.INI"));
   p.expectMessage(ModalResult::Yes, "Use As Defaults for All Users?");
