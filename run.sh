@@ -6,10 +6,7 @@ hv_build -DHV_BUILD_TESTS=OFF
 exe="$HV_BUILD/bin/halvardin"
 [ -x "$exe" ] || hv_fail "the program was not built"
 samples="$HV_BUILD/samples"
-if [ -x "$HV_BUILD/bin/make_samples" ]; then
-  "$HV_BUILD/bin/make_samples" "$samples" >/dev/null || hv_fail "writing the sample images failed"
-fi
-mkdir -p "$samples"
+[ -f "$samples/FIELD1.FIT" ] || hv_fail "the sample images were not written"
 cd "$samples"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found: starting under a virtual X server (xvfb-run)."

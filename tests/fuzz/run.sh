@@ -15,7 +15,7 @@ status=0
 for src in "${targets[@]}"; do
   name="$(basename "$src" .cpp)"
   corpus="$(mktemp -d)"
-  seeds="$root/tests/fuzz/seeds/$name"
+  seeds="$root/tests/fuzz/seeds/${name%_fuzz}"
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
   echo "Fuzzing $name for ${seconds}s"
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -seed=1 -rss_limit_mb=2048 -max_len=65536 \
