@@ -25,14 +25,22 @@ struct PixelBox {
   }
 };
 
+// (x, y) +- d clipped to the image, formed in 64 bits: a wild position (a
+// prediction far off the image) gives an empty box, not an overflow.
+inline PixelBox ClippedBoxAround(long long x, long long y, long long d, int w, int h) {
+  auto lo = [](long long v, int n) { return static_cast<int>(std::clamp<long long>(v, 0, n)); };
+  auto hi = [](long long v, int n) {
+    return static_cast<int>(std::clamp<long long>(v, -1, n - 1LL));
+  };
+  return {lo(x - d, w), lo(y - d, h), hi(x + d, w), hi(y + d, h)};
+}
 // The peak box and the photometry box: (x, y) +- half, clipped.
 inline PixelBox BoxAround(int x, int y, int half, int w, int h) {
-  return PixelBox{x - half, y - half, x + half, y + half}.clipped(w, h);
+  return ClippedBoxAround(x, y, half, w, h);
 }
 // The outer box of the sky ring, formed before clipping.
 inline PixelBox OuterBoxAround(int x, int y, int half, int border, int w, int h) {
-  return PixelBox{x - half - border, y - half - border, x + half + border, y + half + border}
-      .clipped(w, h);
+  return ClippedBoxAround(x, y, static_cast<long long>(half) + border, w, h);
 }
 
 struct SkyRing {

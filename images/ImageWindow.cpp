@@ -277,7 +277,10 @@ void TImageForm1::FormPaint(ImageCanvas& canvas) {
 void TImageForm1::DrawMark(ImageCanvas& canvas, std::string_view label, std::uint32_t colour,
                            long double X, long double Y, bool dotted, bool info) {
   const int h = BoxParms.HalfBox, s = BoxParms.SkyBorder;
-  const int x = RoundToInt32(X), y = RoundToInt32(Y);
+  // A prediction far off the image is drawn off the client, without overflow.
+  constexpr long double kFar = 1 << 24;
+  const int x = RoundToInt32(std::clamp(X, -kFar, kFar));
+  const int y = RoundToInt32(std::clamp(Y, -kFar, kFar));
   canvas.Frame(IntRect{x - h, y - h, x + h, y + h}, colour, false);
   if (dotted) canvas.Frame(IntRect{x - h - s, y - h - s, x + h + s, y + h + s}, colour, true);
   const std::string text(label.substr(0, 2));

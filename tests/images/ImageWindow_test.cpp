@@ -586,5 +586,34 @@ TEST(ImageWindow, AdjustOkCanSaveTheDefaults) {
   EXPECT_TRUE(kit.settings.DisplayDefaults.DefaultOn);
 }
 
+TEST(ImageWindow, ReferencePredictedFarOffTheImageIsAskedAboutAndPainted) {
+  // Nearly collinear marks can predict a position far outside the image.
+  WindowKit kit;
+  kit.settings.ReadSky = true;  // the threshold's ring is formed there too
+  kit.Load(Noisy(128, 128, 9));
+  TImageForm1& w = kit.Window();
+  w.AttachImage(0);
+  RefStarRec far;
+  far.Number = 4;
+  far.ImageX = 3e9L;
+  far.ImageY = -3e9L;
+  w.RefList.InsertAfter(far);
+  // The ring there is empty: the measuring failure is told at each try.
+  kit.platform.expectMessage(ModalResult::OK, "Measurement Failed!");
+  long double cx = 0, cy = 0;
+  EXPECT_FALSE(w.FindCentroid(INT32_MAX, INT32_MIN, w.SizeDlg, cx, cy));
+  EXPECT_EQ(cx, INT32_MAX);
+  kit.platform.expectMessage(ModalResult::OK, "Measurement Failed!");
+  kit.platform.expectMessage(
+      ModalResult::No, "Invalid Reference Star",
+      "Unable to Determine Centroid for Reference Star #4!\n\nRemove Reference?");
+  w.CentroidRefStars();
+  EXPECT_FALSE(w.RefsLocated);
+  kit.guideRefNum = 5;
+  RecordingCanvas c;
+  w.FormPaint(c);  // drawn off the client, without overflow
+  EXPECT_TRUE(c.Has("frame 16777206,-16777226,16777226,-16777206"));
+}
+
 }  // namespace
 }  // namespace hv
