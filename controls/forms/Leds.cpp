@@ -14,7 +14,7 @@ void TiLed::NotifyChange() {
   if (OnChange) OnChange(*this);
 }
 
-TiLedRound::TiLedRound(QWidget* parent) : TiLed(parent) {}
+TiLedRound::TiLedRound(QWidget* parent) : TiLed(parent), accepted_(size()) {}
 
 void TiLedRound::PaintTo(Canvas& canvas) {
   PaintBackGround(canvas, BackGroundColor());
@@ -26,18 +26,27 @@ void TiLedRound::ChangeBounds(int left, int top, int width, int height) {
   squaring_ = true;
   TiLed::ChangeBounds(left, top, s.width, s.height);
   squaring_ = false;
+  accepted_ = size();
+}
+
+void TiLedRound::EndLoad() {
+  TiLed::EndLoad();
+  accepted_ = size();
 }
 
 void TiLedRound::resizeEvent(QResizeEvent* event) {
   TiLed::resizeEvent(event);
   // A size set from outside (a layout, resize()) is squared by the same rule.
-  if (squaring_ || IsLoading() || width() == height()) return;
-  QSize old = event->oldSize();
-  if (!old.isValid()) old = QSize(-1, -1);
-  Size s = LedRoundBounds(false, {old.width(), old.height()}, {width(), height()});
+  if (squaring_ || size() == accepted_) return;
+  if (IsLoading() || width() == height()) {
+    accepted_ = size();
+    return;
+  }
+  Size s = LedRoundBounds(false, {accepted_.width(), accepted_.height()}, {width(), height()});
   squaring_ = true;
   resize(s.width, s.height);
   squaring_ = false;
+  accepted_ = size();
 }
 
 }  // namespace hv

@@ -76,12 +76,18 @@ class TiLedRound : public TiLed {
   // Keeps the control square: a new width sets the height, else a new
   // height the width; while the form loads the bounds are taken as given.
   void ChangeBounds(int left, int top, int width, int height) override;
+  // The size the form gave stays, also once the LED is shown.
+  void EndLoad() override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool squaring_ = false;
+  // The size last taken by the rule (or as given while loading); a hidden
+  // widget's resize event comes only when it is shown and carries no old
+  // size, so the rule compares against this.
+  QSize accepted_;
 };
 
 }  // namespace hv

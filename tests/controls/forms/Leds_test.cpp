@@ -270,6 +270,17 @@ TEST(TiLedRound, StaysSquareExceptWhileLoading) {
   led.ChangeBounds(0, 0, 14, 15);
   led.EndLoad();
   EXPECT_EQ(led.size(), QSize(14, 15));
+  // Shown afterwards (its deferred resize arrives then), it keeps the form's size.
+  QWidget form;
+  auto* onForm = new TiLedRound(&form);
+  onForm->BeginLoad();
+  onForm->ChangeBounds(3, 4, 14, 15);
+  onForm->EndLoad();
+  form.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(onForm->geometry(), QRect(3, 4, 14, 15));
+  EXPECT_EQ(Grab(*onForm).size(), QSize(14, 15));
+  EXPECT_EQ(Grab(led).size(), QSize(14, 15));
 
   // A size given from outside is squared by the same rule once shown.
   led.ChangeBounds(0, 0, 14, 14);
