@@ -416,12 +416,14 @@ bool SBIGFileObj::ReadCompressed() {
       if (!DecodeSBIGRow(std::span<const std::uint8_t>(bytes.data(), n), ImageInfo.Width, raw))
         errors = true;
       values.clear();
-      for (std::size_t i = 0; i < raw.size() && i < width; ++i) {
+      for (std::int32_t r : raw) {
         std::int32_t v = 0;
-        if (!Stored(raw[i], v)) errors = true;
+        if (!Stored(r, v)) errors = true;
         values.push_back(v);
       }
-      // A faulty row is kept as far as it decoded, then reading stops.
+      // A row of more or fewer values than the width shifts the rows after
+      // it; values past the last row are dropped. A faulty row is kept as
+      // far as it decoded, then reading stops.
       StoreValues(values);
     }
   } catch (const FileError&) {

@@ -11,8 +11,9 @@ namespace hv {
 // row of little-endian values; otherwise the first two bytes are an absolute
 // value, then each byte is a signed difference, except 0x80, which is
 // followed by a new absolute value. Returns false for a faulty row: a count
-// above 2 x width or below 2, an escape without its two bytes, or a row that
-// does not give width values. The values decoded are appended either way.
+// above 2 x width or below 2, or an escape without its two bytes. The values
+// decoded are appended either way; their number is not compared with the
+// width (the caller's row-by-row filling simply goes on).
 bool DecodeSBIGRow(std::span<const std::uint8_t> row, int width, std::vector<std::int32_t>& out);
 
 }  // namespace hv

@@ -75,8 +75,8 @@ TEST(ImageRecs, SBIGRows) {
       {"empty row", {}, 4, false, {}},
       {"escape without value", {100, 0, 5, 128, 1}, 4, false, {100, 105}},
       {"count above twice the width", {1, 0, 1, 1, 1}, 2, false, {}},
-      {"too few values", {100, 0, 1}, 4, false, {100, 101}},
-      {"too many values", {100, 0, 1, 1, 1, 1}, 4, false, {100, 101, 102, 103, 104}},
+      {"too few values", {100, 0, 1}, 4, true, {100, 101}},
+      {"too many values", {100, 0, 1, 1, 1, 1}, 4, true, {100, 101, 102, 103, 104}},
   };
   for (const auto& r : rows) {
     std::vector<std::int32_t> got;

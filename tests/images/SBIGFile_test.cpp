@@ -72,6 +72,35 @@ TEST(SBIGFile, CompressedFileByteExact) {
   EXPECT_EQ(listing[4], "Width = 4");
 }
 
+TEST(SBIGFile, CompressedRowsOfOtherLengthsFillOn) {
+  // The values of a row are not counted against the width: the filling
+  // goes on into the next row, and what lies past the last row is dropped,
+  // without a question.
+  struct Row {
+    const char* name;
+    std::vector<std::uint8_t> data;
+    std::vector<std::int32_t> want;
+  } rows[] = {
+      {"short row, then a long one",
+       {0x03, 0x00, 0x64, 0x00, 0x01, 0x07, 0x00, 0x0A, 0x00, 1, 1, 1, 1, 1},
+       {100, 101, 10, 11, 12, 13, 14, 15}},
+      {"long rows",
+       {0x07, 0x00, 0x64, 0x00, 1, 1, 1, 1, 1, 0x07, 0x00, 0x0A, 0x00, 1, 1, 1, 1, 1},
+       {100, 101, 102, 103, 104, 105, 10, 11}},
+  };
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    SBIGFileObj sbig(kit.Context());
+    ASSERT_TRUE(sbig.LoadFile(kit.Write(
+        "fill.st7", SBIG(Lines("ST-7 Compressed Image",
+                               {"Width = 4", "Height = 2", "Pedestal = 100", "Date = 01/01/00"}),
+                         r.data))))
+        << r.name;
+    EXPECT_EQ(AllPixels(sbig), r.want) << r.name;
+    EXPECT_EQ(sbig.Histogram->Count(), 8) << r.name;
+  }
+}
+
 TEST(SBIGFile, PlainRowsCameraAndTimes) {
   struct Row {
     const char* name;
