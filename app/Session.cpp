@@ -79,9 +79,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ImageFileType1", "MultipleLoad1", "LoadImg1", "LoadImg2", "LoadImg3", "LoadImg4",
-        "ConvertGSC1", "ViewAdjust1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1",
-        "ShortFormat1", "LongFormat1", "Baseline1", "OnHelp1", "Topics1", "User1"})
+       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1", "ShortFormat1", "LongFormat1", "Baseline1", "OnHelp1", "Topics1", "User1"})
     m[name].available = false;
 }
 
@@ -284,8 +282,7 @@ void BendulakSession::Object1Click() {
 
 void BendulakSession::ClearAll() {
   for (int s = 0; s <= LastSlot; ++s) {
-    ImageWindows[static_cast<std::size_t>(s)].reset();
-    ImageFiles[static_cast<std::size_t>(s)].reset();
+    FreeSlot(s);
     SlotIsBusy[static_cast<std::size_t>(s)] = false;
     if (Services.ClearAlignment) Services.ClearAlignment(s);
   }
@@ -375,10 +372,7 @@ bool BendulakSession::FormCloseQuery() {
 }
 
 void BendulakSession::FormClose() {
-  for (int s = 0; s <= LastSlot; ++s) {
-    ImageWindows[static_cast<std::size_t>(s)].reset();
-    ImageFiles[static_cast<std::size_t>(s)].reset();
-  }
+  for (int s = 0; s <= LastSlot; ++s) FreeSlot(s);
   if (Services.FreeCatalogs) Services.FreeCatalogs();
   if (SessionLog) {
     SessionLog->WriteLogout();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ImageSlots.h"
 #include "app/InfoList.h"
 #include "app/Launcher.h"
 #include "app/Login.h"
@@ -59,6 +60,18 @@ struct SessionServices {
   std::function<void(int slot)> ClearAlignment;
   std::function<void()> FreeCatalogs;
   std::function<void()> FreeBaseline;
+  // The image slots' windows: a slot's window was made (its form is made
+  // here), is about to be freed (its form goes first), or is to be placed
+  // at (x, y), restored, shown and brought to the front.
+  std::function<void(int slot, TImageForm1&)> ImageWindowCreated;
+  std::function<void(int slot)> ImageWindowFreed;
+  std::function<void(int slot, int x, int y)> ShowImageWindow;
+  // The menu model changed outside a main-menu command (an image window
+  // closed); the window mirrors it again.
+  std::function<void()> MenuChanged;
+  // The header listing and image-information windows of the slots' files.
+  std::function<void(InfoListModel&)> ShowList;
+  std::function<void(InfoListModel&)> ForgetList;
 };
 
 class BendulakSession : public ReportHost {
@@ -95,6 +108,11 @@ class BendulakSession : public ReportHost {
   std::filesystem::path ImageFolder;
   std::string ImageFileName;
   std::filesystem::path ReportFolder_;
+  int ScreenWidth = 1024;
+  // Set by a reader whose file gave the report's camera record its facts.
+  bool CamFromFile = false;
+  // The image windows' host; made before the windows and freed after them.
+  SlotWindowHost WindowHost{*this};
   // Windows before files: a window refers to its slot's file.
   std::array<std::unique_ptr<GraphicsFileObj>, LastSlot + 1> ImageFiles;
   std::array<std::unique_ptr<TImageForm1>, LastSlot + 1> ImageWindows;
@@ -132,6 +150,26 @@ class BendulakSession : public ReportHost {
   // shared commands; those are enabled only while no slot is busy.
   void SlotBusy(int slot, bool busy);
   bool AnySlotBusy() const;
+
+  // --- image slots ---
+  // Chooses one file and loads it into the slot; true when it was loaded.
+  bool LoadImage(int slot);
+  // "Image &1" to "Image &4" of the load menu (n from 1 to 4).
+  void LoadImgClick(int n);
+  void LoadImg1Click() { LoadImgClick(1); }
+  void LoadImg2Click() { LoadImgClick(2); }
+  void LoadImg3Click() { LoadImgClick(3); }
+  void LoadImg4Click() { LoadImgClick(4); }
+  void MultipleLoad1Click();
+  void ViewAdjust1Click();
+  void ImageFileType1Click();
+  // The submenu headers do nothing.
+  void ImageMIClick() {}
+  void Clear1Click() {}
+  void Load1Click() {}
+  // The reader context of the slots' files: the current observation, the
+  // report's camera, the list windows.
+  ReaderContext SlotReaderContext();
   // Enables OnHelp1, Topics1, User1 by the help file settings and loads
   // the topic list.
   void SetHelpItems();
@@ -157,6 +195,15 @@ class BendulakSession : public ReportHost {
 
  private:
   void BuildMenu();
+  // Records the folder and name of a chosen image; a new folder marks the
+  // settings changed (upper-cased comparison when ignoreCase).
+  void NoteImageFile(const std::filesystem::path& file, bool ignoreCase);
+  // Loads the file with the setting's reader into the slot; the slot keeps
+  // what it had when that fails.
+  bool LoadIntoSlot(int slot, const std::filesystem::path& file);
+  // The menu changes after a successful load into the slot.
+  void SlotLoaded(int slot);
+  void FreeSlot(int slot);
   void RunOptionsDialog(bool afterInstructorLogin);
   Platform& platform_;
 };

@@ -15,6 +15,8 @@
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "app/forms/SearchStrForm.h"
+#include "images/forms/ImageDialogForms.h"
+#include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/Files.h"
 
@@ -58,7 +60,64 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       reportWindow_->ShowList();
     };
   };
+  session_.Services.ImageWindowCreated = [this](int slot, TImageForm1& model) {
+    delete imageForms_[static_cast<std::size_t>(slot)];
+    imageForms_[static_cast<std::size_t>(slot)] = new TImageForm1Widget(model, this);
+  };
+  session_.Services.ImageWindowFreed = [this](int slot) {
+    delete imageForms_[static_cast<std::size_t>(slot)];
+  };
+  session_.Services.ShowImageWindow = [this](int slot, int x, int y) {
+    TImageForm1Widget* f = imageForms_[static_cast<std::size_t>(slot)];
+    if (!f) return;
+    f->move(x, y);
+    f->showNormal();
+    f->raise();
+    f->activateWindow();
+  };
+  session_.Services.MenuChanged = [this] { Mirror(); };
+  session_.Services.ShowList = [this](InfoListModel& model) {
+    QPointer<TInfoListForm1>& f = listForms_[&model];
+    if (!f) f = new TInfoListForm1(model, this);
+    f->ShowList();
+  };
+  session_.Services.ForgetList = [this](InfoListModel& model) {
+    auto it = listForms_.find(&model);
+    if (it == listForms_.end()) return;
+    delete it->second;
+    listForms_.erase(it);
+  };
   Mirror();
+}
+
+TBendulak::~TBendulak() {
+  // The session outlives this window: its objects no longer call here, and
+  // the forms that show its models go first.
+  SessionServices& sv = session_.Services;
+  sv.Repaint = nullptr;
+  sv.Quit = nullptr;
+  sv.ReportCreated = nullptr;
+  if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnShow = nullptr;
+  sv.ImageWindowCreated = nullptr;
+  sv.ImageWindowFreed = nullptr;
+  sv.ShowImageWindow = nullptr;
+  sv.MenuChanged = nullptr;
+  sv.ShowList = nullptr;
+  sv.ForgetList = nullptr;
+  for (auto& f : imageForms_) delete f;
+  for (auto& [model, f] : listForms_) delete f;
+  listForms_.clear();
+  delete reportWindow_;
+}
+
+TImageForm1Widget* TBendulak::imageForm(int slot) const {
+  return slot >= 0 && slot <= LastSlot ? imageForms_[static_cast<std::size_t>(slot)].data()
+                                       : nullptr;
+}
+
+TInfoListForm1* TBendulak::listForm(const InfoListModel& model) const {
+  auto it = listForms_.find(&model);
+  return it == listForms_.end() ? nullptr : it->second.data();
 }
 
 void TBendulak::BuildMenu() {
@@ -148,6 +207,20 @@ void TBendulak::Run(const std::string& name) {
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
     s.SpreadsheetFormat1Click();
+  else if (name == "ImageFileType1")
+    s.ImageFileType1Click();
+  else if (name == "MultipleLoad1")
+    s.MultipleLoad1Click();
+  else if (name == "LoadImg1")
+    s.LoadImg1Click();
+  else if (name == "LoadImg2")
+    s.LoadImg2Click();
+  else if (name == "LoadImg3")
+    s.LoadImg3Click();
+  else if (name == "LoadImg4")
+    s.LoadImg4Click();
+  else if (name == "ViewAdjust1")
+    s.ViewAdjust1Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -190,6 +263,7 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   res.LoadTitlePicture = [this](const fs::path& p) { return LoadPicture(p); };
   res.LoadCursor = [this](const fs::path& p) { return LoadCursorFile(p); };
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
+  session_.ScreenWidth = facts.screenWidth;
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   hv::FormCreate(session_, facts, res);
@@ -254,6 +328,7 @@ void TBendulak::closeEvent(QCloseEvent* e) {
 }
 
 void RegisterAppForms() {
+  RegisterImageForms();
   RegisterSearchForm();
   RegisterLoginForm();
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ namespace hv {
 class TBendulak : public QMainWindow {
  public:
   explicit TBendulak(BendulakSession& session, QWidget* parent = nullptr);
+  ~TBendulak() override;
 
   // Runs the creation (settings, shipped files, command line, session).
   void FormCreate(const StartupFacts& facts);
@@ -31,6 +33,10 @@ class TBendulak : public QMainWindow {
   // The image windows' cross-hair cursor (Qt's cross when the file failed).
   static QCursor CrossHairCursor();
   const QImage& titlePicture() const { return titlePicture_; }
+  // The form of a slot's image window (null: none).
+  class TImageForm1Widget* imageForm(int slot) const;
+  // The list window that shows a file's header listing or image data.
+  class TInfoListForm1* listForm(const InfoListModel& model) const;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -46,6 +52,8 @@ class TBendulak : public QMainWindow {
   BendulakSession& session_;
   QPointer<class TInfoListForm1> reportWindow_;
   std::map<std::string, QAction*> actions_;
+  std::array<QPointer<class TImageForm1Widget>, LastSlot + 1> imageForms_;
+  std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
   QImage titlePicture_;
   bool exercisePictureTried_ = false;
   bool titleFreed_ = false;

@@ -108,16 +108,16 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   EXPECT_EQ(s->Menu.Snapshot(),
             "FileMI &File\n"
             "  Login1 &Login...\n"
-            "  ImageFileType1 Set Image &File Type... [disabled] [unavailable]\n"
+            "  ImageFileType1 Set Image &File Type... [disabled]\n"
             "  Clear1 &Clear Images/Ref. Fields [disabled]\n"
             "    Object1 &Images and Reference Fields\n"
             "    FieldObservationSet1 &Reference Fields Only\n"
             "  Load1 L&oad Image Files [disabled]\n"
-            "    MultipleLoad1 &Multiple Load [unavailable]\n"
-            "    LoadImg1 Image &1 [unavailable]\n"
-            "    LoadImg2 Image &2 [disabled] [unavailable]\n"
-            "    LoadImg3 Image &3 [disabled] [unavailable]\n"
-            "    LoadImg4 Image &4 [disabled] [unavailable]\n"
+            "    MultipleLoad1 &Multiple Load\n"
+            "    LoadImg1 Image &1\n"
+            "    LoadImg2 Image &2 [disabled]\n"
+            "    LoadImg3 Image &3 [disabled]\n"
+            "    LoadImg4 Image &4 [disabled]\n"
             "  PrefSep - [hidden]\n"
             "  Preferences1 &Preferences... [disabled] [hidden]\n"
             "    Options1 &Options and Parameters...\n"
@@ -125,7 +125,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "    ConvertGSC1 Convert &GSC... [unavailable]\n"
             "  Exit1 &Exit\n"
             "ImageMI &Images [disabled]\n"
-            "  ViewAdjust1 &View/Adjust... [unavailable]\n"
+            "  ViewAdjust1 &View/Adjust...\n"
             "  Measure1 &Measure\n"
             "    MeasImg1 Image &1 [disabled] [unavailable]\n"
             "    MeasImg2 Image &2 [disabled] [unavailable]\n"
@@ -573,30 +573,30 @@ TEST_F(SessionTest, MenuAfterEachCommand) {
   p.expectMessage(ModalResult::Yes, "Login Completed?");
   s->Login1Click();
   EXPECT_EQ(step(), (Lines{"  Login1 &Login... [disabled]",
-                           "  ImageFileType1 Set Image &File Type... [unavailable]",
+                           "  ImageFileType1 Set Image &File Type...",
                            "  Load1 L&oad Image Files", "ReportMI &Report"}));
 
-  // What a first load leaves (its command is not in this build yet).
+  // What a first load leaves.
   s->Menu.Enable("Clear1", true);
   s->Menu.Check("LoadImg1", true);
   s->Menu.Enable("MultipleLoad1", false);
   s->Menu.Enable("LoadImg2", true);
   step();
   s->SlotBusy(0, true);
-  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type... [disabled] [unavailable]",
+  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type... [disabled]",
                            "  Clear1 &Clear Images/Ref. Fields [disabled]",
-                           "    LoadImg1 Image &1 [disabled] [checked] [unavailable]"}));
+                           "    LoadImg1 Image &1 [disabled] [checked]"}));
   s->SlotBusy(0, false);
-  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type... [unavailable]",
+  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type...",
                            "  Clear1 &Clear Images/Ref. Fields",
-                           "    LoadImg1 Image &1 [checked] [unavailable]"}));
+                           "    LoadImg1 Image &1 [checked]"}));
 
   p.expectMessage(ModalResult::Yes, "Verify Clear");
   s->Object1Click();
   EXPECT_EQ(step(), (Lines{"  Clear1 &Clear Images/Ref. Fields [disabled]",
-                           "    MultipleLoad1 &Multiple Load [unavailable]",
-                           "    LoadImg1 Image &1 [unavailable]",
-                           "    LoadImg2 Image &2 [disabled] [unavailable]"}));
+                           "    MultipleLoad1 &Multiple Load",
+                           "    LoadImg1 Image &1",
+                           "    LoadImg2 Image &2 [disabled]"}));
 
   p.expectMessage(ModalResult::Yes, "Verify Clear");
   s->FieldObservationSet1Click();

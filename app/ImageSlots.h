@@ -1,0 +1,44 @@
+#pragma once
+// What the image windows of the four slots ask of the main window's
+// session. The session's own fields share names with this interface's
+// operations (Settings, CurrentObs, ZoomHintDue), so the session answers
+// through this small adapter that it owns.
+#include <memory>
+
+#include "images/GraphicsFile.h"
+#include "images/ImageWindow.h"
+
+namespace hv {
+
+class BendulakSession;
+
+class SlotWindowHost : public ImageWindowHost {
+ public:
+  explicit SlotWindowHost(BendulakSession& session) : s_(session) {}
+
+  const OptsRec& Settings() const override;
+  OptsRec& MutableSettings() override;
+  void OptionsChanged() override;
+  GraphicsFileObj* ImageFile(int slot) override;
+  const ObsParmsRec* CurrentObs() const override;
+  TImageForm1* ImageWindow(int slot) override;
+  void SlotBusy(int slot, bool busy) override;
+  bool& ZoomHintDue() override;
+  hv::PrintHeader ImagePrintHeader() const override;
+  int ScreenWidth() const override;
+  void RepaintMainWindow() override;
+  ListHost* ReportListHost() override;
+
+ private:
+  BendulakSession& s_;
+};
+
+// The reader that the image-file-type setting names (0 FITS, 1 ST-4,
+// 2 SBIG); none for any other value.
+std::unique_ptr<GraphicsFileObj> MakeImageReader(int fileType, const ReaderContext& context);
+
+// The open dialog's filter index for the image-file-type setting: 1 FITS,
+// 2 ST-4, 3 SBIG, 4 all files for a value outside 0 to 2.
+int FilterIndexForFileType(int fileType);
+
+}  // namespace hv
