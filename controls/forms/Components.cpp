@@ -4,7 +4,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -183,7 +183,9 @@ struct UnlockOnExit {
 
 void TiComponent::PaintControl() {
   QPainter screen(this);
-  if (screen.device()->devType() == QInternal::Picture) {
+  // Rendered into a recording, the widget's painter is redirected: its
+  // device still names the widget, only the engine tells.
+  if (screen.paintEngine() && screen.paintEngine()->type() == QPaintEngine::Picture) {
     // A recorded drawing: paint directly, without the cached background.
     Lock();
     UnlockOnExit unlock{*this};

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "controls/forms/QtCanvas.h"
 
@@ -142,11 +143,22 @@ TEST(DrawTextRect, CalcRectMeasuresWithoutDrawing) {
 }
 
 TEST(TiLedRound, RecordedDrawingPaintsTheSameFace) {
-  TiLedRound led;
+  // Records what the cached-background flag was while the face was painted.
+  struct Probe : TiLedRound {
+    std::vector<bool> cachedWhilePainting;
+    void PaintTo(Canvas& canvas) override {
+      cachedWhilePainting.push_back(CachedBackGround());
+      TiLedRound::PaintTo(canvas);
+    }
+  } led;
   led.setPalette(TestPalette());
   led.SetActive(true);
+  int afterPaint = 0;
+  led.OnAfterPaint = [&](TiComponent&, QPainter&) { ++afterPaint; };
   QPicture picture;
   led.render(&picture);
+  EXPECT_EQ(afterPaint, 0) << "painted directly, not through the buffer";
+  EXPECT_EQ(led.cachedWhilePainting, std::vector<bool>{false});
   QImage img(20, 20, QImage::Format_RGB32);
   img.fill(Qt::black);
   {
