@@ -195,11 +195,9 @@ inline std::uint64_t Big64(const std::uint8_t* p) {
 
 }  // namespace
 
-bool FITSFileObj::ReadPixels() {
-  const std::int32_t bitPix = Header.BitPix;
-  const std::size_t size = static_cast<std::size_t>(std::abs(bitPix) / 8);
-  NewHistogram(bitPix == 8 ? 1.0L : 256.0L);
-  const Scaling scaling(Header, bitPix > 0);
+bool FITSFileObj::ReadValues(std::size_t size, long double binWidth,
+                             const ConvertValues& convert) {
+  NewHistogram(binWidth);
   const std::int64_t wanted = ImageInfo.PixelCount;
 
   // Whole blocks at a time; the values of one read are converted together.
@@ -218,42 +216,7 @@ bool FITSFileObj::ReadPixels() {
       const std::size_t got = DataFile.Read(bytes.data() + carry, want);
       const std::size_t have = carry + got;
       const std::size_t count = have / size;
-      const std::uint8_t* p = bytes.data();
-      std::int32_t* out = values.data();
-      switch (bitPix) {
-        case 8:
-          for (std::size_t i = 0; i < count; ++i)
-            if (!scaling.Convert(p[i], out[i])) out[i] = 0, valueErrors = true;
-          break;
-        case 16:
-          if (scaling.integral && scaling.izero >= INT32_MIN + 32768LL &&
-              scaling.izero <= INT32_MAX - 32767LL) {
-            // Every 16-bit value plus such an offset fits: no checks needed.
-            const auto zero = static_cast<std::int32_t>(scaling.izero);
-            for (std::size_t i = 0; i < count; ++i)
-              out[i] = static_cast<std::int16_t>(Big16(p + 2 * i)) + zero;
-            break;
-          }
-          for (std::size_t i = 0; i < count; ++i)
-            if (!scaling.Convert(static_cast<std::int16_t>(Big16(p + 2 * i)), out[i]))
-              out[i] = 0, valueErrors = true;
-          break;
-        case 32:
-          for (std::size_t i = 0; i < count; ++i)
-            if (!scaling.Convert(static_cast<std::int32_t>(Big32(p + 4 * i)), out[i]))
-              out[i] = 0, valueErrors = true;
-          break;
-        case -32:
-          for (std::size_t i = 0; i < count; ++i)
-            if (!FitsInt32(RoundHalfEven(std::bit_cast<float>(Big32(p + 4 * i))), out[i]))
-              out[i] = 0, valueErrors = true;
-          break;
-        case -64:
-          for (std::size_t i = 0; i < count; ++i)
-            if (!FitsInt32(RoundHalfEven(std::bit_cast<double>(Big64(p + 8 * i))), out[i]))
-              out[i] = 0, valueErrors = true;
-          break;
-      }
+      if (!convert(bytes.data(), count, values.data())) valueErrors = true;
       StoreValues(std::span<const std::int32_t>(values.data(), count));
       done += static_cast<std::int64_t>(count);
       carry = have - count * size;
@@ -271,6 +234,68 @@ bool FITSFileObj::ReadPixels() {
   return true;
 }
 
+bool FITSFileObj::ReadBytes() {
+  const Scaling scaling(Header, true);
+  return ReadValues(1, 1.0L, [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!scaling.Convert(p[i], out[i])) out[i] = 0, ok = false;
+    return ok;
+  });
+}
+
+bool FITSFileObj::ReadShorts() {
+  const Scaling scaling(Header, true);
+  return ReadValues(2, 256.0L, [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+    if (scaling.integral && scaling.izero >= INT32_MIN + 32768LL &&
+        scaling.izero <= INT32_MAX - 32767LL) {
+      // Every 16-bit value plus such an offset fits: no checks needed.
+      const auto zero = static_cast<std::int32_t>(scaling.izero);
+      for (std::size_t i = 0; i < count; ++i)
+        out[i] = static_cast<std::int16_t>(Big16(p + 2 * i)) + zero;
+      return true;
+    }
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!scaling.Convert(static_cast<std::int16_t>(Big16(p + 2 * i)), out[i]))
+        out[i] = 0, ok = false;
+    return ok;
+  });
+}
+
+bool FITSFileObj::ReadLongs() {
+  const Scaling scaling(Header, true);
+  return ReadValues(4, 256.0L, [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!scaling.Convert(static_cast<std::int32_t>(Big32(p + 4 * i)), out[i]))
+        out[i] = 0, ok = false;
+    return ok;
+  });
+}
+
+// The floating-point formats are stored rounded; BSCALE and BZERO are not
+// applied to them.
+bool FITSFileObj::ReadSingles() {
+  return ReadValues(4, 256.0L, [](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!FitsInt32(RoundHalfEven(std::bit_cast<float>(Big32(p + 4 * i))), out[i]))
+        out[i] = 0, ok = false;
+    return ok;
+  });
+}
+
+bool FITSFileObj::ReadDoubles() {
+  return ReadValues(8, 256.0L, [](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+      if (!FitsInt32(RoundHalfEven(std::bit_cast<double>(Big64(p + 8 * i))), out[i]))
+        out[i] = 0, ok = false;
+    return ok;
+  });
+}
+
 bool FITSFileObj::LoadFile(const fs::path& fileName) {
   if (!ReadHeader(fileName)) return false;
   if (IsTable()) {
@@ -279,7 +304,24 @@ bool FITSFileObj::LoadFile(const fs::path& fileName) {
     return ok;
   }
   CreatePixelStore();
-  const bool ok = ReadPixels();
+  bool ok = false;
+  switch (Header.BitPix) {
+    case 8:
+      ok = ReadBytes();
+      break;
+    case 16:
+      ok = ReadShorts();
+      break;
+    case 32:
+      ok = ReadLongs();
+      break;
+    case -32:
+      ok = ReadSingles();
+      break;
+    case -64:
+      ok = ReadDoubles();
+      break;
+  }
   DataFile.Close();
   if (ok) {
     UpdateCamRec();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "images/FITSHeader.h"
 #include "images/GraphicsFile.h"
@@ -43,7 +44,17 @@ class FITSFileObj : public GraphicsFileObj {
 
  private:
   void SetObsTime(const FITSHeaderParser& parser);
-  bool ReadPixels();
+  // The pixel readers of BITPIX 8, 16, 32, -32 and -64.
+  bool ReadBytes();
+  bool ReadShorts();
+  bool ReadLongs();
+  bool ReadSingles();
+  bool ReadDoubles();
+  // What they share: the data read in whole blocks, each read's count
+  // values of the given size converted by convert (false when a value had
+  // no 32-bit integer; it is then stored as 0).
+  using ConvertValues = std::function<bool(const std::uint8_t*, std::size_t, std::int32_t*)>;
+  bool ReadValues(std::size_t size, long double binWidth, const ConvertValues& convert);
 
   bool hasDateObs_ = false;
   bool goOn_ = false;
