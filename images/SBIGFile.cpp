@@ -120,6 +120,12 @@ float SingleOf(std::string_view text) {
 
 }  // namespace
 
+std::string_view SBIGFileObj::LineValue(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos || eq + 2 > line.size()) return {};
+  return line.substr(eq + 2);
+}
+
 void SBIGFileObj::ParseLine(std::string_view line) {
   std::size_t key = SBIGKeys.size();
   for (std::size_t i = 0; i < SBIGKeys.size(); ++i)
@@ -128,9 +134,7 @@ void SBIGFileObj::ParseLine(std::string_view line) {
       break;
     }
   if (key == SBIGKeys.size()) return;
-  std::string_view value;
-  const std::size_t eq = line.find('=');
-  if (eq != std::string_view::npos && eq + 2 <= line.size()) value = line.substr(eq + 2);
+  const std::string_view value = LineValue(line);
   SBIGHeaderRec& h = Header;
   switch (key) {
     case 0:
@@ -288,6 +292,7 @@ bool SBIGFileObj::ReadHeader(const fs::path& fileName) {
     DataFile.ReadExact(buf.data(), HeaderBytes);
   } catch (...) {
     CloseListing();
+    DataFile.Close();
     throw;
   }
   const std::string_view text(reinterpret_cast<const char*>(buf.data()), HeaderBytes);

@@ -190,6 +190,7 @@ TEST(SBIGFile, ConversionFailuresRaise) {
                ConvertError);
   std::vector<std::uint8_t> tiny(100, 'S');
   EXPECT_THROW(sbig.LoadFile(kit.Write("e.st7", tiny)), FileError);
+  EXPECT_FALSE(sbig.DataFile.IsOpen());
   kit.platform.expectMessage(ModalResult::OK, "SBIG File Error", "Unable to Open SBIG File!");
   EXPECT_FALSE(sbig.LoadFile(kit.images / "missing.st7"));
 }
