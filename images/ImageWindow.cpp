@@ -260,10 +260,11 @@ void TImageForm1::FormPaint(ImageCanvas& canvas) {
     }
   }
   if (MarkedRef >= 0 && MarkedRef == n - 1 && !markedDrawn) {
-    // Marked just now: shown in the cursor colour until the guide moves on.
+    // Marked just now: shown in the cursor colour until the guide moves on
+    // (or starts over, which makes it unlocated again).
     int i = 0;
     for (RefStarRec& r : RefList) {
-      if (i++ == MarkedRef) at(r, std::to_string(r.Number), CursorColor, true);
+      if (i++ == MarkedRef && r.Located) at(r, std::to_string(r.Number), CursorColor, true);
     }
   }
   if (TargetLocated) at(Target, "U", MarkColor0, true);

@@ -190,6 +190,31 @@ TEST(ImageWindow, MarkingThreeReferencesPredictsTheOthers) {
   EXPECT_NEAR(double(w.RefFitData[405]), 20.5, 0.02);
 }
 
+TEST(ImageWindow, JustMarkedReferenceShowsUntilTheGuideMovesOnOrStartsAgain) {
+  WindowKit kit;
+  kit.screenWidth = 2000;
+  const auto refs = Refs(false);
+  kit.Load(FieldImage(refs));
+  TImageForm1& w = kit.Window();
+  w.AttachImage(0);
+  MarkThree(kit, w, refs);
+  auto labels = [&w] {
+    RecordingCanvas c;
+    w.FormPaint(c);
+    std::string got;
+    for (const auto& o : c.ops)
+      if (o.rfind("text ", 0) == 0 && o.find("1.00") == std::string::npos)
+        got += o.substr(o.find(' ', 5) + 1) + ";";
+    return got;
+  };
+  EXPECT_EQ(labels(), "1 lime;2 lime;3 yellow;");
+  // The guide starts over: the references are to be located again, and the
+  // third is not shown before its click.
+  for (RefStarRec& r : w.RefList) r.Located = false;
+  w.RefList.Item(0)->Located = w.RefList.Item(1)->Located = true;
+  EXPECT_EQ(labels(), "1 lime;2 lime;");
+}
+
 TEST(ImageWindow, CollinearReferencesSkipThePrediction) {
   WindowKit kit;
   kit.screenWidth = 2000;
