@@ -50,12 +50,11 @@ bool TImageForm1::FindCentroid(int X, int Y, const TImgSizeDlg& sizeDlg, long do
   const IntArrayList* px = Pixels();
   if (!px) return false;
   const int W = ImageWidth(), H = ImageHeight();
-  const long double scale = sizeDlg.Scale;
-  int x0 = RoundToInt32(X / scale), y0 = RoundToInt32(Y / scale);
+  int x0 = RoundToInt32(sizeDlg.ScreenToImage(X)), y0 = RoundToInt32(sizeDlg.ScreenToImage(Y));
   if (FlipX()) x0 = W - x0;
   if (FlipY()) y0 = H - y0;
   // The half box is given in display pixels.
-  const int hb = RoundToInt32(BoxParms.HalfBox / scale);
+  const int hb = RoundToInt32(sizeDlg.ScreenToImage(BoxParms.HalfBox));
   const std::optional<long double> t = Threshold(x0, y0);
   if (!t) {
     MeasureFailed();
@@ -63,8 +62,8 @@ bool TImageForm1::FindCentroid(int X, int Y, const TImgSizeDlg& sizeDlg, long do
   }
   const CentroidFit fit = CentroidAt(*px, W, H, x0, y0, hb, BoxParms.Radius, *t);
   if (!fit.ok) return false;
-  CX = MirrorAxis(fit.cx, W, FlipX()) * scale;
-  CY = MirrorAxis(fit.cy, H, FlipY()) * scale;
+  CX = sizeDlg.ImageToScreen(MirrorAxis(fit.cx, W, FlipX()));
+  CY = sizeDlg.ImageToScreen(MirrorAxis(fit.cy, H, FlipY()));
   return true;
 }
 
@@ -72,7 +71,7 @@ std::optional<long double> TImageForm1::BoxFlux(int X, int Y, const TImgSizeDlg&
                                                 bool subtractSky) const {
   const IntArrayList* px = Pixels();
   if (!px) return std::nullopt;
-  const int x = RoundToInt32(X / sizeDlg.Scale), y = RoundToInt32(Y / sizeDlg.Scale);
+  const int x = RoundToInt32(sizeDlg.ScreenToImage(X)), y = RoundToInt32(sizeDlg.ScreenToImage(Y));
   const BoxSum b = BoxFluxAt(*px, ImageWidth(), ImageHeight(), x, y, BoxParms.HalfBox,
                              BoxParms.SkyBorder, subtractSky);
   if (!b.ok) return std::nullopt;
@@ -86,11 +85,10 @@ void TImageForm1::MarkRefStar(int X, int Y) {
   if (!r) return;
   long double cx, cy;
   if (!FindCentroid(X, Y, SizeDlg, cx, cy)) return;
-  const long double scale = SizeDlg.Scale;
   r->Located = true;
   RefMarked = true;
-  r->ImageX = cx / scale;
-  r->ImageY = cy / scale;
+  r->ImageX = SizeDlg.ScreenToImage(cx);
+  r->ImageY = SizeDlg.ScreenToImage(cy);
   MarkColor0 = Inverted() ? MarkColour::Blue : MarkColour::Lime;
   RefFitData[n - 1] = r->FieldX;
   RefFitData[n + 99] = r->FieldY;
@@ -129,18 +127,19 @@ void TImageForm1::MarkRefStar(int X, int Y) {
 
 void TImageForm1::CentroidRefStars() {
   ClearMark();
-  const long double scale = SizeDlg.Scale;
   const int W = ImageWidth(), H = ImageHeight();
   int p = 0;
   while (RefStarRec* r = RefList.Item(p)) {
     long double cx, cy;
     std::optional<long double> flux;
-    const bool found = FindCentroid(RoundToInt32(r->ImageX * scale),
-                                    RoundToInt32(r->ImageY * scale), SizeDlg, cx, cy);
+    const bool found =
+        FindCentroid(RoundToInt32(SizeDlg.ImageToScreen(r->ImageX)),
+                     RoundToInt32(SizeDlg.ImageToScreen(r->ImageY)), SizeDlg, cx, cy);
     if (found) {
-      const long double ix = cx / scale, iy = cy / scale;
-      flux = BoxFlux(RoundToInt32(MirrorAxis(ix, W, FlipX()) * scale),
-                     RoundToInt32(MirrorAxis(iy, H, FlipY()) * scale), SizeDlg, true);
+      const long double ix = SizeDlg.ScreenToImage(cx), iy = SizeDlg.ScreenToImage(cy);
+      flux =
+          BoxFlux(RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(ix, W, FlipX()))),
+                  RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(iy, H, FlipY()))), SizeDlg, true);
       if (flux) {
         r->ImageX = ix;
         r->ImageY = iy;
@@ -193,8 +192,8 @@ void TImageForm1::ResetTarget() {
 void TImageForm1::TargetClick(int X, int Y) {
   long double cx, cy;
   if (!FindCentroid(X, Y, SizeDlg, cx, cy)) return;
-  Target.ImageX = cx / SizeDlg.Scale;
-  Target.ImageY = cy / SizeDlg.Scale;
+  Target.ImageX = SizeDlg.ScreenToImage(cx);
+  Target.ImageY = SizeDlg.ScreenToImage(cy);
   TargetFlipLR = FlipX();
   TargetFlipUD = FlipY();
   TargetLocated = true;
@@ -205,11 +204,10 @@ void TImageForm1::TargetClick(int X, int Y) {
 }
 
 void TImageForm1::SkyClick(int X, int Y) {
-  const long double scale = SizeDlg.Scale;
-  const long double ix = X / scale, iy = Y / scale;
-  const std::optional<long double> raw =
-      BoxFlux(RoundToInt32(MirrorAxis(ix, ImageWidth(), FlipX()) * scale),
-              RoundToInt32(MirrorAxis(iy, ImageHeight(), FlipY()) * scale), SizeDlg, false);
+  const long double ix = SizeDlg.ScreenToImage(X), iy = SizeDlg.ScreenToImage(Y);
+  const std::optional<long double> raw = BoxFlux(
+      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(ix, ImageWidth(), FlipX()))),
+      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(iy, ImageHeight(), FlipY()))), SizeDlg, false);
   if (!raw) {
     MeasureFailed();
     return;
@@ -224,9 +222,10 @@ void TImageForm1::SkyClick(int X, int Y) {
 }
 
 bool TImageForm1::MeasureTarget(bool useSkyBox) {
-  const long double scale = SizeDlg.Scale;
-  const int x = RoundToInt32(MirrorAxis(Target.ImageX, ImageWidth(), FlipX()) * scale);
-  const int y = RoundToInt32(MirrorAxis(Target.ImageY, ImageHeight(), FlipY()) * scale);
+  const int x =
+      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(Target.ImageX, ImageWidth(), FlipX())));
+  const int y =
+      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(Target.ImageY, ImageHeight(), FlipY())));
   std::optional<long double> flux;
   if (useSkyBox && SkyLocated) {
     flux = BoxFlux(x, y, SizeDlg, false);

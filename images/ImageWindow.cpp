@@ -216,10 +216,10 @@ void TImageForm1::FormPaint(ImageCanvas& canvas) {
     long double factor = scale;
     bool drawn = false;
     if (Zoomed) {
-      const IntRect src{RoundToInt32((ZoomRect.Left - AlignDX) / scale),
-                        RoundToInt32((ZoomRect.Top - AlignDY) / scale),
-                        RoundToInt32((ZoomRect.Right - AlignDX) / scale),
-                        RoundToInt32((ZoomRect.Bottom - AlignDY) / scale)};
+      const IntRect src{RoundToInt32(SizeDlg.ScreenToImage(ZoomRect.Left - AlignDX)),
+                        RoundToInt32(SizeDlg.ScreenToImage(ZoomRect.Top - AlignDY)),
+                        RoundToInt32(SizeDlg.ScreenToImage(ZoomRect.Right - AlignDX)),
+                        RoundToInt32(SizeDlg.ScreenToImage(ZoomRect.Bottom - AlignDY))};
       if (src.Width() > 0 && src.Height() > 0) {
         canvas.DrawBitmap(Bitmap, src, dest, inverted);
         factor = static_cast<long double>(ClientWidth) / src.Width();
@@ -246,7 +246,8 @@ void TImageForm1::FormPaint(ImageCanvas& canvas) {
   if (Zoomed) return;
 
   auto at = [&](const RefStarRec& r, std::string_view label, std::uint32_t colour, bool dotted) {
-    DrawMark(canvas, label, colour, r.ImageX * scale + 1, r.ImageY * scale, dotted, r.Located);
+    DrawMark(canvas, label, colour, SizeDlg.ImageToScreen(r.ImageX) + 1,
+             SizeDlg.ImageToScreen(r.ImageY), dotted, r.Located);
   };
   const int n = host_.GuideRefNum();
   int index = 0;
