@@ -16,7 +16,7 @@ namespace hv {
 class TiLed : public TiCustomComponent, protected LedHost {
   Q_OBJECT
   Q_PROPERTY(bool Active READ Active WRITE SetActive)
-  Q_PROPERTY(int BevelStyle READ BevelStyleValue WRITE SetBevelStyleValue)
+  Q_PROPERTY(hv::TiBevelStyle BevelStyle READ BevelStyle WRITE SetBevelStyle)
   Q_PROPERTY(uint ActiveColor READ ActiveColor WRITE SetActiveColor)
   Q_PROPERTY(bool AutoInactiveColor READ AutoInactiveColor WRITE SetAutoInactiveColor)
   Q_PROPERTY(uint InactiveColor READ InactiveColor WRITE SetInactiveColor)
@@ -53,8 +53,6 @@ class TiLed : public TiCustomComponent, protected LedHost {
     return TiComponent::RequestPropertyChange(name);
   }
   void RepaintAll() override { InvalidateBackGround(); }
-  int BevelStyleValue() const { return led_.BevelStyle(); }
-  void SetBevelStyleValue(int v) { led_.SetBevelStyle(static_cast<TiBevelStyle>(v)); }
 
   LedModel led_{*this};
 };

@@ -26,7 +26,8 @@ std::string Dotted(std::string_view prefix, const char* name) {
 
 TypeKind KindOf(const QMetaProperty& p) {
   if (p.isFlagType()) return tkSet;
-  if (p.isEnumType()) return tkEnumeration;
+  // A plain C++ enumeration (the bevel style) is one too.
+  if (p.isEnumType() || (p.metaType().flags() & QMetaType::IsEnumeration)) return tkEnumeration;
   switch (p.metaType().id()) {
     case QMetaType::Bool:
       return tkEnumeration;

@@ -95,6 +95,7 @@ TEST(PropertyFiles, ABadValueStopsTheLoadWithItsMessageAndEndsTheBracket) {
 TEST(PropertyFiles, KindsOfPublishedProperties) {
   TiLedRound led;
   EXPECT_EQ(led.PropertyKind("active"), tkEnumeration);
+  EXPECT_EQ(led.PropertyKind("BevelStyle"), tkEnumeration);
   EXPECT_EQ(led.PropertyKind("UpdateFrameRate"), tkInteger);
   EXPECT_EQ(led.PropertyKind("ActiveColor"), tkInteger);
   EXPECT_EQ(led.PropertyKind("Hint"), tkString);
@@ -138,6 +139,15 @@ TEST(OPCData, ReceivedValuesSetTheBoundPropertyWithGoodQualityOnly) {
   colour.DataArrived(OPCValue{std::int64_t{255}}, 0xC0, {});
   EXPECT_EQ(led.ActiveColor(), clRed);
   EXPECT_EQ(told.back(), 1);
+
+  // The bevel style is an enumeration of three values: "True" is 1, raised.
+  TiOPCItem& bevel = led.OPCItems.Add();
+  bevel.SetPropertyName("BevelStyle");
+  EXPECT_EQ(bevel.DataType, tkEnumeration);
+  bevel.DataArrived(OPCValue{std::string("true")}, 0xC0, {});
+  EXPECT_EQ(led.BevelStyle(), ibsRaised);
+  bevel.DataArrived(OPCValue{std::string("0")}, 0xC0, {});
+  EXPECT_EQ(led.BevelStyle(), ibsNone);
 
   // Without the library no item is connected, so nothing is sent.
   EXPECT_FALSE(led.SendPropertyData("Active", OPCValue{true}));
