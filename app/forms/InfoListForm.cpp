@@ -1,5 +1,6 @@
 #include "app/forms/InfoListForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFontMetrics>
@@ -7,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 #include "platform/qt/QtPlatform.h"
 
@@ -25,7 +27,34 @@ TInfoListForm1::TInfoListForm1(InfoListModel& model, QWidget* parent)
 TInfoListForm1::TInfoListForm1(Platform& platform, ListHost& host, QWidget* parent)
     : TInfoListForm1(std::make_unique<InfoListModel>(platform, host), parent) {}
 
+namespace {
+// The last two windows that had the focus, and whether each was modal
+// (a dialog or a message box). A window's activation event may come just
+// before or just after the focus change is announced.
+struct FocusTrail {
+  QWindow* current = nullptr;  // compared only, never used
+  bool currentModal = false;
+  bool previousModal = false;
+};
+FocusTrail& Trail() {
+  static FocusTrail t;
+  static bool connected = false;
+  if (!connected && qApp) {
+    connected = true;
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, qApp, [](QWindow* w) {
+      FocusTrail& f = Trail();
+      if (!w || w == f.current) return;  // focus left the program, or no change
+      f.previousModal = f.currentModal;
+      f.current = w;
+      f.currentModal = w->modality() != Qt::NonModal;
+    });
+  }
+  return t;
+}
+}  // namespace
+
 void TInfoListForm1::Build() {
+  Trail();  // follows the focus from the first list window on
   setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
   setAttribute(Qt::WA_DeleteOnClose, false);
   QFont f("Courier New");
@@ -146,9 +175,16 @@ void TInfoListForm1::ShowList() {
 }
 
 bool TInfoListForm1::event(QEvent* e) {
+  // Coming back from a dialog or message box (the search dialog, the save
+  // question) is no activation from another window: the search text stays
+  // for the next "From Cursor".
   if (e->type() == QEvent::WindowActivate) {
-    model_->FormActivate();
-    LoadFromModel();
+    const FocusTrail& f = Trail();
+    bool fromModal = f.current == windowHandle() ? f.previousModal : f.currentModal;
+    if (!fromModal) {
+      model_->FormActivate();
+      LoadFromModel();
+    }
   }
   return QMainWindow::event(e);
 }

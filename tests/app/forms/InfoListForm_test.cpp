@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/forms/SearchStrForm.h"
@@ -96,6 +99,46 @@ TEST(InfoListForm, PrintsToAPdfFile) {
   ASSERT_GT(bytes.size(), 4u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
   EXPECT_TRUE(form.Print1->isChecked());
+}
+
+// Returning from the search dialog keeps its text for the next search;
+// activating the list from another window forgets it.
+TEST(InfoListForm, OnlyActivationFromAnotherWindowForgetsTheSearch) {
+  RegisterSearchForm();
+  ResetSearchDialog();
+  QtPlatform qp;
+  Host host;
+  TInfoListForm1 form(qp, host);
+  form.model().SetLines({"alpha", "Line two", "gamma"});
+  auto settle = [] {
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  };
+  form.ShowList();
+  settle();
+  ASSERT_TRUE(form.isActiveWindow());
+  QTimer::singleShot(0, [] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    d->findChild<QLineEdit*>()->setText("LINE TWO");
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+      if (b->text() == "From &Top") b->click();
+  });
+  form.Search1Click();
+  form.activateWindow();  // what the window manager does when the dialog closes
+  settle();
+  ASSERT_TRUE(form.isActiveWindow());
+  EXPECT_EQ(form.ListBox1->currentRow(), 1);
+  EXPECT_EQ(GetSrchStrDlg.SearchText, "line two");
+  EXPECT_EQ(GetSrchStrDlg.SearchMode, 0);
+
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  settle();
+  form.activateWindow();
+  settle();
+  EXPECT_EQ(GetSrchStrDlg.SearchText, "");
+  EXPECT_EQ(GetSrchStrDlg.SearchMode, 2);
 }
 
 }  // namespace
