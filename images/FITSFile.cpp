@@ -63,7 +63,7 @@ void FITSFileObj::SetObsTime(const FITSHeaderParser& parser) {
     tod = parser.TimeObsSeconds() / 86400.0L;
   } else {
     try {
-      tod = ParseTimeOfDay(time);
+      tod = HeaderTimeOfDay(time);
     } catch (const ConvertError&) {
       ShowNumericError(platform(), "UT", time);
       tod = 0;

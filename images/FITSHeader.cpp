@@ -1,5 +1,6 @@
 #include "images/FITSHeader.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -107,6 +108,9 @@ std::optional<long double> ParseFITSReal(std::string_view text) {
   long double v = 0;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
   if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+  // A card's real is a double; larger values would overflow the double
+  // date-time and the readers' conversions.
+  if (std::fabs(v) > static_cast<long double>(DBL_MAX)) return std::nullopt;
   return v;
 }
 

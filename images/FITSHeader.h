@@ -68,7 +68,8 @@ std::string CardValue(std::string_view text);
 
 // Strict, locale-free conversions of FITS values. Integers: optional sign
 // and digits within 32 bits. Reals: optional sign, digits with an optional
-// point and fraction, optional exponent (E or D); finite only.
+// point and fraction, optional exponent (E or D); finite and within a
+// double's range only.
 std::optional<std::int32_t> ParseFITSInt(std::string_view text);
 std::optional<long double> ParseFITSReal(std::string_view text);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "support/Codec.h"
+#include "support/Format.h"
 #include "support/Rounding.h"
 
 namespace hv {
@@ -75,6 +76,14 @@ void BuildGreyPalette(int lo, int hi, std::span<std::uint8_t, 1024> entries) {
     entries[4 * i + 2] = b;
     entries[4 * i + 3] = 0;
   }
+}
+
+long double HeaderTimeOfDay(std::string_view text) {
+  const long double t = ParseTimeOfDay(text);
+  // Far beyond any date, and the stored date-time is a double.
+  if (!(std::fabs(t) <= 1.0e300L))
+    throw ConvertError("'" + std::string(text) + "' is not a valid time");
+  return t;
 }
 
 void ShowNumericError(Platform& platform, std::string_view keyword, std::string_view value) {

@@ -71,6 +71,10 @@ constexpr std::uint64_t Swap64(std::uint64_t v) {
 // with a default.
 void ShowNumericError(Platform& platform, std::string_view keyword, std::string_view value);
 
+// The fraction of a day a header's time text gives (ParseTimeOfDay); a
+// time too large for a date-time raises ConvertError like a bad text does.
+long double HeaderTimeOfDay(std::string_view text);
+
 // ASCII helpers shared by the readers (record texts are single-byte).
 std::string UpperAscii(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);

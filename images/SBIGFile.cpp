@@ -260,7 +260,7 @@ void SBIGFileObj::SetObsTime(long double c) {
   long double tod = 0;
   if (!TrimBlanks(timeText_).empty()) {
     try {
-      tod = ParseTimeOfDay(timeText_);
+      tod = HeaderTimeOfDay(timeText_);
     } catch (const ConvertError&) {
       ShowNumericError(platform(), "UT", timeText_);
       tod = 0;

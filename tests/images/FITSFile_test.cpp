@@ -337,6 +337,24 @@ TEST(FITSFile, ObservationTimes) {
   EXPECT_NEAR(kit.obs.ObsTime, At(2004, 3, 15, 1, 0, 0), 1e-9);
 }
 
+TEST(FITSFile, TimesTooLargeForADateTime) {
+  // An exposure or time beyond a double's range is a faulty value, not an
+  // overflowing date-time.
+  ReaderKit kit;
+  kit.settings.HeaderTime = HeaderTimeCode::Start;
+  std::vector<std::uint8_t> one = {1};
+  FITSWriter f = ImageHeader(8, 1, 1);
+  f.Str("DATE-OBS", "2004-03-15").Str("UT", "1E4000").Value("EXPTIME", "1E400");
+  f.End().U8(one).Pad();
+  kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error",
+                             "Keyword: EXP\nData: 1E400");
+  kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error",
+                             "Keyword: UT\nData: 1E4000");
+  FITSFileObj fits(kit.Context());
+  ASSERT_TRUE(fits.LoadFile(kit.Write("huge.fit", f.Bytes())));
+  EXPECT_EQ(kit.obs.ObsTime, At(2004, 3, 15, 0, 0, 0));
+}
+
 TEST(FITSFile, ObservationFactsOnlyFillWhatIsEmpty) {
   ReaderKit kit;
   kit.obs.Observer = "Already Here";

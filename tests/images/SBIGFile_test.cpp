@@ -188,6 +188,13 @@ TEST(SBIGFile, ConversionFailuresRaise) {
                ConvertError);
   EXPECT_THROW(sbig.LoadFile(kit.Write("d.st7", SBIG({"ST-7 Image", "Aperture = 1e300"}, {}))),
                ConvertError);
+  // A time too large for a date-time is a faulty time, counted 0.
+  kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error", "Keyword: UT");
+  ASSERT_TRUE(sbig.LoadFile(kit.Write(
+      "t.st7", SBIG({"ST-7 Image", "Width = 1", "Height = 1", "Pedestal = 100", "Date = 03/15/04",
+                     "Time = 1E4000"},
+                    {1, 0}))));
+  EXPECT_EQ(kit.obs.ObsTime, At(2004, 3, 15, 0, 0, 0));
   std::vector<std::uint8_t> tiny(100, 'S');
   EXPECT_THROW(sbig.LoadFile(kit.Write("e.st7", tiny)), FileError);
   EXPECT_FALSE(sbig.DataFile.IsOpen());
