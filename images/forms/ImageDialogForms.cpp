@@ -341,9 +341,13 @@ class ImgAdjstForm : public QDialog {
     al->addWidget(imagRO_, 1, 2);
     top->addWidget(adj);
 
-    auto led = [](bool red) {
+    // The form's load-time sizes: 14 x 14 for the left-right and original
+    // indicators, 15 x 15 for the up-down and default ones.
+    auto led = [](bool red, int size) {
       auto* l = new TiLedRound;
-      l->SetWidth(16);
+      l->SetWidth(size);
+      l->SetHeight(size);
+      l->setFixedSize(size, size);
       if (red) l->SetActiveColor(clRed);
       return l;
     };
@@ -357,8 +361,8 @@ class ImgAdjstForm : public QDialog {
     rgt_->setToolTip("Restore image file left-right orientation.");
     dwn_->setToolTip("Reverse image file up-down orientation.");
     up_->setToolTip("Restore image file up-down orientation.");
-    xChange_ = led(true);
-    yChange_ = led(true);
+    xChange_ = led(true, 14);
+    yChange_ = led(true, 15);
     ol->addWidget(lft_, 0, 0);
     ol->addWidget(rgt_, 0, 1);
     ol->addWidget(xChange_, 0, 2);
@@ -369,14 +373,14 @@ class ImgAdjstForm : public QDialog {
     auto* gl = new QHBoxLayout(orig);
     auto* origBtn = new QPushButton("Original");
     origBtn->setToolTip("Restore image file orientation, zero brightness & contrast settings.");
-    origLED_ = led(false);
+    origLED_ = led(false, 14);
     gl->addWidget(origBtn);
     gl->addWidget(origLED_);
     auto* dflt = new QGroupBox("Default Settings");
     auto* dl = new QHBoxLayout(dflt);
     auto* dfltBtn = new QPushButton("Default");
     dfltBtn->setToolTip("Restore default orientation, brightness and contrast.");
-    dfltLED_ = led(false);
+    dfltLED_ = led(false, 15);
     dl->addWidget(dfltBtn);
     dl->addWidget(dfltLED_);
     auto* mid = new QHBoxLayout;

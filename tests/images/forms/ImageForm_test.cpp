@@ -186,7 +186,11 @@ TEST_F(ImageFormTest, AdjustDialogFlipsWithApplyAndShowsItsLeds) {
     ASSERT_NE(d, nullptr);
     ++shown;
     EXPECT_EQ(d->windowTitle(), "Adjust Image 1 Display Parameters");
-    EXPECT_EQ(d->findChildren<TiLedRound*>().size(), 4);
+    auto leds = d->findChildren<TiLedRound*>();
+    ASSERT_EQ(leds.size(), 4);
+    // Left-right, up-down, original, default: the form's load-time sizes.
+    const int sizes[] = {14, 15, 14, 15};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(leds[i]->size(), QSize(sizes[i], sizes[i])) << i;
     auto click = [d](const QString& text) {
       for (auto* b : d->findChildren<QAbstractButton*>())
         if (b->text() == text && b->isEnabled()) {
