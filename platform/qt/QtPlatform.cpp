@@ -110,6 +110,9 @@ std::optional<FileChoice> QtPlatform::openFiles(const FileChooser& r) {
 std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
   QFileDialog* d = MakeChooser(parent_, r, QFileDialog::AcceptSave);
   d->setFileMode(QFileDialog::AnyFile);
+  // The callers ask their own overwrite question, on the name as they will
+  // write it (upper-cased), so the dialog asks none.
+  d->setOption(QFileDialog::DontConfirmOverwrite, true);
   return RunChooser(d);
 }
 

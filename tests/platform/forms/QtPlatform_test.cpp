@@ -1,0 +1,59 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <fstream>
+
+#include "tests/common/TestEnv.h"
+
+namespace hv {
+namespace {
+namespace fs = std::filesystem;
+
+// The program asks its own overwrite question (after upper-casing the
+// name), so the save dialog must not ask one of its own first.
+TEST(QtPlatform, SaveDialogAsksNoOverwriteQuestionOfItsOwn) {
+  fs::path folder = test::FreshFolder("save");
+  fs::path existing = folder / "LIST.TXT";
+  std::ofstream(existing) << "old";
+  QtPlatform qp;
+  bool dialogAsked = false;
+  int ticks = 0;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (++ticks > 250) {  // never hang the run: give up after 5 s
+      if (auto* dlg = qobject_cast<QDialog*>(w)) dlg->reject();
+      return;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+      dialogAsked = true;
+      if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+    } else if (auto* d = qobject_cast<QFileDialog*>(w)) {
+      // Typed into the name field, as a student would; tried again on the
+      // next tick while the dialog is still reading its folder.
+      if (auto* name = d->findChild<QLineEdit*>("fileNameEdit")) name->setText("LIST.TXT");
+      QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    }
+  });
+  driver.start(20);
+  FileChooser c;
+  c.caption = "Save Report in Text File";
+  c.folder = folder;
+  c.filter = "Text Files (*.TXT) | *.TXT|All Files (*.*)|*.*";
+  c.defaultExt = "TXT";
+  std::optional<FileChoice> choice = qp.saveFile(c);
+  EXPECT_FALSE(dialogAsked);
+  ASSERT_TRUE(choice);
+  ASSERT_EQ(choice->files.size(), 1u);
+  EXPECT_EQ(choice->files[0], existing);
+}
+
+}  // namespace
+}  // namespace hv
