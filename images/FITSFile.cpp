@@ -91,9 +91,11 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
   });
   parser.Reset();
   std::string listing;
-  while (true) {
+  for (bool first = true;; first = false) {
     const std::size_t n = DataFile.Read(CardBlock.data(), FITSBlockSize);
-    if (n == 0) break;  // the end of the file ends the header
+    // The end of the file ends the header, but only after a first block:
+    // an empty file is a short block like any other.
+    if (n == 0 && !first) break;
     if (n < FITSBlockSize) {
       ListText(listing);
       DataFile.Close();

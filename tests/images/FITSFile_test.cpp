@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "images/FITSWriter.h"
+#include "support/Files.h"
 #include "tests/images/ReaderTestKit.h"
 
 namespace hv {
@@ -280,6 +281,22 @@ TEST(FITSFile, FileEndingEarly) {
   ASSERT_TRUE(fits.LoadFile(kit.Write("short.fit", bytes)));
   EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0}));
   EXPECT_EQ(fits.Histogram->Count(), 5);
+}
+
+TEST(FITSFile, ShortHeaderBlocksRaise) {
+  std::vector<std::uint8_t> one = {1};
+  auto cut = ImageHeader(8, 1, 1).End().U8(one).Pad().Take();
+  cut.resize(2000);
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  } rows[] = {{"empty file", {}}, {"block cut short", cut}};
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    FITSFileObj fits(kit.Context());
+    EXPECT_THROW(fits.LoadFile(kit.Write("cut.fit", r.bytes)), FileError) << r.name;
+    EXPECT_FALSE(fits.DataFile.IsOpen()) << r.name;
+  }
 }
 
 TEST(FITSFile, ObservationTimes) {
