@@ -144,7 +144,7 @@ void BendulakSession::StartSession() {
     fs::path folder = Settings.DataFolder / "Users" / UserFolderName(LoginData.UserID) / "";
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) fs::create_directories(folder, ec);
-    if (!fs::is_directory(folder)) {
+    if (!fs::is_directory(folder, ec)) {
       ShowError(platform_, "Write-Enabled Storage Required",
                 "Unable to create directory \"" + folder.string() + "\"" + CrLf + CrLf +
                     "Application will terminate!");

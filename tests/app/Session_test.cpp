@@ -647,5 +647,19 @@ TEST_F(SessionTest, UnwritableUserFolderEndsTheProgram) {
   EXPECT_TRUE(s->QuitRequested);
 }
 
+// A folder that cannot even be looked at (here a link to itself) is no
+// writable folder either: the same message, never an exception.
+TEST_F(SessionTest, UserFolderThatCannotBeLookedAtEndsTheProgram) {
+  Ship();
+  Start();
+  fs::create_directory_symlink("Users", s->Settings.DataFolder / "Users");
+  p.expectDialog("TLoginDlg", LoginAs("Ann Cole", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  p.expectMessage(ModalResult::OK, "Write-Enabled Storage Required", "Application will terminate!");
+  s->Login1Click();
+  EXPECT_TRUE(s->QuitRequested);
+  EXPECT_FALSE(s->SessionLog);
+}
+
 }  // namespace
 }  // namespace hv
