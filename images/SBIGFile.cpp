@@ -126,6 +126,12 @@ std::string_view SBIGFileObj::LineValue(std::string_view line) {
   return line.substr(eq + 2);
 }
 
+void SBIGFileObj::ParseTitle(std::string_view line) {
+  Header.CameraIndex = CameraIn(line);
+  Header.Compressed = line.find("Compressed") != std::string_view::npos;
+  Header.Title = Cut(line, 24);
+}
+
 void SBIGFileObj::ParseLine(std::string_view line) {
   std::size_t key = SBIGKeys.size();
   for (std::size_t i = 0; i < SBIGKeys.size(); ++i)
@@ -138,9 +144,7 @@ void SBIGFileObj::ParseLine(std::string_view line) {
   SBIGHeaderRec& h = Header;
   switch (key) {
     case 0:
-      h.CameraIndex = CameraIn(line);
-      h.Compressed = line.find("Compressed") != std::string_view::npos;
-      h.Title = Cut(line, 24);
+      ParseTitle(line);
       break;
     case 1:
       h.FileVersion = StrToInt(value);
@@ -311,7 +315,12 @@ bool SBIGFileObj::ReadHeader(const fs::path& fileName) {
       const std::string_view line =
           text.substr(pos, std::min<std::size_t>((lf == text.npos ? HeaderBytes : lf) - pos, 80));
       ListLine(line);
-      ParseLine(line);
+      // The first line names the camera even when it does not begin with
+      // "ST-" (PixCel255, PixCel237, STV): its compression counts too.
+      if (pos == 0)
+        ParseTitle(line);
+      else
+        ParseLine(line);
       if (lf == text.npos) break;
       pos = lf + 2;  // the carriage return after the line feed
       if (pos < HeaderBytes && buf[pos] == 26) {

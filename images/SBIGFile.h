@@ -72,6 +72,8 @@ class SBIGFileObj : public GraphicsFileObj {
   static std::uint8_t CameraIn(std::string_view line);
   static bool IsSBIGTitle(std::string_view firstLine);
   void ParseLine(std::string_view line);
+  // The camera line: camera index, compression and title.
+  void ParseTitle(std::string_view line);
   // The value of a header line: what follows the first "=" and the blank
   // after it.
   static std::string_view LineValue(std::string_view line);

@@ -72,6 +72,34 @@ TEST(SBIGFile, CompressedFileByteExact) {
   EXPECT_EQ(listing[4], "Width = 4");
 }
 
+TEST(SBIGFile, CamerasWhoseNameDoesNotBeginWithST) {
+  // The first line names the camera and its compression whatever its
+  // first letters.
+  struct Row {
+    const char* title;
+    const char* camera;
+    std::vector<std::uint8_t> data;
+  } rows[] = {
+      {"STV Compressed Image", "SBIG STV", kCompressed4x2},
+      {"PixCel255 Compressed Image", "SBIG PixCel255", kCompressed4x2},
+      {"PixCel237 Image", "SBIG PixCel237",
+       {100, 0, 105, 0, 100, 0, 200, 0, 10, 0, 20, 0, 30, 0, 40, 0}},
+  };
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    SBIGFileObj sbig(kit.Context());
+    ASSERT_TRUE(sbig.LoadFile(kit.Write(
+        "cam.sbg", SBIG(Lines(r.title, {"Width = 4", "Height = 2", "Pedestal = 100",
+                                        "Date = 01/01/00"}),
+                        r.data))))
+        << r.title;
+    EXPECT_EQ(AllPixels(sbig), (std::vector<std::int32_t>{100, 105, 100, 200, 10, 20, 30, 40}))
+        << r.title;
+    EXPECT_EQ(kit.camera.Name, r.camera);
+    EXPECT_EQ(sbig.ImageInfo.Format, "SBIG - " + std::string(r.title).substr(0, 24));
+  }
+}
+
 TEST(SBIGFile, CompressedRowsOfOtherLengthsFillOn) {
   // The values of a row are not counted against the width: the filling
   // goes on into the next row, and what lies past the last row is dropped,
