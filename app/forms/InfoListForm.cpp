@@ -57,11 +57,11 @@ void TInfoListForm1::Build() {
   Trail();  // follows the focus from the first list window on
   setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
   setAttribute(Qt::WA_DeleteOnClose, false);
+  // The Courier is the list's; the menus keep the system font.
   QFont f("Courier New");
   f.setStyleHint(QFont::TypeWriter);
   f.setPixelSize(14);
   f.setBold(true);
-  setFont(f);
   ListBox1 = new QListWidget(this);
   ListBox1->setFont(f);
   ListBox1->setUniformItemSizes(true);

@@ -48,7 +48,15 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   // The navy and the bold yellow font are the client area's (painted
   // there), not the menu's.
   setFont(WindowFont());
-  menuBar()->setFont(QApplication::font());
+  // Every property set, so none is taken from the window's bold font.
+  QFont menuFont = QApplication::font();
+  menuFont.setFamily(menuFont.family());
+  menuFont.setBold(menuFont.bold());
+  if (menuFont.pointSizeF() > 0)
+    menuFont.setPointSizeF(menuFont.pointSizeF());
+  else
+    menuFont.setPixelSize(menuFont.pixelSize());
+  menuBar()->setFont(menuFont);
   BuildMenu();
   session_.Services.Repaint = [this] { update(); };
   session_.Services.Quit = [this] { session_.QuitRequested = true; };

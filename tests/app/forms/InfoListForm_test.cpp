@@ -40,6 +40,8 @@ TEST(InfoListForm, ShowsTheModelAndMirrorsItsMenu) {
   EXPECT_EQ(form.windowTitle(), "Astrometric Solution");
   EXPECT_EQ(form.ListBox1->count(), 3);
   EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(form.menuBar()->font().family(), QApplication::font().family());
+  EXPECT_FALSE(form.menuBar()->font().bold());
   EXPECT_FALSE(form.EditMenu->menuAction()->isVisible());
   EXPECT_FALSE(form.CommaDelimit->isEnabled());
   EXPECT_FALSE(form.UndoEdit->isEnabled());

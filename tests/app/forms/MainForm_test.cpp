@@ -46,6 +46,9 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   EXPECT_TRUE(w.action("Login1")->isEnabled());
   EXPECT_FALSE(w.action("ImageFileType1")->isEnabled());
   EXPECT_FALSE(w.action("Preferences1")->isVisible());
+  // The bold yellow font is the client area's; the menu bar keeps the system font.
+  EXPECT_FALSE(w.menuBar()->font().bold());
+  EXPECT_TRUE(w.font().bold());
   // The cursor came from the shipped file, hot spot at the cross.
   QCursor c = TBendulak::CrossHairCursor();
   EXPECT_FALSE(c.pixmap().isNull());
