@@ -118,8 +118,10 @@ void TInfoListForm1::Build() {
   connect(ChartMenu, &QMenu::aboutToShow, this, [this] { Plot1Click(); });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { FormDblClick(); });
   connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
-  connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (!loading_) model_->Selected = row;
+  // The selected line, not the keyboard cursor that focus alone puts on
+  // the first line.
+  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!loading_) StoreSelection();
   });
   LoadFromModel();
 }
@@ -128,7 +130,10 @@ void TInfoListForm1::ShowFailure(const char* what) {
   ShowError(model_->platform(), "Halvardin", what);
 }
 
-void TInfoListForm1::StoreSelection() { model_->Selected = ListBox1->currentRow(); }
+void TInfoListForm1::StoreSelection() {
+  const QList<QListWidgetItem*> chosen = ListBox1->selectedItems();
+  model_->Selected = chosen.isEmpty() ? -1 : ListBox1->row(chosen.front());
+}
 
 void TInfoListForm1::LoadFromModel() {
   loading_ = true;

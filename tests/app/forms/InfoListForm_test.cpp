@@ -143,5 +143,27 @@ TEST(InfoListForm, OnlyActivationFromAnotherWindowForgetsTheSearch) {
   EXPECT_EQ(GetSrchStrDlg.SearchMode, 2);
 }
 
+// The list's keyboard cursor on its first line is no selection: "From
+// Cursor" with nothing selected starts at line 0.
+TEST(InfoListForm, FocusAloneSelectsNoLine) {
+  ResetSearchDialog();
+  test::Scripted p;
+  Host host;
+  TInfoListForm1 form(p, host);
+  form.model().SetLines({"alpha", "beta"});
+  form.ShowList();
+  form.ListBox1->setFocus();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  EXPECT_EQ(form.model().Selected, -1);
+  p.expectDialog("TGetSrchStrDlg", [](DialogModel& m) {
+    auto& d = static_cast<SearchStrModel&>(m);
+    d.EditText = "alpha";
+    return d.SrchNextBtnClick();
+  });
+  form.Search1Click();
+  EXPECT_EQ(form.model().Selected, 0);
+  EXPECT_EQ(form.ListBox1->currentRow(), 0);
+}
+
 }  // namespace
 }  // namespace hv
