@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QWindow>
 
 #include "platform/SystemFacts.h"
 
@@ -40,9 +41,29 @@ void QtPlatform::registerForm(const std::string& name, FormFactory factory) {
   registry()[name] = std::move(factory);
 }
 
+QtPlatform::QtPlatform() : tracker_(std::make_unique<QObject>()) {
+  if (!qApp) return;
+  QObject::connect(qApp, &QGuiApplication::focusWindowChanged, tracker_.get(), [this](QWindow*) {
+    QWidget* w = QApplication::activeWindow();
+    if (!w) return;
+    std::erase_if(recent_, [w](const QPointer<QWidget>& p) { return !p || p == w; });
+    recent_.emplace_back(w);
+    if (recent_.size() > 16) recent_.erase(recent_.begin());
+  });
+}
+
+QtPlatform::~QtPlatform() = default;
+
+QWidget* QtPlatform::owner() const {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  for (auto it = recent_.rbegin(); it != recent_.rend(); ++it)
+    if (*it && (*it)->isVisible()) return *it;
+  return parent_;
+}
+
 ModalResult QtPlatform::message(const MessageRequest& r) {
   beep(r.sound);
-  QMessageBox box(parent_);
+  QMessageBox box(owner());
   box.setWindowTitle(ToQ(r.caption));
   box.setText(ToQ(r.text));
   switch (r.icon) {
@@ -102,13 +123,13 @@ std::optional<FileChoice> RunChooser(QFileDialog* d) {
 }  // namespace
 
 std::optional<FileChoice> QtPlatform::openFiles(const FileChooser& r) {
-  QFileDialog* d = MakeChooser(parent_, r, QFileDialog::AcceptOpen);
+  QFileDialog* d = MakeChooser(owner(), r, QFileDialog::AcceptOpen);
   d->setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   return RunChooser(d);
 }
 
 std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
-  QFileDialog* d = MakeChooser(parent_, r, QFileDialog::AcceptSave);
+  QFileDialog* d = MakeChooser(owner(), r, QFileDialog::AcceptSave);
   d->setFileMode(QFileDialog::AnyFile);
   // The callers ask their own overwrite question, on the name as they will
   // write it (upper-cased), so the dialog asks none.
@@ -117,7 +138,7 @@ std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
 }
 
 std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
-  QFileDialog d(parent_, ToQ(r.caption), QString::fromStdString(r.start.string()));
+  QFileDialog d(owner(), ToQ(r.caption), QString::fromStdString(r.start.string()));
   d.setFileMode(QFileDialog::Directory);
   d.setOption(QFileDialog::ShowDirsOnly, true);
   d.setOption(QFileDialog::ReadOnly, !r.allowCreate);
@@ -127,7 +148,7 @@ std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
 
 std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
   bool ok = false;
-  QString s = QInputDialog::getText(parent_, ToQ(r.caption), ToQ(r.prompt), QLineEdit::Normal,
+  QString s = QInputDialog::getText(owner(), ToQ(r.caption), ToQ(r.prompt), QLineEdit::Normal,
                                     ToQ(r.initial), &ok);
   if (!ok) return std::nullopt;
   return FromQ(s);
@@ -144,7 +165,7 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
     message(r);
     return ModalResult::Cancel;
   }
-  return it->second(model, parent_);
+  return it->second(model, owner());
 }
 
 void QtPlatform::beep(Sound sound) {
@@ -223,7 +244,7 @@ std::unique_ptr<PrintJob> QtPlatform::beginPrint(const PrintRequest& r) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(QString::fromStdString(r.pdfFile.string()));
   } else {
-    QPrintDialog dlg(printer.get(), parent_);
+    QPrintDialog dlg(printer.get(), owner());
     if (dlg.exec() != QDialog::Accepted) return nullptr;
   }
   auto job = std::make_unique<QtPrintJob>(std::move(printer));

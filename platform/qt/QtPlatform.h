@@ -6,7 +6,9 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -25,7 +27,8 @@ class QtPlatform : public Platform {
   // A form for a dialog model: shows it modally over parent, returns the result.
   using FormFactory = std::function<ModalResult(DialogModel&, QWidget* parent)>;
 
-  QtPlatform() = default;
+  QtPlatform();
+  ~QtPlatform() override;
   void setParentWindow(QWidget* w) { parent_ = w; }
   QWidget* parentWindow() const { return parent_; }
   static void registerForm(const std::string& dialogName, FormFactory factory);
@@ -53,7 +56,14 @@ class QtPlatform : public Platform {
 
  private:
   static std::map<std::string, FormFactory>& registry();
+  // The window a dialog or message box belongs to: the active one (a
+  // stay-on-top list or tool window would otherwise hide it), else the
+  // last one active that is still shown (between a closed dialog and its
+  // window's return), else the main window.
+  QWidget* owner() const;
   QPointer<QWidget> parent_;
+  std::vector<QPointer<QWidget>> recent_;  // last active windows, newest last
+  std::unique_ptr<QObject> tracker_;       // ends the focus connection with us
 };
 
 }  // namespace hv

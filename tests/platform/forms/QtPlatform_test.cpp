@@ -55,5 +55,31 @@ TEST(QtPlatform, SaveDialogAsksNoOverwriteQuestionOfItsOwn) {
   EXPECT_EQ(choice->files[0], existing);
 }
 
+// A message asked from a stay-on-top window belongs to that window, so it
+// shows above it and not behind it with the main window.
+TEST(QtPlatform, MessageBoxBelongsToTheActiveWindow) {
+  QWidget main;
+  QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+  QtPlatform qp;
+  qp.setParentWindow(&main);
+  main.show();
+  onTop.show();
+  onTop.activateWindow();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &onTop);
+  QWidget* owner = nullptr;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    owner = box->parentWidget();
+    box->done(QMessageBox::Ok);
+  });
+  MessageRequest r;
+  r.caption = "String Not Found";
+  r.text = "\"x\" Not Found.";
+  qp.message(r);
+  EXPECT_EQ(owner, &onTop);
+}
+
 }  // namespace
 }  // namespace hv
