@@ -13,6 +13,7 @@ TLoginDlg::TLoginDlg(LoginDlgModel& model, QWidget* parent) : QDialog(parent), m
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   auto* g = new QGridLayout(this);
+  g->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog border
   g->addWidget(new QLabel("Enter Student Name(s)  (Firstname...Lastname)"), 0, 0, 1, 2);
   for (int i = 0; i < 4; ++i) {
     g->addWidget(new QLabel(QString("Student #%1:").arg(i + 1)), i + 1, 0);

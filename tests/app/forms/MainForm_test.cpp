@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <cstdlib>
@@ -99,6 +100,8 @@ TEST_F(MainFormTest, LoginFormStoresTheNames) {
   TLoginDlg dlg(m);
   EXPECT_EQ(dlg.windowTitle(), "Student Accounting");
   EXPECT_EQ(dlg.LabTbl->text(), "4");
+  dlg.layout()->activate();
+  EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());  // not resizable
   dlg.Stud[0]->setText("Kim Westerhaven");
   p.expectMessage(ModalResult::Yes, "Login Completed?");
   for (QPushButton* b : dlg.findChildren<QPushButton*>())
