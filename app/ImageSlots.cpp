@@ -7,16 +7,12 @@
 #include "images/ImageDialogs.h"
 #include "images/SBIGFile.h"
 #include "images/ST4File.h"
+#include "support/Format.h"
 
 namespace hv {
 namespace fs = std::filesystem;
 
 namespace {
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 std::string Item(const char* stem, int slot) { return stem + std::to_string(slot + 1); }
 std::size_t At(int slot) { return static_cast<std::size_t>(slot); }
 }  // namespace
@@ -84,7 +80,7 @@ void BendulakSession::NoteImageFile(const fs::path& file, bool ignoreCase) {
   const fs::path folder = file.parent_path() / "";
   ImageFolder = folder;
   const std::string now = folder.string(), before = Settings.StartImageFolder.string();
-  const bool differs = ignoreCase ? Upper(now) != Upper(before) : now != before;
+  const bool differs = ignoreCase ? UpperAscii(now) != UpperAscii(before) : now != before;
   if (differs) {
     // The image folder is not in the options file: the exit saves the rest.
     Settings.StartImageFolder = folder;
@@ -172,7 +168,7 @@ bool BendulakSession::LoadImage(int slot) {
     }
     MessageRequest q;
     q.caption = "File Type Not Supported!";
-    q.text = "The file type you selected (extension " + Upper(file.extension().string()) +
+    q.text = "The file type you selected (extension " + UpperAscii(file.extension().string()) +
              ") is not supported!\r\n\r\nDo you want to change your selection?";
     q.icon = MsgIcon::Error;
     q.buttons = Buttons::YesNo;

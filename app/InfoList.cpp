@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "support/Files.h"
+#include "support/Format.h"
 #include "support/Rounding.h"
 
 namespace hv {
@@ -53,11 +54,6 @@ namespace {
 std::string LowerAscii(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
 }
 std::string TrimLeadingBlanks(const std::string& s) {

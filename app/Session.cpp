@@ -17,11 +17,6 @@ const char* const BendulakSession::SpreadsheetFilter =
     "Comma-Separated Values (*.CSV)|*.CSV|Excel Spreadsheets (*.XLS)|*.XLS|All Files (*.*)|*.*";
 
 namespace {
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 std::string Slot(const char* stem, int slot) { return stem + std::to_string(slot + 1); }
 const std::string CrLf = "\r\n";
 }  // namespace
@@ -188,7 +183,7 @@ void BendulakSession::UpdateSpreadsheetItem() {
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) return false;
     for (const auto& e : fs::directory_iterator(folder, ec))
-      if (e.is_regular_file(ec) && Upper(e.path().extension().string()) == ".CSV") return true;
+      if (e.is_regular_file(ec) && UpperAscii(e.path().extension().string()) == ".CSV") return true;
     return false;
   };
   // The CSV export saves into the data folder; the per-user folder may hold one too.
@@ -209,7 +204,7 @@ void BendulakSession::Login1Click() {
   LoginDlgModel dlg(platform_);
   dlg.FormCreate(Settings.TableNumber);
   platform_.showDialog(dlg);
-  if (Upper(LoginData.Name1) == "INSTRUCTOR" && Services.PasswordDialog) {
+  if (UpperAscii(LoginData.Name1) == "INSTRUCTOR" && Services.PasswordDialog) {
     std::string password = DecodePassword(Settings.Password, Settings.PasswordLen);
     std::string second = DecodePassword(Settings.SecondCode, Settings.SecondCodeLen);
     ModalResult r;

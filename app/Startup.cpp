@@ -2,16 +2,12 @@
 
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
+#include "support/Format.h"
 
 namespace hv {
 namespace fs = std::filesystem;
 
 namespace {
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 // A drive-letter path ends with its own separator.
 std::string ClosingSeparator(std::string s) {
   if (!s.empty() && s.back() != '/' && s.back() != '\\')
@@ -27,7 +23,7 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
   for (const std::string& a : arguments) rest += (rest.empty() ? "" : " ") + a;
   std::size_t first = rest.find_first_not_of(' ');
   rest = first == std::string::npos ? std::string() : rest.substr(first);
-  const std::string upper = Upper(rest);
+  const std::string upper = UpperAscii(rest);
 
   CommandLineKind kind = CommandLineKind::None;
   std::string catalog;

@@ -33,11 +33,6 @@ void Put(std::string& line, std::size_t col, std::string_view text) {
     line[col - 1 + i] = text[i];
 }
 
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 // A right ascension rounded once to 0.01 s of time and wrapped at 24 h.
 struct RAParts {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/Codec.h"
+#include "support/Format.h"
 
 namespace hv {
 

@@ -30,13 +30,6 @@ ImageInfoRec ImageInfoRec::Decode(Decoder& d) {
 const std::array<std::string_view, 9> FilterNames = {"B", "V", "R",    "I", "J",
                                                      "H", "K", "NONE", "X"};
 
-std::string UpperAscii(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 std::string_view TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;

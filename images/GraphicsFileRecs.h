@@ -76,7 +76,6 @@ void ShowNumericError(Platform& platform, std::string_view keyword, std::string_
 long double HeaderTimeOfDay(std::string_view text);
 
 // ASCII helpers shared by the readers (record texts are single-byte).
-std::string UpperAscii(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 std::string_view TrimTrailingBlanks(std::string_view text);
 

@@ -289,6 +289,13 @@ std::string IOErrorText(int code) {
   }
 }
 
+std::string UpperAscii(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
 const char* NulTerminated(std::string& text) {
   if (!text.empty() && text.back() != '\0') text.push_back('\0');
   return text.c_str();

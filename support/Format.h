@@ -65,6 +65,10 @@ std::string IOErrorText(int code);
 // An empty text is left as it is and gives an empty NUL-terminated text.
 const char* NulTerminated(std::string& text);
 
+// The text with a-z upper-cased and every other byte kept (record texts are
+// single-byte; file names are upper-cased this way where a text says so).
+std::string UpperAscii(std::string_view text);
+
 // ---- Tokenizers (each removes what it consumed from the front of text) ----
 
 // Everything before the first delimiter (the whole text when there is
