@@ -3,9 +3,14 @@
 // colour band and the search box derived from them.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/Options.h"
+#include "images/GraphicsFileRecs.h"
+#include "platform/Platform.h"
 
 namespace hv {
 
@@ -61,5 +66,87 @@ inline void ResetFldParms(const OptsRec& settings) { ResetFldParms(CurFldParms, 
 // covers all 24 h; a field size of 0 or below gives a box of zero size at
 // the centre.
 void ComputeSearchBox(FldParmsRec& rec, long double ra, long double dec);
+
+// The colour band that suits an image filter: B, V, J, H and K their own
+// band; R, I, none and unrecognised filters the red band.
+std::uint8_t ColorForPassband(PassbandCode filter);
+
+class GraphicsFileObj;
+
+// The filter of an image as the colour check wants it: a FITS or SBIG
+// header's filter code; 8 (unrecognised, no check) for an ST-4 image or
+// no image at all.
+PassbandCode ImageFilterOf(const GraphicsFileObj* file);
+
+// The measure set-up's start of a stale field: a FITS image gives a field
+// that has no centre yet (0, 0) its header's RA and DEC and the colour band
+// of its filter. True when it did; anything else leaves rec alone.
+bool PresetFieldFromImage(FldParmsRec& rec, const GraphicsFileObj* file);
+
+// The field-parameter dialog (TFldParmsDlg) without its widgets. It edits
+// CurFldParms and the catalog choice of the main window's working settings.
+// The caller passes those settings, sets OptionsChanged (the main window's
+// save-at-once) and MeasuredImage (the file of the measured slot's window,
+// or none), shows it through the platform and reads the modal result: OK
+// means CurFldParms and Settings.StarCatalog hold the new request; Cancel
+// means the request is unchanged (a catalog choice that a refused OK
+// already wrote stays).
+class FldParmsDlgModel : public DialogModel {
+ public:
+  FldParmsDlgModel(Platform& platform, OptsRec& settings)
+      : platform_(platform), settings_(settings) {}
+  std::string_view dialogName() const override { return "TFldParmsDlg"; }
+
+  std::function<void()> OptionsChanged;
+  const GraphicsFileObj* MeasuredImage = nullptr;
+
+  static constexpr const char* Caption = "Enter/Verify Field Parameters";
+  static constexpr const char* InputErrorCaption = "Input Error!";
+  static constexpr const char* RAInvalidText = "Right Ascension is Invalid!";
+  static constexpr const char* DecInvalidText = "Declination is Invalid!";
+  static constexpr const char* NumericInvalidText =
+      "Invalid Numeric Value - Check Field, Magnitude Entries!";
+  static constexpr const char* MismatchCaption = "Color/Filter Mismatch";
+
+  // The reference-field window's "&Region Parameters..." and
+  // "&Add/Remove..." items, set by the caller when that window exists.
+  struct RefWindowItems {
+    std::function<void(bool)> SetRegionParametersEnabled;
+    std::function<bool()> AddRemoveEnabled;
+    std::function<void(bool)> SetAddRemoveEnabled;
+  };
+  std::optional<RefWindowItems> RefWindow;
+  // Set by the measure set-up when the field is stale: activation first
+  // lets a FITS image supply a missing centre and the colour band.
+  bool PresetFromImage = false;
+
+  // --- what the form shows (filled by FormActivate, typed back by the form) ---
+  std::string RAHrText, RAMinText, RASecText;
+  std::string DecDegText, DecMinText, DecSecText;
+  std::string SizText, MagText;
+  bool OnLnChecked = false;
+  bool ColorEnabled = false;
+  int ColorIndex = 2;  // ColorCode
+
+  bool AddRemoveWasEnabled = false;
+  PassbandCode ImageFilter = PassbandUnknown;
+
+  // Runs once, when the dialog is shown.
+  void FormActivate();
+  // The form has set OnLnChecked.
+  void OnLnBoxClick();
+  // Converts and checks the entries, asks about a colour that does not
+  // suit the image filter, stores the request and saves a changed size or
+  // limit. A refusal (or Cancel to the colour question) keeps the dialog
+  // open: ModalResult::None.
+  ModalResult OKBtnClick();
+  ModalResult CancelBtnClick();
+  bool ColorMatchesFilter() const;
+
+ private:
+  void RestoreRefWindowItems();
+  Platform& platform_;
+  OptsRec& settings_;
+};
 
 }  // namespace hv
