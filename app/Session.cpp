@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "app/SiteCamDlgs.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -451,6 +452,42 @@ PrintHeader BendulakSession::ListPrintHeader() const {
   h.tableNumber = Settings.TableNumber;
   h.defaultUserName = Settings.DefaultUser.ContactName;
   return h;
+}
+
+bool BendulakSession::EditReportHeader(HeaderRecord which) {
+  if (!Report) return false;
+  AstromObsObj& report = *Report;
+  ModalResult result = ModalResult::Cancel;
+  switch (which) {
+    case HeaderRecord::User: {
+      UsrParmsDlgModel dlg;
+      UserToEdit = &report.User;
+      result = platform_.showDialog(dlg);
+      UserToEdit = nullptr;
+      if (result == ModalResult::OK) Settings.DefaultUser = report.User;
+      break;
+    }
+    case HeaderRecord::Camera: {
+      CamParmsDlgModel dlg(platform_, Settings, &report, this);
+      CameraToEdit = &report.Camera;
+      result = platform_.showDialog(dlg);
+      CameraToEdit = nullptr;
+      if (result == ModalResult::OK) Settings.DefaultCamera = report.Camera;
+      break;
+    }
+    case HeaderRecord::Site: {
+      SiteParmsDlgModel dlg(platform_, Settings, this);
+      SiteToEdit = &report.Site;
+      result = platform_.showDialog(dlg);
+      SiteToEdit = nullptr;
+      if (result == ModalResult::OK) Settings.DefaultSite = report.Site;
+      break;
+    }
+  }
+  if (result != ModalResult::OK) return false;
+  report.SetParms(nullptr, nullptr, nullptr, false);
+  OptionsChanged();
+  return true;
 }
 
 // --- help list and reminder ---

@@ -180,7 +180,9 @@ class BendulakSession : public ReportHost {
   // ListHost
   std::filesystem::path ReportFolder() const override { return ReportFolder_; }
   PrintHeader ListPrintHeader() const override;
-  bool EditReportHeader(HeaderRecord which) override { return false; }
+  // The user, camera or site dialog over the report's record; after OK the
+  // report is rebuilt and the record becomes the settings' default.
+  bool EditReportHeader(HeaderRecord which) override;
   // ReportHost
   bool ReportSaved() const override { return ReportSaved_; }
   void SetReportSaved(bool saved) override { ReportSaved_ = saved; }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/Folders.h"
+#include "app/SiteCamDlgs.h"
 #include "app/Startup.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
@@ -631,6 +632,58 @@ TEST_F(SessionTest, ReportOutputsReachTheReport) {
   p.expectSave(std::nullopt);
   s->Report->ListForm->SaveasText1Click();
   EXPECT_EQ(p.choosers().back().folder, s->Settings.DataFolder);
+}
+
+TEST_F(SessionTest, ReportHeaderEditsBecomeTheDefaultsAndAreSaved) {
+  Ship();
+  Start({"NOMAD"});
+  AstromListModel& list = *s->Report->ListForm;
+  p.expectDialog("TSiteParmsDlg", [&](DialogModel& m) {
+    auto& dlg = dynamic_cast<SiteParmsDlgModel&>(m);
+    EXPECT_EQ(SiteToEdit, &s->Report->Site);
+    dlg.FormActivate();
+    dlg.ObsNmText = "Back Garden";
+    dlg.LngDegText = "12";
+    dlg.LngMinText = "30";
+    dlg.WestChecked = true;
+    return dlg.OKBtnClick();
+  });
+  list.UndoEnabled = true;
+  list.SitePop1Click();
+  EXPECT_FALSE(list.UndoEnabled);
+  EXPECT_EQ(s->Report->Site.Name, "Back Garden");
+  EXPECT_EQ(s->Report->Site.Longitude, -12.5f);
+  EXPECT_EQ(s->Settings.DefaultSite, s->Report->Site);
+  EXPECT_FALSE(s->UpdatesPending) << "the settings were saved at once";
+  EXPECT_EQ(SiteToEdit, nullptr);
+
+  // The camera a file filled is shown as the current one; Cancel changes
+  // nothing.
+  s->Report->CamFromFile = 1;
+  s->Report->Camera.Name = "From File";
+  const CamRec defaults = s->Settings.DefaultCamera;
+  p.expectDialog("TCamParmsDlg", [&](DialogModel& m) {
+    auto& dlg = dynamic_cast<CamParmsDlgModel&>(m);
+    dlg.FormActivate();
+    EXPECT_EQ(dlg.ShowIndex, 1);
+    EXPECT_EQ(dlg.NameText, "From File");
+    dlg.NameText = "Typed";
+    return ModalResult::Cancel;
+  });
+  list.UndoEnabled = true;
+  list.CamPop1Click();
+  EXPECT_TRUE(list.UndoEnabled);
+  EXPECT_EQ(s->Report->Camera.Name, "From File");
+  EXPECT_EQ(s->Settings.DefaultCamera, defaults);
+
+  p.expectDialog("TUsrParmsDlg", [&](DialogModel& m) {
+    auto& dlg = dynamic_cast<UsrParmsDlgModel&>(m);
+    dlg.FormActivate();
+    dlg.NameText = "A. Student";
+    return dlg.OKBtnClick();
+  });
+  list.UsrPop1Click();
+  EXPECT_EQ(s->Settings.DefaultUser.ContactName, "A. Student");
 }
 
 TEST_F(SessionTest, UnwritableUserFolderEndsTheProgram) {
