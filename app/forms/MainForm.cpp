@@ -15,6 +15,7 @@
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "app/forms/SearchStrForm.h"
+#include "astrometry/forms/FldParmsForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
@@ -339,6 +340,7 @@ void RegisterAppForms() {
   RegisterImageForms();
   RegisterSearchForm();
   RegisterLoginForm();
+  RegisterFldParmsForm();
 }
 
 }  // namespace hv
