@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "app/SiteCamDlgs.h"
+#include "astrometry/FldParms.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -168,6 +169,7 @@ void BendulakSession::StartSession() {
   Menu.Enable("ViewEdit1", false);
   Menu.Enable("Load1", true);
   Menu.Enable("ImageFileType1", true);
+  hv::ResetFldParms(Settings);
   if (Services.ResetFldParms) Services.ResetFldParms();
   RefFieldStale = true;
   for (int s = 0; s <= LastSlot; ++s) Menu.Check(Slot("MeasImg", s), false);
@@ -282,6 +284,7 @@ void BendulakSession::ClearAll() {
     SlotIsBusy[static_cast<std::size_t>(s)] = false;
     if (Services.ClearAlignment) Services.ClearAlignment(s);
   }
+  hv::ResetFldParms(Settings);
   if (Services.ResetFldParms) Services.ResetFldParms();
   if (Services.FreeRefFieldWindow) Services.FreeRefFieldWindow();
   RefFieldStale = true;
@@ -307,6 +310,7 @@ void BendulakSession::FieldObservationSet1Click() {
   if (!Settings.NoConfirm &&
       !AskYesNo(platform_, "Verify Clear", "Clear Field and Reference Star Parameters?"))
     return;
+  hv::ResetFldParms(Settings);
   if (Services.ResetFldParms) Services.ResetFldParms();
   RefFieldStale = true;
   for (int s = 0; s <= LastSlot; ++s) {

@@ -7,6 +7,7 @@
 #include "app/Folders.h"
 #include "app/SiteCamDlgs.h"
 #include "app/Startup.h"
+#include "astrometry/FldParms.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
@@ -234,8 +235,11 @@ TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
   Start();
   p.expectDialog("TLoginDlg", LoginAs("Ann B. Cole", "12", ModalResult::OK));
   p.expectMessage(ModalResult::Yes, "Login Completed?");
+  CurFldParms.RACenter = 3;
   s->Login1Click();
   EXPECT_TRUE(s->SessionStarted);
+  EXPECT_EQ(CurFldParms.RACenter, 0);  // every session starts with no field
+  EXPECT_EQ(CurFldParms.MagLimit, s->Settings.MagLimit);
   EXPECT_EQ(s->PaintMode, 1);
   EXPECT_EQ(s->LoginData.UserID, "ACole");
   EXPECT_EQ(s->Settings.WorkFolder, s->Settings.DataFolder / "Users" / "ACole" / "");
@@ -369,7 +373,11 @@ TEST_F(SessionTest, ClearCommandsAndBusySlots) {
 
   p.expectMessage(ModalResult::Yes, "Verify Clear", "Clear Field and Reference Star Parameters?");
   s->RefFieldStale = false;
+  CurFldParms.RACenter = 5;
+  s->Settings.FieldSize = 12;
   s->FieldObservationSet1Click();
+  EXPECT_EQ(CurFldParms.RACenter, 0);
+  EXPECT_EQ(CurFldParms.FieldSize, 12.0f);
   for (int slot : {0, 2}) {
     EXPECT_FALSE(s->ImageWindows[static_cast<std::size_t>(slot)]->PlateSoln.Solved);
     EXPECT_FALSE(s->ImageWindows[static_cast<std::size_t>(slot)]->RefsLocated);
@@ -385,7 +393,9 @@ TEST_F(SessionTest, ClearCommandsAndBusySlots) {
   p.expectMessage(ModalResult::Yes, "Verify Clear");
   s->Report->Camera.Name = "From an image";
   s->Report->Site.Name = "Kept";
+  CurFldParms.DecCenter = 5;
   s->Object1Click();
+  EXPECT_EQ(CurFldParms.DecCenter, 0);
   EXPECT_EQ(s->Report->Camera, s->Settings.DefaultCamera);  // camera only
   EXPECT_EQ(s->Report->Site.Name, "Kept");
   EXPECT_FALSE(s->ImageWindows[0]);
