@@ -341,6 +341,20 @@ TEST_F(FldParmsDlgTest, OnlineChoiceAndTheColourQuestion) {
   EXPECT_EQ(CurFldParms.Color, 2);
 }
 
+TEST_F(FldParmsDlgTest, ABadSizeWritesOnlyTheCatalogChoice) {
+  model.FormActivate();
+  const FldParmsRec before = CurFldParms;
+  model.OnLnChecked = true;
+  model.OnLnBoxClick();
+  model.MagText = "";
+  p.expectMessage(ModalResult::OK, "Input Error!",
+                  "Invalid Numeric Value - Check Field, Magnitude Entries!");
+  EXPECT_EQ(model.OKBtnClick(), ModalResult::None);
+  EXPECT_EQ(settings.StarCatalog, CatalogCode::NOMAD);
+  EXPECT_EQ(CurFldParms, before);
+  EXPECT_EQ(saves, 0);
+}
+
 TEST_F(FldParmsDlgTest, ColorMatchesFilterTable) {
   struct Row {
     CatalogCode cat;
