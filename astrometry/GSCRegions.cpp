@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Folders.h"
+#include "astrometry/GSCField.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -365,6 +366,20 @@ void GSCRgnsTblObj::FindRegions(const FieldBoxRec& box,
     else
       ShowError(platform(), "Region Table Full!", "Field Contains Too Many Regions!");
   }
+}
+
+void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
+  GSCRgnsTbl = std::make_unique<GSCRgnsTblObj>(platform, settings);
+  CatlgPathDlg = std::make_unique<TCatlgPathDlg>(platform);
+  if (!InfoForm) InfoForm = std::make_unique<TInfoForm>();
+  GSCField = std::make_unique<GSCFieldObj>(platform, settings);
+}
+
+void FreeCatalogObjects() {
+  GSCField.reset();
+  GSCRgnsTbl.reset();
+  CatlgPathDlg.reset();
+  InfoForm.reset();
 }
 
 }  // namespace hv

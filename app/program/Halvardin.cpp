@@ -7,6 +7,8 @@
 #include "app/InfoList.h"
 #include "app/Session.h"
 #include "app/forms/MainForm.h"
+#include "astrometry/GSCRegions.h"
+#include "astrometry/forms/CatalogForms.h"
 #include "images/ImageDialogs.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtPlatform.h"
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
   hv::QtPlatform platform;
   app.setPlatform(&platform);
   hv::RegisterAppForms();
+  hv::RegisterCatalogForms();
   hv::ResetSearchDialog();
 
   hv::BendulakSession session(platform);
@@ -42,6 +45,9 @@ int main(int argc, char** argv) {
   // The dialogs that live for the whole run, made after the main window's
   // creation (they start from the settings' measuring box).
   hv::CreateImageDialogs();
+  // The catalog's table, field and boxes read the session's working copy.
+  hv::CreateCatalogObjects(platform, session.Settings);
+  hv::CreateCatalogForms();
   if (!session.QuitRequested) {
     window.show();
     rc = app.exec();
@@ -49,6 +55,8 @@ int main(int argc, char** argv) {
     session.CloseConfirmed = true;
     window.close();
   }
+  hv::FreeCatalogForms();
+  hv::FreeCatalogObjects();
   hv::FreeImageDialogs();
   hv::Bendulak = nullptr;
   return rc;
