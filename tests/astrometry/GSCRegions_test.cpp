@@ -192,6 +192,43 @@ TEST_F(GSCTable, FoundInTheProgramFolderWithoutRegardToCaseAndLoadedOnce) {
   EXPECT_TRUE(t.Loaded);
 }
 
+TEST_F(GSCTable, TheHeaderListingLivesAsLongAsTheTable) {
+  WriteBytes(s.ProgramFolder / "TABLES" / "REGIONS.TBL", RegionsTable(Rows(1)));
+  p.expectInput(std::nullopt);
+  fs::path listing;
+  {
+    GSCRgnsTblObj t(p, s);
+    t.LoadTable(true);
+    ASSERT_TRUE(t.Loaded);
+    listing = t.HdrFileName;
+    EXPECT_TRUE(fs::exists(listing));
+  }
+  EXPECT_FALSE(fs::exists(listing));
+}
+
+TEST_F(GSCTable, OnTheOpticalDriveTheDiscIsAskedFor) {
+  const fs::path cdrom = test::FreshFolder("cdrom") / "";
+  p.opticalDrives = {cdrom};
+  const fs::path disc = test::FreshFolder("disc") / "";
+  WriteBytes(disc / "TABLES" / "REGIONS.TBL", RegionsTable(Rows(3)));
+  p.expectDialog("TCatlgPathDlg", [&](DialogModel& m) {
+    auto& d = static_cast<TCatlgPathDlg&>(m);
+    EXPECT_EQ(d.Caption, "GSC Regions Table");
+    EXPECT_EQ(d.What, "Guide Star Catalog Volume I or II");
+    EXPECT_EQ(d.Drive, cdrom);
+    EXPECT_FALSE(d.NotFound);
+    d.FormActivate();
+    d.DrvEd = disc.string();
+    return d.OkBtnClick();
+  });
+  GSCRgnsTblObj t(p, s);
+  t.LoadTable(true);
+  ASSERT_TRUE(t.Loaded);
+  EXPECT_EQ(t.VolumePath, disc);
+  EXPECT_EQ(t.TriedPath, cdrom);
+  EXPECT_EQ(p.beeps().back(), Sound::Default);
+}
+
 TEST_F(GSCTable, TheCatalogLocationIsTriedThenTheStudentAsked) {
   const fs::path cat = test::FreshFolder("cat") / "";
   s.GSCPath1 = cat.string();
