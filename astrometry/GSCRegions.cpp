@@ -242,9 +242,14 @@ bool GSCRgnsTblObj::ReadTable() {
     data.insert(data.end(), CardBlock.begin(), CardBlock.begin() + static_cast<std::ptrdiff_t>(n));
     if (n < FITSBlockSize) break;
   }
+  const fs::path file = DataFile.Path();
   DataFile.Close();
   // Committed only when every row converted.
-  Regions = RegionsFromBlocks(data, w, Header.NAxis2, true);
+  try {
+    Regions = RegionsFromBlocks(data, w, Header.NAxis2, true);
+  } catch (const FileError& e) {
+    throw FileError(file, e.code(), "Read beyond end of file: " + file.string());
+  }
   return true;
 }
 

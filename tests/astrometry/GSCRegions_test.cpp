@@ -280,6 +280,20 @@ TEST_F(GSCTable, CancelAndFaultyTablesLeaveItUnloaded) {
   EXPECT_THROW(t.LoadTable(true), ConvertError);
   EXPECT_FALSE(t.Loaded);
   EXPECT_FALSE(InfoForm->Visible);
+
+  // A cut last block is an I/O error naming the file.
+  auto cut = RegionsTable(Rows(3));
+  cut.resize(cut.size() - 100);
+  WriteBytes(s.ProgramFolder / "TABLES" / "REGIONS.TBL", cut);
+  p.expectInput(std::nullopt);
+  try {
+    t.LoadTable(true);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.code(), 100);
+    EXPECT_NE(std::string(e.what()).find("REGIONS.TBL"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(t.Loaded);
 }
 
 TEST_F(GSCTable, ConvertedTableIsTheFlatFile) {
