@@ -104,6 +104,7 @@ class SiteParmsDlgModel : public DialogModel {
   SiteParmsDlgModel(Platform& platform, const OptsRec& settings, ListHost* host = nullptr);
   ~SiteParmsDlgModel() override;
   std::string_view dialogName() const override { return "TSiteParmsDlg"; }
+  Platform& platform() { return platform_; }
 
   // --- what the form shows and types back ---
   std::string Caption = "Observatory (Site) Information";
@@ -163,6 +164,7 @@ class CamParmsDlgModel : public DialogModel {
                    ListHost* host = nullptr);
   ~CamParmsDlgModel() override;
   std::string_view dialogName() const override { return "TCamParmsDlg"; }
+  Platform& platform() { return platform_; }
 
   std::string Caption = "Camera Parameters";
   std::string NameText, WdthText, HtText, WdPixText, HtPixText, AptrText, FLText;

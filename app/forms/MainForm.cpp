@@ -15,6 +15,7 @@
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "app/forms/SearchStrForm.h"
+#include "app/forms/SiteCamForms.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
@@ -341,6 +342,7 @@ void RegisterAppForms() {
   RegisterSearchForm();
   RegisterLoginForm();
   RegisterFldParmsForm();
+  RegisterSiteCamForms();
 }
 
 }  // namespace hv
