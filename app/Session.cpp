@@ -24,11 +24,15 @@ const std::string CrLf = "\r\n";
 }  // namespace
 
 BendulakSession::BendulakSession(Platform& platform, SessionServices services)
-    : Services(std::move(services)), platform_(platform) {
+    : platform_(platform), Services(std::move(services)) {
   BuildMenu();
+  HelpWin.ProgramFolder = [this] { return Settings.ProgramFolder; };
+  HelpWin.FormCreate(96);
 }
 
-BendulakSession::~BendulakSession() = default;
+BendulakSession::~BendulakSession() {
+  if (ActiveHelpList == HelpTopics.get()) ActiveHelpList = nullptr;
+}
 
 void BendulakSession::BuildMenu() {
   MenuModel& m = Menu;
@@ -76,7 +80,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1", "ShortFormat1", "LongFormat1", "Baseline1", "OnHelp1", "Topics1", "User1"})
+       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1", "ShortFormat1", "LongFormat1", "Baseline1"})
     m[name].available = false;
 }
 
@@ -197,9 +201,49 @@ void BendulakSession::SetHelpItems() {
   Menu.Enable("OnHelp1", !Settings.GeneralHelpFile.empty());
   Menu.Enable("Topics1", !Settings.HelpListFile.empty());
   Menu.Enable("User1", !Settings.UserHelpFile.empty());
-  if (!Settings.HelpListFile.empty())
+  if (!Settings.HelpListFile.empty()) {
+    if (ActiveHelpList == HelpTopics.get()) ActiveHelpList = nullptr;
     HelpTopics =
         LoadHelpList(platform_, FindCaseInsensitive(Settings.ProgramFolder, Settings.HelpListFile));
+    // The help window's links and its topic list follow the new list.
+    ActiveHelpList = HelpTopics.get();
+  }
+}
+
+void BendulakSession::OnHelp1Click() {
+  if (Settings.GeneralHelpFile.empty()) return;
+  HelpRequest = {"On Help", Settings.GeneralHelpFile};
+  HelpTopicToShow = HelpRequest;
+  HelpFolder = Settings.ProgramFolder;
+  HelpWin.ScreenWidth = ScreenWidth;
+  // A topic asked for from the main window always joins the history.
+  HelpWin.AddToHistory = true;
+  HelpWin.Show();
+}
+
+void BendulakSession::User1Click() {
+  if (Settings.UserHelpFile.empty()) return;
+  HelpRequest = {"User Help", Settings.UserHelpFile};
+  HelpTopicToShow = HelpRequest;
+  HelpFolder = Settings.ProgramFolder;
+  HelpWin.ScreenWidth = ScreenWidth;
+  // A topic asked for from the main window always joins the history.
+  HelpWin.AddToHistory = true;
+  HelpWin.Show();
+}
+
+void BendulakSession::Topics1Click() {
+  ActiveHelpList = HelpTopics.get();
+  HelpLstDlg.ScreenWidth = ScreenWidth;
+  if (platform_.showDialog(HelpLstDlg) != ModalResult::OK || !ActiveHelpList) return;
+  const HelpTopicRec* e = ActiveHelpList->Entry(ActiveHelpList->Selected);
+  if (!e) return;
+  HelpTopicToShow = *e;
+  HelpFolder = Settings.ProgramFolder;
+  HelpWin.ScreenWidth = ScreenWidth;
+  // A topic asked for from the main window always joins the history.
+  HelpWin.AddToHistory = true;
+  HelpWin.Show();
 }
 
 void BendulakSession::Login1Click() {
@@ -346,7 +390,7 @@ bool BendulakSession::FormCloseQuery() {
     if (PaintMode == 2 && !Settings.ReminderFile.empty())
       shown = ShowReminder(platform_,
                            FindCaseInsensitive(Settings.ProgramFolder, Settings.ReminderFile),
-                           "** Exercise Finished? **");
+                           "** Exercise Finished? **", Buttons::OKCancel, MsgIcon::Error);
     if (shown == 3) {
       MessageRequest q;
       q.caption = "** Exercise Finished? **";
@@ -492,103 +536,6 @@ bool BendulakSession::EditReportHeader(HeaderRecord which) {
   report.SetParms(nullptr, nullptr, nullptr, false);
   OptionsChanged();
   return true;
-}
-
-// --- help list and reminder ---
-
-namespace {
-// A field starts at its first non-blank character, which is its quote; it
-// runs to the next occurrence of that quote.
-std::string NextField(const std::string& line, std::size_t& pos) {
-  while (pos < line.size() && line[pos] == ' ') ++pos;
-  if (pos >= line.size()) return {};
-  char q = line[pos++];
-  std::size_t end = line.find(q, pos);
-  if (end == std::string::npos) end = line.size();
-  std::string f = line.substr(pos, end - pos);
-  pos = end < line.size() ? end + 1 : end;
-  return f;
-}
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-}  // namespace
-
-std::optional<std::vector<HelpTopicRec>> LoadHelpList(Platform& p, const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    ShowInfo(p, "Help File Error",
-             "Help List File " + file.string() + " is Invalid." + CrLf +
-                 "Program will continue with defaults or alternative file." + CrLf + CrLf +
-                 IOErrorText(2));
-    MessageRequest r;
-    r.caption = "File Error";
-    r.text = "Cannot Access Help List." + CrLf + "File Name: " + file.string() + CrLf + CrLf +
-             IOErrorText(2);
-    r.icon = MsgIcon::Warning;
-    r.sound = Sound::Exclamation;
-    p.message(r);
-    return std::nullopt;
-  }
-  std::vector<HelpTopicRec> list;
-  std::string indent;
-  bool separated = true;
-  HelpTopicRec entry;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    line = line.substr(0, 80);
-    if (line.find_first_not_of(' ') == std::string::npos) continue;
-    std::size_t pos = 0;
-    entry.Title = NextField(line, pos).substr(0, 65);
-    entry.FileName = NextField(line, pos).substr(0, 71);
-    std::string kind = Lower(entry.FileName);
-    if (kind == "end") {
-      if (indent.size() >= 2) indent.erase(0, 2);
-      if (!separated) list.push_back({});
-      separated = true;
-      continue;
-    }
-    HelpTopicRec listed = entry;
-    if (kind == "begin") {
-      if (!separated) list.push_back({});
-      listed.Title = (indent + "-" + entry.Title + "-").substr(0, 65);
-    } else {
-      listed.Title = (indent + entry.Title).substr(0, 65);
-    }
-    list.push_back(listed);
-    separated = false;
-    if (kind == "begin") indent = ("  " + indent).substr(0, 65);
-  }
-  return list;
-}
-
-int ShowReminder(Platform& p, const fs::path& file, const std::string& caption) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    ShowError(p, "File Error!",
-              "Cannot Access Reminder File!" + CrLf + "File Name: " + file.string() + CrLf + CrLf +
-                  IOErrorText(2));
-    return 3;
-  }
-  constexpr std::size_t Max = 1023;
-  std::string text;
-  auto add = [&](const std::string& s) { text += s.substr(0, Max - std::min(Max, text.size())); };
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    add(line.substr(0, 255) + CrLf);
-  }
-  add(CrLf + "Select \"OK\" to Quit Exercise, \"Cancel\" to Continue.");
-  MessageRequest r;
-  r.caption = caption;
-  r.text = text;
-  r.icon = MsgIcon::Error;
-  r.buttons = Buttons::OKCancel;
-  r.sound = Sound::Hand;
-  return p.message(r) == ModalResult::OK ? 1 : 2;
 }
 
 }  // namespace hv

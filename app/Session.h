@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Help.h"
 #include "app/ImageSlots.h"
 #include "app/InfoList.h"
 #include "app/Launcher.h"
@@ -31,12 +32,6 @@ constexpr int LastSlot = 3;
 constexpr const char* ApplicationTitle = "Halvardin";
 constexpr const char* ProgramVersion = "1.711";
 constexpr const char* SessionCaption = "VESK Exercise - Halvardin";
-
-// A topic of the help topic list.
-struct HelpTopicRec {
-  std::string Title;     // string[65], as listed, indented
-  std::string FileName;  // string[71]; "begin" for a heading
-};
 
 // What the session asks of the windows and objects that other parts own.
 // Each is optional: an empty one is skipped.
@@ -75,6 +70,9 @@ struct SessionServices {
 };
 
 class BendulakSession : public ReportHost {
+  // First, so that the members made with it see it.
+  Platform& platform_;
+
  public:
   BendulakSession(Platform& platform, SessionServices services = {});
   ~BendulakSession() override;
@@ -104,7 +102,15 @@ class BendulakSession : public ReportHost {
   bool MoreRefsHintGiven = false;
   bool ZoomHintDue = true;
   bool BlinkHintDue = true;
-  std::optional<std::vector<HelpTopicRec>> HelpTopics;
+  // The exercise help topics (null: none loaded); ActiveHelpList follows
+  // every replacement, so it never names a freed list.
+  std::unique_ptr<HelpList> HelpTopics;
+  // The topic the help commands hand to the help window.
+  HelpTopicRec HelpRequest;
+  // The topic dialog and the help window, made with the session and kept
+  // for the whole run.
+  HelpLstDlgModel HelpLstDlg{platform_};
+  HelpWinModel HelpWin{platform_, *this, HelpLstDlg};
   std::filesystem::path ImageFolder;
   std::string ImageFileName;
   std::filesystem::path ReportFolder_;
@@ -143,6 +149,10 @@ class BendulakSession : public ReportHost {
   // The spreadsheet command of the report menu.
   void SpreadSheet1Click();
   void AboutThisExercise1Click();
+  // The help menu.
+  void OnHelp1Click();
+  void User1Click();
+  void Topics1Click();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();
@@ -207,19 +217,10 @@ class BendulakSession : public ReportHost {
   void SlotLoaded(int slot);
   void FreeSlot(int slot);
   void RunOptionsDialog(bool afterInstructorLogin);
-  Platform& platform_;
 };
 
 // The one session of the run, for the parts that reach the main window's
 // state; the program and the tests set it.
 extern BendulakSession* Bendulak;
-
-// Reads a help topic list file; on failure shows the two messages and
-// gives none.
-std::optional<std::vector<HelpTopicRec>> LoadHelpList(Platform& p,
-                                                      const std::filesystem::path& file);
-// Shows the reminder file with the OK/Cancel prompt; the button pressed,
-// or 3 when the file cannot be read.
-int ShowReminder(Platform& p, const std::filesystem::path& file, const std::string& caption);
 
 }  // namespace hv

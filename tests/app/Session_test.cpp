@@ -105,7 +105,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   EXPECT_EQ(s->Settings.StartImageFolder, s->Settings.ProgramFolder);
   EXPECT_EQ(BoxParms, s->Settings.BoxParms);
   ASSERT_TRUE(s->HelpTopics);
-  EXPECT_EQ(s->HelpTopics->front().Title, "Getting Started");
+  EXPECT_EQ(s->HelpTopics->Items.front().Title, "Getting Started");
   EXPECT_FALSE(fs::exists(Log()));
   EXPECT_EQ(s->Menu.Snapshot(),
             "FileMI &File\n"
@@ -144,9 +144,9 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "  Baseline1 Compute &Baseline... [unavailable]\n"
             "  SpreadSheet1 Access &Spreadsheet [disabled]\n"
             "HelpMi &Help\n"
-            "  OnHelp1 On &Help [unavailable]\n"
-            "  Topics1 &Topics... [unavailable]\n"
-            "  User1 &User [disabled] [unavailable]\n"
+            "  OnHelp1 On &Help\n"
+            "  Topics1 &Topics...\n"
+            "  User1 &User [disabled]\n"
             "  AboutThisExercise1 &About...\n");
 }
 
