@@ -309,7 +309,7 @@ TEST_F(SiteDialog, BaselineUseDisablesSaveButFindStillFills) {
   EXPECT_EQ(site.Code, "O01") << "the disabled fields store what they show";
 }
 
-TEST_F(CamDialog, ShowsTheReportCameraWhenAFileFilledIt) {
+TEST_F(CamDialog, ShowsTheDefaultWithoutAReport) {
   // Without a report: the default.
   {
     CamParmsDlgModel dlg(p, settings, nullptr);

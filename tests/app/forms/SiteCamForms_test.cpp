@@ -142,6 +142,16 @@ TEST_F(SiteCamForms, CameraDialogSwitchesBetweenDefaultAndCurrent) {
   // "C&urrent" without a report goes back to the default.
   dlg.ShowButtons->button(1)->click();
   EXPECT_EQ(dlg.ShowButtons->checkedId(), 0);
+  // Save leaves a bad number to the application's error box; the dialog
+  // stays and nothing is written.
+  dlg.AptrEd->setText("x");
+  p.expectMessage(ModalResult::Yes, "Confirm", "Write Current Camera Data to File?");
+  p.expectMessage(ModalResult::OK, "Halvardin", "'x' is not a valid floating point value");
+  dlg.SaveCam1->trigger();
+  EXPECT_TRUE(dlg.isVisible());
+  EXPECT_FALSE(fs::exists(program / "ASTCAMS.DAT"));
+  EXPECT_EQ(dlg.AptrEd->text(), "x") << "what was typed stays";
+  dlg.AptrEd->setText("200");
   dlg.HtPixEd->setText("510");
   dlg.MagButtons->button(7)->click();
   dlg.OKBtn->click();
