@@ -48,7 +48,9 @@ float SingleValue(std::string_view text) {
 constexpr const char* NoSelectionCaption = "No Selection!";
 
 // The application's error box for a failure passed on from a list file.
-void ShowPassedOn(Platform& p, const std::exception& e) { ShowError(p, ApplicationTitle, e.what()); }
+void ShowPassedOn(Platform& p, const std::exception& e) {
+  ShowError(p, ApplicationTitle, e.what());
+}
 
 // Loads the list file, passing a read failure to the application's error
 // box once its own message has been shown; the list then shows no lines.
@@ -300,7 +302,9 @@ void SiteParmsDlgModel::SaveSite1Click() {
 
 CamParmsDlgModel::CamParmsDlgModel(Platform& platform, const OptsRec& settings,
                                    const AstromObsObj* report, ListHost* host)
-    : platform_(platform), settings_(settings), report_(report),
+    : platform_(platform),
+      settings_(settings),
+      report_(report),
       host_(host ? *host : NoListHost()) {}
 
 CamParmsDlgModel::~CamParmsDlgModel() = default;

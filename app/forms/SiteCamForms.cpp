@@ -52,8 +52,7 @@ void NotDefault(std::initializer_list<QPushButton*> buttons) {
 
 // ---- pick lists --------------------------------------------------------------
 
-PickListForm::PickListForm(InfoListModel& model, QWidget* parent)
-    : TInfoListForm1(model, parent) {
+PickListForm::PickListForm(InfoListModel& model, QWidget* parent) : TInfoListForm1(model, parent) {
   // The one list window that does not stay on top: it is modal.
   setWindowFlag(Qt::WindowStaysOnTopHint, false);
   setWindowModality(Qt::ApplicationModal);
@@ -81,8 +80,8 @@ TSiteParmsDlg::TSiteParmsDlg(SiteParmsDlgModel& model, QWidget* parent)
   auto* top = new QVBoxLayout(this);
 
   auto coordGroup = [](const char* title, QLineEdit*& deg, QLineEdit*& min, QLineEdit*& sec,
-                       const char* degHint, QRadioButton*& a, const char* aText,
-                       QRadioButton*& b, const char* bText, QWidget* owner) {
+                       const char* degHint, QRadioButton*& a, const char* aText, QRadioButton*& b,
+                       const char* bText, QWidget* owner) {
     auto* grp = new QGroupBox(title);
     auto* g = new QGridLayout(grp);
     g->addWidget(new QLabel("Deg"), 0, 0);

@@ -122,10 +122,10 @@ TEST_F(SiteDialog, OKChecksThePositionAndStoresOnlyAWholeEntry) {
     dlg.NorthChecked = false;
     dlg.ZnText = c.zone;
     if (c.refusal) {
-      p.expectMessage(ModalResult::OK,
-                      c.refusal == std::string(NumericErrorText) ? NumericErrorCaption
-                                                                 : "Value Out of Range!",
-                      c.refusal);
+      p.expectMessage(
+          ModalResult::OK,
+          c.refusal == std::string(NumericErrorText) ? NumericErrorCaption : "Value Out of Range!",
+          c.refusal);
       EXPECT_EQ(dlg.OKBtnClick(), ModalResult::None);
       EXPECT_EQ(site, before) << "a refused entry writes nothing";
       EXPECT_EQ(p.beeps().back(), Sound::Exclamation);
