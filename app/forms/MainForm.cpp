@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/forms/HelpForms.h"
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
 #include "app/forms/SearchStrForm.h"
@@ -85,6 +86,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     f->raise();
     f->activateWindow();
   };
+  helpWin_ = new THelpWin(session_.HelpWin, this);
   session_.Services.MenuChanged = [this] { Mirror(); };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
@@ -118,7 +120,10 @@ TBendulak::~TBendulak() {
   for (auto& [model, f] : listForms_) delete f;
   listForms_.clear();
   delete reportWindow_;
+  delete helpWin_;
 }
+
+THelpWin* TBendulak::helpWindow() const { return helpWin_.data(); }
 
 TImageForm1Widget* TBendulak::imageForm(int slot) const {
   return slot >= 0 && slot <= LastSlot ? imageForms_[static_cast<std::size_t>(slot)].data()
@@ -211,6 +216,12 @@ void TBendulak::Run(const std::string& name) {
     s.FieldObservationSet1Click();
   else if (name == "SpreadSheet1")
     s.SpreadSheet1Click();
+  else if (name == "OnHelp1")
+    s.OnHelp1Click();
+  else if (name == "Topics1")
+    s.Topics1Click();
+  else if (name == "User1")
+    s.User1Click();
   else if (name == "AboutThisExercise1")
     s.AboutThisExercise1Click();
   else if (name == "ExerciseFrmt1")
@@ -340,6 +351,7 @@ void TBendulak::closeEvent(QCloseEvent* e) {
 void RegisterAppForms() {
   RegisterImageForms();
   RegisterSearchForm();
+  RegisterHelpForms();
   RegisterLoginForm();
   RegisterFldParmsForm();
   RegisterSiteCamForms();

@@ -37,6 +37,8 @@ class TBendulak : public QMainWindow {
   class TImageForm1Widget* imageForm(int slot) const;
   // The list window that shows a file's header listing or image data.
   class TInfoListForm1* listForm(const InfoListModel& model) const;
+  // The help window, made with this window and kept for the whole run.
+  class THelpWin* helpWindow() const;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -54,6 +56,7 @@ class TBendulak : public QMainWindow {
   std::map<std::string, QAction*> actions_;
   std::array<QPointer<class TImageForm1Widget>, LastSlot + 1> imageForms_;
   std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
+  QPointer<class THelpWin> helpWin_;
   QImage titlePicture_;
   bool exercisePictureTried_ = false;
   bool titleFreed_ = false;

@@ -1,4 +1,5 @@
 #include "app/Help.h"
+#include "app/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -441,6 +442,50 @@ TEST_F(HelpTest, ReminderAtExit) {
   p.expectMessage(ModalResult::OK, "File Error!", "Cannot Access Reminder File!\r\nFile Name: ");
   EXPECT_EQ(ShowReminder(p, folder / "NONE.AST", "c"), 3);
   EXPECT_EQ(p.messages().back().icon, MsgIcon::Error);
+}
+
+TEST_F(HelpTest, MainWindowHelpCommandsWithTheShippedFiles) {
+  const fs::path shipped = fs::path(HV_SOURCE_DIR) / "app" / "shipped" / "";
+  BendulakSession s(p);
+  s.Settings.ProgramFolder = shipped;
+  s.Settings.GeneralHelpFile = "VESKHELP.HLP";
+  s.Settings.HelpListFile = "ASTRMHLP.LST";
+  s.SetHelpItems();
+  ASSERT_TRUE(s.HelpTopics);
+  EXPECT_EQ(ActiveHelpList, s.HelpTopics.get());
+  EXPECT_TRUE(s.Menu.Usable("OnHelp1"));
+  EXPECT_TRUE(s.Menu.Usable("Topics1"));
+  EXPECT_FALSE(s.Menu.Usable("User1"));
+
+  s.OnHelp1Click();
+  EXPECT_EQ(s.HelpWin.Caption, "Help - On Help");
+  EXPECT_GT(s.HelpWin.Lines.size(), 10u);
+  EXPECT_EQ(s.HelpWin.Lines[1], "  USING HELP  ");
+
+  // Every topic of the shipped list has its text.
+  for (int i = 0; i < static_cast<int>(s.HelpTopics->Items.size()); ++i) {
+    const HelpTopicRec e = s.HelpTopics->Items[static_cast<std::size_t>(i)];
+    if (e.Title.empty() || e.FileName == "begin") continue;
+    SCOPED_TRACE(e.Title);
+    p.expectDialog("THelpLstDlg", [i](DialogModel& m) {
+      auto& d = static_cast<HelpLstDlgModel&>(m);
+      d.FormActivate();
+      d.Selected = i;
+      return d.Read1Click();
+    });
+    s.Topics1Click();
+    EXPECT_EQ(s.HelpWin.Caption, "Help - " + e.Title.substr(e.Title.find_first_not_of(' ')));
+    EXPECT_GT(s.HelpWin.Lines.size(), 3u);
+  }
+  EXPECT_EQ(s.HelpWin.History.size(), 9u);  // On Help and the eight topics
+
+  // A new list replaces the old one and the help window follows it.
+  s.Settings.HelpListFile = "NONE.LST";
+  p.expectMessage(ModalResult::OK, "Help File Error");
+  p.expectMessage(ModalResult::OK, "File Error");
+  s.SetHelpItems();
+  EXPECT_FALSE(s.HelpTopics);
+  EXPECT_EQ(ActiveHelpList, nullptr);
 }
 
 }  // namespace
