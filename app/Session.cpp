@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "app/OptionsDlg.h"
+#include "app/Password.h"
 #include "app/SiteCamDlgs.h"
 #include "astrometry/FldParms.h"
 #include "support/Files.h"
@@ -251,13 +253,17 @@ void BendulakSession::Login1Click() {
   LoginDlgModel dlg(platform_);
   dlg.FormCreate(Settings.TableNumber);
   platform_.showDialog(dlg);
-  if (UpperAscii(LoginData.Name1) == "INSTRUCTOR" && Services.PasswordDialog) {
+  if (UpperAscii(LoginData.Name1) == "INSTRUCTOR") {
     std::string password = DecodePassword(Settings.Password, Settings.PasswordLen);
     std::string second = DecodePassword(Settings.SecondCode, Settings.SecondCodeLen);
     ModalResult r;
-    do {
-      r = Services.PasswordDialog(password, second);
-    } while (r == ModalResult::No);
+    if (Services.PasswordDialog) {
+      do {
+        r = Services.PasswordDialog(password, second);
+      } while (r == ModalResult::No);
+    } else {
+      r = AskInstructorPassword(platform_, password, second);
+    }
     if (r == ModalResult::OK || r == ModalResult::Yes) RunOptionsDialog(true);
   }
   BusyCursor busy(platform_);
@@ -269,7 +275,15 @@ void BendulakSession::Login1Click() {
 
 void BendulakSession::RunOptionsDialog(bool afterInstructorLogin) {
   SessionServices::OptionsOutcome out;
-  if (Services.OptionsDialog && Opts) out = Services.OptionsDialog(*Opts);
+  if (Opts && Services.OptionsDialog) {
+    out = Services.OptionsDialog(*Opts);
+  } else if (Opts) {
+    OptionsDialogOutcome o = RunOptionsDlg(platform_, *Opts, &Settings);
+    out.result = o.result;
+    out.userChanged = o.userChanged;
+    out.cameraChanged = o.cameraChanged;
+    out.siteChanged = o.siteChanged;
+  }
   if (out.result == ModalResult::OK) {
     Settings = Opts->Settings;
     OptionsChanged();

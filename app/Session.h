@@ -41,7 +41,8 @@ struct SessionServices {
   // The report object was made (at the first session start); the window
   // connects its list window here.
   std::function<void(AstromObsObj&)> ReportCreated;
-  // The instructor path (password and options dialogs).
+  // The instructor path (password and options dialogs); when empty, the
+  // session shows its own dialog models through the platform.
   std::function<ModalResult(const std::string& password, const std::string& secondCode)>
       PasswordDialog;
   struct OptionsOutcome {

@@ -15,6 +15,7 @@
 #include "app/forms/HelpForms.h"
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
+#include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
 #include "astrometry/forms/FldParmsForm.h"
@@ -355,6 +356,7 @@ void RegisterAppForms() {
   RegisterLoginForm();
   RegisterFldParmsForm();
   RegisterSiteCamForms();
+  RegisterOptionsForms();
 }
 
 }  // namespace hv

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "app/Folders.h"
+#include "app/OptionsDlg.h"
+#include "app/Password.h"
 #include "app/SiteCamDlgs.h"
 #include "app/Startup.h"
 #include "astrometry/FldParms.h"
@@ -314,6 +316,71 @@ TEST_F(SessionTest, InstructorLoginRunsThePasswordAndOptionsDialogs) {
   EXPECT_TRUE(s->Menu.Usable("Options1"));
   EXPECT_EQ(s->LoginData.UserID, "instruct");
   EXPECT_TRUE(fs::is_directory(s->Settings.DataFolder / "Users" / "instruct"));
+}
+
+TEST_F(SessionTest, InstructorLoginThroughThePasswordAndOptionsDialogModels) {
+  Ship();
+  Start();
+  auto type = [](std::string entry) {
+    return [entry](DialogModel& m) {
+      auto& d = static_cast<TPasswordDlg&>(m);
+      d.Password = entry;
+      return d.OKBtnClick();
+    };
+  };
+  p.expectDialog("TLoginDlg", LoginAs("Instructor", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  p.expectDialog("TPasswordDlg", type("qorv"));
+  p.expectDialog("TPasswordDlg", type("QORV"));
+  p.expectDialog("TOptionsDlg", [this](DialogModel& m) {
+    auto& d = static_cast<TOptionsDlg&>(m);
+    EXPECT_EQ(OptsToEdit, s->Opts.get());
+    d.FormActivate();
+    d.TblNumEd = "42";
+    return d.OKBtnClick();
+  });
+  p.expectMessage(ModalResult::No, "Retain Options Access?");
+  s->Login1Click();
+  EXPECT_EQ(s->Settings.TableNumber, "42");
+  EXPECT_FALSE(s->OptionsAccess);
+  OptsObj back(p);
+  back.Settings.ProgVersion = ProgramVersion;
+  ASSERT_TRUE(back.ReadOptsFile(s->Settings.DataFolder / "ASTXOPTS.INI"));
+  EXPECT_EQ(back.Settings.TableNumber, "42");
+}
+
+TEST_F(SessionTest, OptionsDialogOkSavesAndCancelRestores) {
+  Ship();
+  Start();
+  s->OptionsAccess = true;
+  OptsRec before = s->Opts->Settings;
+  std::string workingTable = s->Settings.TableNumber;
+  p.expectDialog("TOptionsDlg", [](DialogModel& m) {
+    auto& d = static_cast<TOptionsDlg&>(m);
+    d.FormActivate();
+    d.TblNumEd = "13";
+    d.RdSkyBox = !d.RdSkyBox;
+    return d.CancelBtnClick();
+  });
+  s->Preferences1Click();
+  EXPECT_EQ(s->Opts->Settings, before);
+  EXPECT_EQ(s->Settings.TableNumber, workingTable);
+  EXPECT_FALSE(s->UpdatesPending);
+
+  p.expectDialog("TOptionsDlg", [](DialogModel& m) {
+    auto& d = static_cast<TOptionsDlg&>(m);
+    d.FormActivate();
+    d.TblNumEd = "13";
+    return d.OKBtnClick();
+  });
+  s->Preferences1Click();
+  EXPECT_EQ(s->Settings.TableNumber, "13");
+  EXPECT_EQ(s->Opts->Settings.TableNumber, "13");
+  EXPECT_FALSE(s->UpdatesPending);  // written
+  OptsObj back(p);
+  back.Settings.ProgVersion = ProgramVersion;
+  ASSERT_TRUE(back.ReadOptsFile(s->Settings.DataFolder / "ASTXOPTS.INI"));
+  EXPECT_EQ(back.Settings.TableNumber, "13");
 }
 
 TEST_F(SessionTest, DefaultUserSessionExitsWithoutAQuestion) {
