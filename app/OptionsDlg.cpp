@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/Password.h"
+#include "app/SiteCamDlgs.h"
 #include "images/BoxParmsDlg.h"
 #include "images/Display.h"
 #include "images/ImageDialogs.h"
@@ -139,8 +140,12 @@ void TOptionsDlg::FilesBtnClick() {
 }
 
 void TOptionsDlg::SitePrmBtnClick() {
-  if (!OptsToEdit || !EditSite) return;
-  SiteChanged = EditSite(OptsToEdit->Settings.DefaultSite) == ModalResult::OK;
+  if (!OptsToEdit) return;
+  OptsRec& r = OptsToEdit->Settings;
+  SiteParmsDlgModel site(platform_, workingCopy_ ? *workingCopy_ : r, host_);
+  SiteToEdit = &r.DefaultSite;
+  SiteChanged = platform_.showDialog(site) == ModalResult::OK;
+  SiteToEdit = nullptr;
 }
 
 void TOptionsDlg::BoxBtnClick() {
@@ -275,10 +280,9 @@ void TFileOptsDlg::StnsFlEdDblClick() {
 // --- the options command ---
 
 OptionsDialogOutcome RunOptionsDlg(Platform& platform, OptsObj& opts, const OptsRec* workingCopy,
-                                   std::function<ModalResult(SiteRec&)> editSite) {
+                                   ListHost* host) {
   OptsToEdit = &opts;
-  TOptionsDlg dlg(platform, workingCopy);
-  dlg.EditSite = std::move(editSite);
+  TOptionsDlg dlg(platform, workingCopy, host);
   OptionsDialogOutcome out;
   out.result = platform.showDialog(dlg);
   // However the dialog closed without OK, the record is the one it found.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/InfoList.h"
 #include "app/Options.h"
 #include "platform/Platform.h"
 
@@ -18,17 +19,15 @@ extern OptsObj* OptsToEdit;
 class TOptionsDlg : public DialogModel {
  public:
   // workingCopy: the main window's settings copy (its folders serve the
-  // browsing of the file-name dialog); may be null.
-  TOptionsDlg(Platform& platform, const OptsRec* workingCopy = nullptr)
-      : platform_(platform), workingCopy_(workingCopy) {}
+  // file-name dialog's browsing, its stations file the site dialog); may be
+  // null. host: the site pick list's host.
+  TOptionsDlg(Platform& platform, const OptsRec* workingCopy = nullptr, ListHost* host = nullptr)
+      : platform_(platform), workingCopy_(workingCopy), host_(host) {}
   std::string_view dialogName() const override { return "TOptionsDlg"; }
 
   OptsRec SavedSettings;
   bool UserChanged = false, CameraChanged = false, SiteChanged = false;
   bool BoxChanged = false, DisplayChanged = false;
-
-  // The default-site dialog; the site button is disabled without one.
-  std::function<ModalResult(SiteRec&)> EditSite;
 
   // Controls; a radio group's -1 shows no choice.
   int FlTypeGrp = 0;
@@ -43,7 +42,6 @@ class TOptionsDlg : public DialogModel {
   std::string SizeEd, MagEd;
   std::string TblNumEd;  // at most 4 characters
   std::string PWEd;      // at most 16 characters, shown as "#"
-  bool SitePrmBtnEnabled() const { return static_cast<bool>(EditSite); }
 
   // Once, when the dialog is shown.
   void FormActivate();
@@ -58,6 +56,7 @@ class TOptionsDlg : public DialogModel {
  private:
   Platform& platform_;
   const OptsRec* workingCopy_;
+  ListHost* host_;
   bool activated_ = false;
 };
 
@@ -107,6 +106,6 @@ struct OptionsDialogOutcome {
   bool userChanged = false, cameraChanged = false, siteChanged = false;
 };
 OptionsDialogOutcome RunOptionsDlg(Platform& platform, OptsObj& opts, const OptsRec* workingCopy,
-                                   std::function<ModalResult(SiteRec&)> editSite = {});
+                                   ListHost* host = nullptr);
 
 }  // namespace hv

@@ -278,7 +278,7 @@ void BendulakSession::RunOptionsDialog(bool afterInstructorLogin) {
   if (Opts && Services.OptionsDialog) {
     out = Services.OptionsDialog(*Opts);
   } else if (Opts) {
-    OptionsDialogOutcome o = RunOptionsDlg(platform_, *Opts, &Settings);
+    OptionsDialogOutcome o = RunOptionsDlg(platform_, *Opts, &Settings, this);
     out.result = o.result;
     out.userChanged = o.userChanged;
     out.cameraChanged = o.cameraChanged;

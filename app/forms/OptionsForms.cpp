@@ -163,7 +163,6 @@ TOptionsDlgForm::TOptionsDlgForm(TOptionsDlg& model, QWidget* parent)
 
   model_.FormActivate();
   Load();
-  SitePrmBtn->setEnabled(model_.SitePrmBtnEnabled());
 
   connect(FilesBtn, &QPushButton::clicked, this, [this] { model_.FilesBtnClick(); });
   connect(SitePrmBtn, &QPushButton::clicked, this, [this] { model_.SitePrmBtnClick(); });

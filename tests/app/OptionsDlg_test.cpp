@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Password.h"
+#include "app/SiteCamDlgs.h"
 #include "images/BoxParmsDlg.h"
 #include "images/Display.h"
 #include "tests/common/TestEnv.h"
@@ -74,7 +75,6 @@ TEST_F(OptionsDialog, ActivationShowsTheRecord) {
   EXPECT_EQ(d.TblNumEd, "7");
   EXPECT_EQ(d.PWEd, "Secret");
   EXPECT_EQ(d.SavedSettings, opts.Settings);
-  EXPECT_FALSE(d.SitePrmBtnEnabled());  // no site dialog given
 
   opts.Settings.ImageFileType = ImageFileTypeCode::ST4;
   opts.Settings.HeaderTime = HeaderTimeCode::ST4;
@@ -201,12 +201,6 @@ TEST_F(OptionsDialog, PasswordChangeNeedsItsConfirmation) {
 
 TEST_F(OptionsDialog, CancelPutsBackWhatTheSubDialogsChanged) {
   TOptionsDlg d(p, &working);
-  SiteRec site;
-  site.Name = "Kitt Peak";
-  d.EditSite = [&](SiteRec& s) {
-    s = site;
-    return ModalResult::OK;
-  };
   d.FormActivate();
   OptsRec before = opts.Settings;
   p.expectDialog("TFileOptsDlg", [](DialogModel& m) {
@@ -216,7 +210,15 @@ TEST_F(OptionsDialog, CancelPutsBackWhatTheSubDialogsChanged) {
     return f.OKBtnClick();
   });
   d.FilesBtnClick();
+  p.expectDialog("TSiteParmsDlg", [this](DialogModel& m) {
+    auto& s = static_cast<SiteParmsDlgModel&>(m);
+    EXPECT_EQ(SiteToEdit, &opts.Settings.DefaultSite);
+    s.FormActivate();
+    s.ObsNmText = "Kitt Peak";
+    return s.OKBtnClick();
+  });
   d.SitePrmBtnClick();
+  EXPECT_EQ(SiteToEdit, nullptr);
   p.expectDialog("TBoxDlgForm1", [](DialogModel& m) {
     auto& b = static_cast<TBoxDlgForm1&>(m);
     b.FormActivate();
