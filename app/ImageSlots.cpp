@@ -41,6 +41,41 @@ void SlotWindowHost::RepaintMainWindow() {
   if (s_.Services.Repaint) s_.Services.Repaint();
 }
 ListHost* SlotWindowHost::ReportListHost() { return &s_; }
+void SlotWindowHost::RepaintBlink() {
+  if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
+}
+void SlotWindowHost::DisableBlink() {
+  // A slot window is going: the blink window lets go of every window.
+  if (s_.BlinkForm1) s_.BlinkForm1->ImageForms = {};
+}
+bool* SlotWindowHost::BlinkHintDue() { return &s_.BlinkHintDue; }
+void SlotWindowHost::BlinkWindowClosed() {
+  s_.Menu.Enable("Clear1", true);
+  s_.Menu.Enable("Load1", true);
+  if (s_.Services.MenuChanged) s_.Services.MenuChanged();
+}
+
+void BendulakSession::Blink1Click() {
+  int count = 0;
+  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded) ++count;
+  if (count < 2) return;
+  for (int s = 0; s < count; ++s) SlotBusy(s, true);
+  LastImageNo = static_cast<std::uint8_t>(count - 1);
+  Menu.Enable("Clear1", false);
+  Menu.Enable("Load1", false);
+  BlinkOptions.ResetFrames();
+  if (!BlinkForm1) {
+    BlinkForm1 = std::make_unique<TBlinkForm1>(platform_, WindowHost);
+    if (Services.BlinkWindowCreated) Services.BlinkWindowCreated(*BlinkForm1);
+  }
+  std::array<TImageForm1*, 4> windows{};
+  for (int s = 0; s <= LastSlot; ++s) windows[At(s)] = ImageWindows[At(s)].get();
+  BlinkForm1->SetImages(windows);
+  if (Services.ShowBlinkWindow)
+    Services.ShowBlinkWindow();
+  else
+    BlinkForm1->FormShow();
+}
 
 std::unique_ptr<GraphicsFileObj> MakeImageReader(int fileType, const ReaderContext& context) {
   switch (fileType) {

@@ -27,6 +27,10 @@ class SlotWindowHost : public ImageWindowHost {
   hv::PrintHeader ImagePrintHeader() const override;
   int ScreenWidth() const override;
   void RepaintMainWindow() override;
+  void RepaintBlink() override;
+  void DisableBlink() override;
+  bool* BlinkHintDue() override;
+  void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
 
  private:

@@ -30,6 +30,12 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
   BuildMenu();
   HelpWin.ProgramFolder = [this] { return Settings.ProgramFolder; };
   HelpWin.FormCreate(96);
+  // The alignment tables and the blink region are this program's own.
+  if (!Services.ClearAlignment) Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
+  if (!Services.ForgetBlinkRegion)
+    Services.ForgetBlinkRegion = [this] {
+      if (BlinkForm1) BlinkForm1->ForgetRegion();
+    };
 }
 
 BendulakSession::~BendulakSession() {
@@ -82,7 +88,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "Blink1", "ShortFormat1", "LongFormat1", "Baseline1"})
+       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1", "Baseline1"})
     m[name].available = false;
 }
 

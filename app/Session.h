@@ -22,6 +22,7 @@
 #include "app/SessionLog.h"
 #include "astrometry/AstromObs.h"
 #include "astrometry/ObsParms.h"
+#include "images/Blink.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
 #include "platform/Platform.h"
@@ -62,6 +63,9 @@ struct SessionServices {
   std::function<void(int slot, TImageForm1&)> ImageWindowCreated;
   std::function<void(int slot)> ImageWindowFreed;
   std::function<void(int slot, int x, int y)> ShowImageWindow;
+  // The blink window was made (its form is made here), or is to be shown.
+  std::function<void(TBlinkForm1&)> BlinkWindowCreated;
+  std::function<void()> ShowBlinkWindow;
   // The menu model changed outside a main-menu command (an image window
   // closed); the window mirrors it again.
   std::function<void()> MenuChanged;
@@ -126,6 +130,9 @@ class BendulakSession : public ReportHost {
   // A slot is busy while its window is shown or measured or it is blinked;
   // each slot keeps its own flag, so freeing one never frees another.
   std::array<bool, LastSlot + 1> SlotIsBusy{};
+  // The blink window, made by the first Blink command and kept; it refers
+  // to the slots' windows, so it goes before them.
+  std::unique_ptr<TBlinkForm1> BlinkForm1;
   // Set when the program must end (screen too small, no writable folder).
   bool QuitRequested = false;
 
@@ -173,6 +180,8 @@ class BendulakSession : public ReportHost {
   void LoadImg4Click() { LoadImgClick(4); }
   void MultipleLoad1Click();
   void ViewAdjust1Click();
+  // "&Blink...": the loaded images from slot 0 up, in the blink window.
+  void Blink1Click();
   void ImageFileType1Click();
   // The submenu headers do nothing.
   void ImageMIClick() {}

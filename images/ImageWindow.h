@@ -102,6 +102,11 @@ class ImageWindowHost {
   virtual void RepaintMainWindow() {}
   virtual void DisableBlink() {}
   virtual void RepaintBlink() {}
+  // The blink window's one-time region hint (null: never given).
+  virtual bool* BlinkHintDue() { return nullptr; }
+  // The blink window closed: the main window's clear and load commands
+  // come back.
+  virtual void BlinkWindowClosed() {}
   virtual void RepaintReferenceField() {}
   // The measurement guide: its step and the 1-based number of the
   // reference to locate; ShowGuide brings it back after a click.
@@ -209,9 +214,9 @@ class TImageForm1 {
   DispParmsRec NewDispParms() const;
 
   // ---- window ----
-  void FormShow();
+  virtual void FormShow();
   bool FormCloseQuery();
-  void FormClose();
+  virtual void FormClose();
   void Close1Click();
   virtual void FormPaint(ImageCanvas& canvas);
   virtual void DrawMark(ImageCanvas& canvas, std::string_view label, std::uint32_t colour,
@@ -222,9 +227,9 @@ class TImageForm1 {
   virtual void ShowCursorCoords(int x, int y) {}
   virtual void RecordCrsr(int x, int y);
   virtual void ClearMark();
-  void FormMouseDown(MouseButton button, int x, int y);
-  void FormMouseMove(int x, int y);
-  void FormMouseUp(MouseButton button, int x, int y);
+  virtual void FormMouseDown(MouseButton button, int x, int y);
+  virtual void FormMouseMove(int x, int y);
+  virtual void FormMouseUp(MouseButton button, int x, int y);
   void FormDblClick();
   void ZoomImage1Click();
   void UnZoomImage1Click();

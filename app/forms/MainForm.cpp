@@ -19,6 +19,7 @@
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
 #include "astrometry/forms/FldParmsForm.h"
+#include "images/forms/BlinkForms.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
@@ -88,6 +89,16 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     f->activateWindow();
   };
   helpWin_ = new THelpWin(session_.HelpWin, this);
+  session_.Services.BlinkWindowCreated = [this](TBlinkForm1& model) {
+    delete blinkForm_;
+    blinkForm_ = new TBlinkForm1Widget(model, this);
+  };
+  session_.Services.ShowBlinkWindow = [this] {
+    if (!blinkForm_) return;
+    blinkForm_->showNormal();
+    blinkForm_->raise();
+    blinkForm_->activateWindow();
+  };
   session_.Services.MenuChanged = [this] { Mirror(); };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
@@ -114,9 +125,12 @@ TBendulak::~TBendulak() {
   sv.ImageWindowCreated = nullptr;
   sv.ImageWindowFreed = nullptr;
   sv.ShowImageWindow = nullptr;
+  sv.BlinkWindowCreated = nullptr;
+  sv.ShowBlinkWindow = nullptr;
   sv.MenuChanged = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
+  delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
   listForms_.clear();
@@ -243,6 +257,8 @@ void TBendulak::Run(const std::string& name) {
     s.LoadImg4Click();
   else if (name == "ViewAdjust1")
     s.ViewAdjust1Click();
+  else if (name == "Blink1")
+    s.Blink1Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -351,6 +367,7 @@ void TBendulak::closeEvent(QCloseEvent* e) {
 
 void RegisterAppForms() {
   RegisterImageForms();
+  RegisterBlinkForms();
   RegisterSearchForm();
   RegisterHelpForms();
   RegisterLoginForm();

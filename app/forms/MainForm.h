@@ -55,6 +55,7 @@ class TBendulak : public QMainWindow {
   QPointer<class TInfoListForm1> reportWindow_;
   std::map<std::string, QAction*> actions_;
   std::array<QPointer<class TImageForm1Widget>, LastSlot + 1> imageForms_;
+  QPointer<class TBlinkForm1Widget> blinkForm_;
   std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
   QPointer<class THelpWin> helpWin_;
   QImage titlePicture_;

@@ -129,6 +129,9 @@ class ImageClientArea : public QWidget {
 // ------------------------------------------------------------------ form
 
 TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent)
+    : TImageForm1Widget(model, parent, true) {}
+
+TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent, bool imageMenus)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       model_(model) {
@@ -146,7 +149,7 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent)
   pal.setColor(QPalette::WindowText, QColor(0, 255, 0));
   client_->setPalette(pal);
   layout->addWidget(client_);
-  BuildMenus();
+  if (imageMenus) BuildMenus();
   model_.SetView(this);
   // The right half of the screen.
   if (QScreen* sc = screen()) move(sc->geometry().width() / 2 - 2, 0);
@@ -214,6 +217,9 @@ void TImageForm1Widget::StateChanged() {
   if (client_->width() != model_.ClientWidth || client_->height() != model_.ClientHeight)
     client_->setFixedSize(model_.ClientWidth, model_.ClientHeight);
   client_->setCursor(QtCursor(model_.Cursor));
+  setEnabled(model_.Enabled);
+  if (!model_.Visible && isVisible()) hide();
+  if (!zoom1_) return;
   const ImageMenuState& m = model_.Menus;
   for (QAction* a : {zoom1_, zoom2_}) {
     a->setEnabled(m.ZoomEnabled);
@@ -226,8 +232,6 @@ void TImageForm1Widget::StateChanged() {
   sepN2_->setVisible(m.ZoomItemsVisible);
   sepN6_->setVisible(m.ZoomItemsVisible);
   solution_->setEnabled(m.SolutionEnabled);
-  setEnabled(model_.Enabled);
-  if (!model_.Visible && isVisible()) hide();
 }
 
 void TImageForm1Widget::PopupMenu(int clientX, int clientY) {

@@ -64,6 +64,8 @@ class TImageForm1Widget : public QWidget, public ImageWindowView {
   bool ClientImage(IndexedImage& out) override;
 
  protected:
+  // A descendant with menus of its own builds none of the image window's.
+  TImageForm1Widget(TImageForm1& model, QWidget* parent, bool imageMenus);
   // For the descendants' own menu items.
   QMenuBar* MenuBar() const { return menuBar_; }
   QMenu& Popup() { return popup_; }

@@ -182,7 +182,7 @@ TEST_F(ImageSlotsTest, LoadOneImageThenReplaceIt) {
   EXPECT_EQ(p.choosers().back().caption, "Select Image File for Load (Image 2)");
   EXPECT_EQ(Step(),
             (Lines{"    LoadImg2 Image &2 [checked]", "    LoadImg3 Image &3",
-                   "    MeasImg2 Image &2 [unavailable]", "  Blink1 &Blink... [unavailable]"}));
+                   "    MeasImg2 Image &2 [unavailable]", "  Blink1 &Blink..."}));
 }
 
 TEST_F(ImageSlotsTest, FolderChangesIgnoreCaseOnlyInSingleLoads) {

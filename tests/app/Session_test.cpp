@@ -135,7 +135,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "    MeasImg2 Image &2 [disabled] [unavailable]\n"
             "    MeasImg3 Image &3 [disabled] [unavailable]\n"
             "    MeasImg4 Image &4 [disabled] [unavailable]\n"
-            "  Blink1 &Blink... [disabled] [unavailable]\n"
+            "  Blink1 &Blink... [disabled]\n"
             "ReportMI &Report [disabled]\n"
             "  ViewEdit1 &View/Print/Save Text [disabled]\n"
             "    ExerciseFrmt1 &Exercise Format...\n"
