@@ -29,15 +29,16 @@ class TOptionsDlg : public DialogModel {
   bool UserChanged = false, CameraChanged = false, SiteChanged = false;
   bool BoxChanged = false, DisplayChanged = false;
 
-  // Controls; a radio group's -1 shows no choice.
-  int FlTypeGrp = 0;
+  // Controls; a radio group's -1 shows no choice (and OK then keeps the
+  // field). Without options they stay empty.
+  int FlTypeGrp = -1;
   bool FlTypeGrpEnabled = true;
-  int TimeTypGrp = 0;
+  int TimeTypGrp = -1;
   bool TimeTypGrpEnabled = true;
-  int SolutionGrp = 0;
-  int CatlgGrp = 0;
+  int SolutionGrp = -1;
+  int CatlgGrp = -1;
   static constexpr bool CatlgGrpEnabled = false;
-  int GSCGrp = 0;
+  int GSCGrp = -1;
   bool RdSkyBox = false, InvertBox = false, TestBox = false, AdminBox = false;
   std::string SizeEd, MagEd;
   std::string TblNumEd;  // at most 4 characters

@@ -349,6 +349,38 @@ TEST_F(SessionTest, InstructorLoginThroughThePasswordAndOptionsDialogModels) {
   EXPECT_EQ(back.Settings.TableNumber, "42");
 }
 
+TEST_F(SessionTest, RefusedInstructorPasswordGivesNoOptionsAndTestModeAsksNoRetainQuestion) {
+  Ship();
+  Start();
+  auto type = [](std::string entry) {
+    return [entry](DialogModel& m) {
+      auto& d = static_cast<TPasswordDlg&>(m);
+      d.Password = entry;
+      return d.OKBtnClick();
+    };
+  };
+  p.expectDialog("TLoginDlg", LoginAs("Instructor", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  for (const char* wrong : {"a", "b", "c"}) p.expectDialog("TPasswordDlg", type(wrong));
+  p.expectMessage(ModalResult::OK, "Options Access Denied!", "Too Many Invalid Passwords!");
+  s->Login1Click();
+  EXPECT_FALSE(s->OptionsAccess);
+  EXPECT_FALSE(s->Menu.Usable("Options1"));
+
+  s->Settings.TestMode = s->Opts->Settings.TestMode = true;
+  p.expectDialog("TLoginDlg", LoginAs("Instructor", "", ModalResult::OK));
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  p.expectDialog("TPasswordDlg", type("QORV"));
+  p.expectDialog("TOptionsDlg", [](DialogModel& m) {
+    auto& d = static_cast<TOptionsDlg&>(m);
+    d.FormActivate();
+    EXPECT_TRUE(d.TestBox);
+    return d.CancelBtnClick();
+  });
+  s->Login1Click();  // no "Retain Options Access?" in test mode
+  EXPECT_TRUE(s->OptionsAccess);
+}
+
 TEST_F(SessionTest, OptionsDialogOkSavesAndCancelRestores) {
   Ship();
   Start();
