@@ -62,7 +62,8 @@ THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent)
   connect(FindTopic1, &QAction::triggered, this, &THelpLstDlg::Search1Click);
   connect(ReadPrintTopic1, &QAction::triggered, this, &THelpLstDlg::Read1Click);
   connect(CloseHelpTopics1, &QAction::triggered, this, &THelpLstDlg::Close1Click);
-  connect(HlpLstBox, &QListWidget::itemDoubleClicked, this, &THelpLstDlg::Read1Click);
+  // A double-click or Enter on a line.
+  connect(HlpLstBox, &QListWidget::itemActivated, this, &THelpLstDlg::Read1Click);
   connect(HlpLstBox, &QListWidget::currentRowChanged, this, [this](int row) {
     model_.Selected = row;
   });
@@ -130,7 +131,7 @@ THelpWin::THelpWin(HelpWinModel& model, QWidget* parent) : QMainWindow(parent), 
   connect(CloseTopicWindow1, &QAction::triggered, this,
           [this] { Run([this] { model_.Close1Click(); }); });
   connect(Back1, &QAction::triggered, this, [this] { Run([this] { model_.Back1Click(); }); });
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] {
+  connect(ListBox1, &QListWidget::itemActivated, this, [this] {
     StoreSelection();
     Run([this] { model_.ListBox1DblClick(); });
   });
@@ -148,6 +149,15 @@ THelpWin::THelpWin(HelpWinModel& model, QWidget* parent) : QMainWindow(parent), 
   };
   model_.OnShow = [this] {
     LoadFromModel();
+    if (!placed_) {
+      // First shown beside the images, at the screen's right edge, so it
+      // leaves the main window's menu free.
+      placed_ = true;
+      if (QScreen* sc = QGuiApplication::primaryScreen()) {
+        QRect a = sc->availableGeometry();
+        move(std::max(a.left(), a.right() - frameGeometry().width() - 10), a.top() + 10);
+      }
+    }
     show();
     raise();
     activateWindow();

@@ -56,6 +56,7 @@ class THelpWin : public QMainWindow {
   void StoreSelection();
   HelpWinModel& model_;
   bool hiding_ = false;
+  bool placed_ = false;
   bool loading_ = false;
 };
 
