@@ -5,6 +5,7 @@
 #include "app/OptionsDlg.h"
 #include "app/Password.h"
 #include "app/SiteCamDlgs.h"
+#include "astrometry/Baseline.h"
 #include "astrometry/FldParms.h"
 #include "support/Files.h"
 #include "support/Format.h"
@@ -39,6 +40,7 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
 }
 
 BendulakSession::~BendulakSession() {
+  FreeBaseline();
   if (ActiveHelpList == HelpTopics.get()) ActiveHelpList = nullptr;
 }
 
@@ -88,7 +90,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1", "Baseline1"})
+       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1"})
     m[name].available = false;
 }
 
@@ -445,6 +447,31 @@ void BendulakSession::FormClose() {
   Opts.reset();
   Report.reset();
   if (Services.FreeBaseline) Services.FreeBaseline();
+  FreeBaseline();
+}
+
+void BendulakSession::Baseline1Click() {
+  if (PaintMode != 2) {
+    PaintMode = 2;
+    if (Services.Repaint) Services.Repaint();
+  }
+  if (!BaselineDlg) {
+    BaselineServices sv;
+    // The main window may connect its list windows after this.
+    sv.ShowList = [this](InfoListModel& m) {
+      if (Services.ShowList) Services.ShowList(m);
+    };
+    BaselineDlg = std::make_unique<BaselineDlgModel>(platform_, *this, Settings, Report.get(), sv);
+  }
+  BaselineDlg->Report = Report.get();
+  platform_.showDialog(*BaselineDlg);
+}
+
+void BendulakSession::FreeBaseline() {
+  // The report window's form goes before its model.
+  if (BaselineRptForm && Services.ForgetList) Services.ForgetList(*BaselineRptForm);
+  BaselineRptForm.reset();
+  BaselineDlg.reset();
 }
 
 void BendulakSession::SpreadSheet1Click() {

@@ -161,6 +161,11 @@ class BendulakSession : public ReportHost {
   void OnHelp1Click();
   void User1Click();
   void Topics1Click();
+  // "Compute &Baseline...": the baseline dialog, made at the first use and
+  // kept for the run, shown modally.
+  void Baseline1Click();
+  // Frees the baseline dialog and its report window (at exit).
+  void FreeBaseline();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();

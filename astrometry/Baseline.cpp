@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/SiteCamDlgs.h"
 #include "astrometry/ObsParms.h"
 #include "support/Format.h"
 #include "support/MathStd.h"
@@ -174,12 +175,16 @@ ModalResult ObsSlctModel::CnclBtnClick() {
 
 // ---- dialog ----
 
-BaselineDlgModel::BaselineDlgModel(Platform& platform, ListHost& host, const SiteRec& defaultSite,
+BaselineDlgModel::BaselineDlgModel(Platform& platform, ListHost& host, const OptsRec& settings,
                                    AstromObsObj* report, BaselineServices services)
-    : Services(std::move(services)), Report(report), platform_(platform), host_(host) {
+    : Services(std::move(services)),
+      Report(report),
+      platform_(platform),
+      host_(host),
+      settings_(settings) {
   BaselineDateFormat = 0;
   BaselineTime = UtNow(platform_);
-  BaselineSite1 = defaultSite;
+  BaselineSite1 = settings.DefaultSite;
   BaselineSite2 = EmptySite();
   BaselineRA = BaselineDec = 0;
   ProjectedBaseline = MaximumBaseline = 0;
@@ -224,10 +229,11 @@ void BaselineDlgModel::Site2BtnClick() {
 }
 
 bool BaselineDlgModel::EditSite(int n) {
-  if (!Services.SiteDialog || SiteToEdit == nullptr) return false;
-  const std::string caption = "Baseline Parameters - Site" + std::to_string(n);
+  if (SiteToEdit == nullptr) return false;
+  SiteParmsDlgModel dlg(platform_, settings_, &host_);
   for (;;) {
-    if (Services.SiteDialog(*SiteToEdit, caption) != ModalResult::OK) return false;
+    dlg.SetBaselineUse(n);
+    if (platform_.showDialog(dlg) != ModalResult::OK) return false;
     if (SiteToEdit->Longitude != 0 || SiteToEdit->Latitude != 0) return true;
     if (AskYesNo(platform_, "Are You Sure?", "Longitude and Latitude are Zero!\r\n\r\nContinue?"))
       return true;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/InfoList.h"
+#include "app/Options.h"
 #include "app/Records.h"
 #include "astrometry/AstromObs.h"
 #include "platform/Platform.h"
@@ -67,10 +68,6 @@ std::vector<std::string> BaselineReportLines();
 // What the baseline dialog needs from the windows around it. Each is
 // optional; an empty one is skipped.
 struct BaselineServices {
-  // Shows the site dialog modally on the record, with the caption given and
-  // only the name and the position editable (its Save command disabled, its
-  // Find working); its OK writes the record.
-  std::function<ModalResult(SiteRec& site, const std::string& caption)> SiteDialog;
   // Shows the report window for the model (made and sized by the window).
   std::function<void(InfoListModel&)> ShowList;
 };
@@ -88,6 +85,7 @@ class ObsSlctModel : public DialogModel {
   // brings it back to its normal size.
   bool RestoreReportWindow = false;
   AstromObsObj& report() { return report_; }
+  Platform& platform() { return platform_; }
 
   // Fills and shows the report window when hidden, selects the last chosen
   // measurement (the first when none).
@@ -105,11 +103,14 @@ class ObsSlctModel : public DialogModel {
 // The baseline dialog (TBaselineDlg) without its widgets.
 class BaselineDlgModel : public DialogModel {
  public:
-  // Sets the variables' creation values (FormCreate); report may be null
-  // (no measurement to take then). The host serves the report window.
-  BaselineDlgModel(Platform& platform, ListHost& host, const SiteRec& defaultSite,
+  // Sets the variables' creation values (FormCreate), site 1 from the
+  // settings' default site; report may be null (no measurement to take
+  // then). The host serves the report window and the site pick list; the
+  // settings (kept by reference) name the stations file.
+  BaselineDlgModel(Platform& platform, ListHost& host, const OptsRec& settings,
                    AstromObsObj* report, BaselineServices services = {});
   std::string_view dialogName() const override { return "TBaselineDlg"; }
+  Platform& platform() { return platform_; }
 
   BaselineServices Services;
   AstromObsObj* Report = nullptr;
@@ -140,7 +141,8 @@ class BaselineDlgModel : public DialogModel {
   ModalResult OkBtnClick();
   ModalResult CancelBtnClick() { return ModalResult::Cancel; }
 
-  // Site n (1 or 2) in the site dialog; true when confirmed.
+  // Site n (1 or 2) in the site dialog (over SiteToEdit); true when
+  // confirmed.
   bool EditSite(int n);
   void ComputeBaseline();
   void ShowBaselineReport();
@@ -148,7 +150,7 @@ class BaselineDlgModel : public DialogModel {
  private:
   Platform& platform_;
   ListHost& host_;
-  SiteRec* SiteToEdit = nullptr;
+  const OptsRec& settings_;
 };
 
 }  // namespace hv

@@ -18,6 +18,7 @@
 #include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
+#include "astrometry/forms/BaselineForm.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "images/forms/BlinkForms.h"
 #include "images/forms/ImageDialogForms.h"
@@ -239,6 +240,8 @@ void TBendulak::Run(const std::string& name) {
     s.User1Click();
   else if (name == "AboutThisExercise1")
     s.AboutThisExercise1Click();
+  else if (name == "Baseline1")
+    s.Baseline1Click();
   else if (name == "ExerciseFrmt1")
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
@@ -374,6 +377,7 @@ void RegisterAppForms() {
   RegisterFldParmsForm();
   RegisterSiteCamForms();
   RegisterOptionsForms();
+  RegisterBaselineForms();
 }
 
 }  // namespace hv

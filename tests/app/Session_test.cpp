@@ -9,6 +9,7 @@
 #include "app/Password.h"
 #include "app/SiteCamDlgs.h"
 #include "app/Startup.h"
+#include "astrometry/Baseline.h"
 #include "astrometry/FldParms.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
@@ -143,7 +144,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "    FrmtSep - [hidden]\n"
             "    ShortFormat1 &Short Format... [hidden] [unavailable]\n"
             "    LongFormat1 &Long Format... [hidden] [unavailable]\n"
-            "  Baseline1 Compute &Baseline... [unavailable]\n"
+            "  Baseline1 Compute &Baseline...\n"
             "  SpreadSheet1 Access &Spreadsheet [disabled]\n"
             "HelpMi &Help\n"
             "  OnHelp1 On &Help\n"
@@ -741,6 +742,29 @@ TEST_F(SessionTest, ReportOutputsReachTheReport) {
   p.expectSave(std::nullopt);
   s->Report->ListForm->SaveasText1Click();
   EXPECT_EQ(p.choosers().back().folder, s->Settings.DataFolder);
+}
+
+TEST_F(SessionTest, BaselineDialogIsMadeOnceAndKeptForTheRun) {
+  Ship();
+  Start({"NOMAD"});
+  s->Settings.DefaultSite.Name = "Kept Site";
+  std::vector<DialogModel*> shown;
+  for (int i = 0; i < 2; ++i)
+    p.expectDialog("TBaselineDlg", [&](DialogModel& m) {
+      shown.push_back(&m);
+      return ModalResult::Cancel;
+    });
+  s->Baseline1Click();
+  EXPECT_EQ(s->PaintMode, 2);
+  EXPECT_EQ(BaselineSite1.Name, "Kept Site");
+  BaselineSite1.Name = "Typed";
+  s->Baseline1Click();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0], shown[1]);
+  EXPECT_EQ(BaselineSite1.Name, "Typed");
+  s->FormClose();
+  EXPECT_FALSE(BaselineDlg);
+  ResetBaselineState();
 }
 
 TEST_F(SessionTest, ReportHeaderEditsBecomeTheDefaultsAndAreSaved) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "app/SiteCamDlgs.h"
 #include "astrometry/ObsParms.h"
 #include "support/Format.h"
 #include "tests/common/TestEnv.h"
@@ -95,7 +96,7 @@ class BaselineTest : public ::testing::Test {
 
   BaselineDlgModel& MakeDialog(BaselineServices services = {}) {
     BaselineDlg =
-        std::make_unique<BaselineDlgModel>(p, host, DefaultSite(), &report, std::move(services));
+        std::make_unique<BaselineDlgModel>(p, host, settings, &report, std::move(services));
     BaselineDlg->FormActivate();
     return *BaselineDlg;
   }
@@ -116,12 +117,13 @@ class BaselineTest : public ::testing::Test {
 
   test::Scripted p;
   Host host;
+  OptsRec settings;
   AstromObsObj report{p, host};
 };
 
 TEST_F(BaselineTest, CreationValuesAndTheFieldsTheyShow) {
   BaselineDlgModel& d = MakeDialog();
-  EXPECT_EQ(BaselineSite1, DefaultSite());
+  EXPECT_EQ(BaselineSite1, settings.DefaultSite);
   EXPECT_TRUE(BaselineSite2.North);
   EXPECT_TRUE(BaselineSite2.West);
   EXPECT_EQ(BaselineSite2.Longitude, 0);
@@ -160,45 +162,61 @@ TEST_F(BaselineTest, FieldsOfPositionAndModes) {
 }
 
 TEST_F(BaselineTest, SiteButtonsConfirmAndAskAboutZeroCoordinates) {
-  int shown = 0;
-  std::vector<std::string> captions;
-  SiteRec typed = Site("Tarvos", "75", "30", true, "40", "15", true);
-  BaselineServices sv;
-  sv.SiteDialog = [&](SiteRec& site, const std::string& caption) {
-    captions.push_back(caption);
-    ++shown;
-    if (shown == 1) {
-      site = typed;
-      return ModalResult::OK;
-    }
-    if (shown == 4) return ModalResult::Cancel;
-    site = SiteRec{};  // zero coordinates
-    return ModalResult::OK;
+  BaselineDlgModel& d = MakeDialog();
+  // The site dialog in its baseline use, typed into and confirmed.
+  auto typeSite = [&](const char* lonDeg, const char* latDeg, ModalResult answer) {
+    p.expectDialog("TSiteParmsDlg", [=](DialogModel& m) {
+      auto& dlg = static_cast<SiteParmsDlgModel&>(m);
+      dlg.FormActivate();
+      EXPECT_FALSE(dlg.ObsCdEnabled || dlg.ScopeEnabled || dlg.HtEnabled || dlg.ZnEnabled);
+      EXPECT_FALSE(dlg.SaveSiteEnabled);
+      if (answer != ModalResult::OK) return answer;
+      dlg.LngDegText = lonDeg;
+      dlg.LatDegText = latDeg;
+      dlg.ObsNmText = std::string("Site at ") + lonDeg;
+      return dlg.OKBtnClick();
+    });
   };
-  BaselineDlgModel& d = MakeDialog(std::move(sv));
+  typeSite("75", "40", ModalResult::OK);
   d.Site1BtnClick();
   EXPECT_TRUE(BaselineSite1Set);
-  EXPECT_EQ(BaselineSite1, typed);
+  EXPECT_EQ(BaselineSite1.Name, "Site at 75");
+  EXPECT_EQ(BaselineSite1.Longitude, 75);
   EXPECT_FALSE(d.OkEnabled);
 
   // Zero coordinates: No shows the dialog again, Yes confirms.
+  typeSite("0", "0", ModalResult::OK);
   p.expectMessage(ModalResult::No, "Are You Sure?", "Longitude and Latitude are Zero!");
+  typeSite("0", "0", ModalResult::OK);
   p.expectMessage(ModalResult::Yes, "Are You Sure?", "Continue?");
   d.Site2BtnClick();
   EXPECT_TRUE(BaselineSite2Set);
   EXPECT_TRUE(d.OkEnabled);
-  EXPECT_THAT(captions,
-              ::testing::ElementsAre("Baseline Parameters - Site1", "Baseline Parameters - Site2",
-                                     "Baseline Parameters - Site2"));
-  EXPECT_EQ(p.messages()[0].text, "Longitude and Latitude are Zero!\r\n\r\nContinue?");
+  EXPECT_EQ(p.messages().back().text, "Longitude and Latitude are Zero!\r\n\r\nContinue?");
+  EXPECT_EQ(SiteToEdit, &BaselineSite2);
 
   // A later cancelled edit unsets the site but leaves OK enabled.
+  typeSite("", "", ModalResult::Cancel);
   d.Site2BtnClick();
   EXPECT_FALSE(BaselineSite2Set);
   EXPECT_TRUE(d.OkEnabled);
-  // Confirmation belongs to the run: a refresh does not enable OK.
+  EXPECT_EQ(BaselineSite2.Name, "Site at 0");
+  // A refresh shows what the sites say: OK needs both confirmed.
   d.FormActivate();
   EXPECT_FALSE(d.OkEnabled);
+}
+
+TEST_F(BaselineTest, SiteDialogCaptionNamesTheSite) {
+  BaselineDlgModel& d = MakeDialog();
+  for (int n : {1, 2}) {
+    p.expectDialog("TSiteParmsDlg", [n](DialogModel& m) {
+      EXPECT_EQ(static_cast<SiteParmsDlgModel&>(m).Caption,
+                "Baseline Parameters - Site" + std::to_string(n));
+      return ModalResult::Cancel;
+    });
+    n == 1 ? d.Site1BtnClick() : d.Site2BtnClick();
+  }
+  EXPECT_FALSE(BaselineSite1Set || BaselineSite2Set);
 }
 
 TEST_F(BaselineTest, OkReadsDegreesMinutesSecondsAndChecksRanges) {
