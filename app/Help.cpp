@@ -44,6 +44,29 @@ std::string Cut(std::string s, std::size_t n) {
   return s;
 }
 
+}  // namespace
+
+std::vector<std::string> SplitTextLines(std::string_view all) {
+  std::vector<std::string> lines;
+  std::string cur;
+  bool pending = false;  // a line was started (text seen)
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    char c = all[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(cur));
+      cur.clear();
+      pending = false;
+      if (c == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ++i;
+    } else {
+      cur += c;
+      pending = true;
+    }
+  }
+  if (pending) lines.push_back(std::move(cur));
+  return lines;
+}
+
+namespace {
 // The lines of a text file (CR LF, LF or a lone CR end a line), or the I/O
 // result code when it cannot be opened or read.
 std::optional<std::vector<std::string>> ReadLines(const fs::path& file, int& code) {
@@ -63,23 +86,7 @@ std::optional<std::vector<std::string>> ReadLines(const fs::path& file, int& cod
     code = 100;
     return std::nullopt;
   }
-  std::vector<std::string> lines;
-  std::string cur;
-  bool pending = false;  // a line was started (text or a line end seen)
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    char c = all[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(cur));
-      cur.clear();
-      pending = false;
-      if (c == '\r' && i + 1 < all.size() && all[i + 1] == '\n') ++i;
-    } else {
-      cur += c;
-      pending = true;
-    }
-  }
-  if (pending) lines.push_back(std::move(cur));
-  return lines;
+  return SplitTextLines(all);
 }
 
 // The platform's button code of a message box result.
@@ -124,10 +131,16 @@ void SelectList::LoadFromFile(Platform& p, const fs::path& file) {
                  IOErrorText(code));
     return;
   }
+  LoadFromLines(*lines);
+}
+
+void SelectList::LoadFromLines(const std::vector<std::string>& lines) {
+  Items.clear();
+  CurIndexCopy = 0;
   std::string indent;
   bool separated = true;
   HelpTopicRec entry;
-  for (const std::string& whole : *lines) {
+  for (const std::string& whole : lines) {
     const std::string line = Cut(whole, 80);
     // An empty line adds nothing (it would repeat the previous entry).
     if (line.find_first_not_of(' ') == std::string::npos) continue;
@@ -274,6 +287,30 @@ void HelpLstDlgModel::Search1Click() {
 
 // --- help window ---
 
+std::int32_t TopicLines(const std::vector<std::string>& file, std::size_t from,
+                        std::vector<std::string>& lines) {
+  std::int32_t related = -1;
+  lines.push_back(" ");
+  for (std::size_t i = from; i < file.size(); ++i) {
+    const std::string& l = file[i];
+    if (!l.empty() && l.front() == '*' && l.back() == '*') break;
+    if (l.size() <= 72) {
+      lines.push_back("  " + l + "  ");
+      if (UpperAscii(l).find("RELATED TOPICS") != std::string::npos)
+        related = static_cast<std::int32_t>(lines.size()) - 1;
+    } else {
+      WrapRec wrap;
+      WrapInit(wrap, l, 72);
+      do {
+        lines.push_back("  " + std::string(WrapNext(wrap)) + "  ");
+      } while (!wrap.Done);
+      WrapDone(wrap);
+    }
+  }
+  lines.push_back(" ");
+  return related;
+}
+
 HelpWinModel::HelpWinModel(Platform& platform, ListHost& host, HelpLstDlgModel& topics)
     : platform_(platform), host_(host), topics_(topics) {}
 
@@ -345,25 +382,7 @@ void HelpWinModel::FormActivate() {
     notAvailable("Topic Not Found");
     return;
   }
-  RelatedIndex = -1;
-  Lines.push_back(" ");
-  for (std::size_t i = from; i < file->size(); ++i) {
-    const std::string& l = (*file)[i];
-    if (l.size() >= 1 && l.front() == '*' && l.back() == '*') break;
-    if (l.size() <= 72) {
-      Lines.push_back("  " + l + "  ");
-      if (UpperAscii(l).find("RELATED TOPICS") != std::string::npos)
-        RelatedIndex = static_cast<std::int32_t>(Lines.size()) - 1;
-    } else {
-      WrapRec wrap;
-      WrapInit(wrap, l, 72);
-      do {
-        Lines.push_back("  " + std::string(WrapNext(wrap)) + "  ");
-      } while (!wrap.Done);
-      WrapDone(wrap);
-    }
-  }
-  Lines.push_back(" ");
+  RelatedIndex = TopicLines(*file, from, Lines);
   // 22 lines or more: the full height.
   HelpSize size = SizeForHelpLines(Lines, Measure.Width, Measure.Height, 22, 20, ScreenWidth);
   if (size.lineWidth == 200) {

@@ -40,6 +40,8 @@ class SelectList {
   // Reads the list file; an error is shown as "Help File Error" and leaves
   // Loaded false.
   void LoadFromFile(Platform& p, const std::filesystem::path& file);
+  // The entries of the file's lines (LoadFromFile's second half).
+  void LoadFromLines(const std::vector<std::string>& lines);
   // Null when the list is not loaded or the index is outside it.
   const HelpTopicRec* Entry(int index);
 };
@@ -51,6 +53,16 @@ class HelpList : public SelectList {
 
 // Reads a topic list file; on failure shows both messages and gives none.
 std::unique_ptr<HelpList> LoadHelpList(Platform& p, const std::filesystem::path& file);
+
+// A text file's lines: CR LF, LF or a lone CR ends a line.
+std::vector<std::string> SplitTextLines(std::string_view text);
+
+// Appends a topic's text from line `from` of its help file to lines, as the
+// help window lists it (a blank line before and after, each line framed by
+// two blanks, long lines wrapped at 72); the index of the line holding
+// "RELATED TOPICS", or -1.
+std::int32_t TopicLines(const std::vector<std::string>& file, std::size_t from,
+                        std::vector<std::string>& lines);
 
 // The list the topic dialog and the help window work on (not owned: the
 // main window's HelpTopics, or null).
