@@ -304,7 +304,7 @@ std::string DefaultReportFileName(const ClockReading& today) {
 // ---- the report object ----
 
 AstromObsObj::AstromObsObj(Platform& platform, ReportHost& host)
-    : ListForm(std::make_unique<AstromListModel>(platform, host)),
+    : ListForm(std::make_unique<AstromListModel>(platform, host, *this)),
       platform_(platform),
       host_(host) {
   ListForm->SavedFileName.clear();

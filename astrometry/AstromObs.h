@@ -58,23 +58,67 @@ class ReportHost : public ListHost {
   virtual void SpreadsheetWritten(const std::filesystem::path& file) = 0;
   // OptsRec.NoConfirm of the settings copy.
   virtual bool NoConfirm() const = 0;
+  // The finder chart of the report window's "&Chart" menu: the chart-centre
+  // dialog plotting the measured positions and no ephemeris. It needs the
+  // reference-field window; until a host has one the menu stays disabled.
+  virtual bool FinderChartAvailable() const { return false; }
+  virtual void OpenFinderChart() {}
 };
 
-// The report window's model (AstromListForm): a text-list window with the
-// fields the report outputs set.
+class AstromObsObj;
+
+// The report window's model (AstromListForm): a text-list window that shows
+// one of the report's texts and lets the student correct it. Line i at or
+// after FirstDataLine shows observation i - FirstDataLine of the report;
+// every edit and deletion keeps that correspondence. The handlers are in
+// astrometry/AstromList.cpp.
 class AstromListModel : public InfoListModel {
  public:
-  using InfoListModel::InfoListModel;
-  std::int32_t FirstDataLine = 0;  // index of the first measurement line
+  // Made by the report object, which owns it and outlives it.
+  AstromListModel(Platform& platform, ReportHost& host, AstromObsObj& report);
+
+  ObsRec UndoObs;                  // the observation whose line was deleted last
+  std::int32_t FirstDataLine = -1;  // index of the first measurement line; -1 before any output
   bool MPCHeader = false;          // the Minor Planet Center header is shown
   std::string CSVFileName;         // last CSV file, without folder
   bool EditHeaderVisible = false;  // "Edit Header &Information" and its separator
+  // Menu state the report window adds to the list window's.
+  bool CommaDelimitVisible = true;
+  bool ChartEnabled = false;  // the finder chart needs the reference-field window
   // Called when an output shows the window; the form connects it.
   std::function<void()> OnShow;
   void Show() {
     Visible = true;
     if (OnShow) OnShow();
   }
+
+  AstromObsObj& Report() { return report_; }
+
+  void FormCreate() override;
+  void FormActivate() override;
+  void EditSelectedText1Click() override;
+  void DeleteSelectedItem1Click() override;
+  void UndoEditClick() override;
+  void FormDblClick() override;
+  void Plot1Click() override;
+  void EditObsParameters() override;
+
+ private:
+  // The start the three line commands share; false (after the warning)
+  // when no line is selected.
+  bool StartLineCommand(const char* noSelectionText);
+  // The observation a line shows, null for a header line.
+  ObsRec* ObservationOfLine(int index);
+  void MarkCaption(const char* mark);
+
+  ReportHost& reportHost_;
+  AstromObsObj& report_;
+  // What the one-level Undo gives back besides the line.
+  enum class UndoAction { None, TextEdit, Deletion, ParmsEdit };
+  UndoAction undoAction_ = UndoAction::None;
+  ObsParmsRec undoParms_;  // the parameters before a parameters edit
+  std::int32_t undoObsIndex_ = -1;
+  bool undoHeaderLine_ = false;  // the deleted line was a header line
 };
 
 // ---- report texts ----

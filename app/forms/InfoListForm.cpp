@@ -87,7 +87,9 @@ void TInfoListForm1::Build() {
   EditSelectedText1 = edit->addAction("Edit as &Text...");
   EditObservationParameters1 = edit->addAction("Edit Observation Parameters...");
   DeleteSelectedItem1 = EditMenu->addAction("&Delete Selected Text Line...");
+  EditHeaderSep = EditMenu->addSeparator();
   QMenu* head = EditMenu->addMenu("Edit Header &Information");
+  EditHeader1 = head->menuAction();
   UsrPop1 = head->addAction("&User Information...");
   CamPop1 = head->addAction("&Camera Parameters...");
   SitePop1 = head->addAction("&Site Information...");

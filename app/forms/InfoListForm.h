@@ -22,8 +22,9 @@ class TInfoListForm1 : public QMainWindow {
   TInfoListForm1(InfoListModel& model, QWidget* parent = nullptr);
 
   InfoListModel& model() { return *model_; }
-  // Shows the model's lines, caption and menu state.
-  void LoadFromModel();
+  // Shows the model's lines, caption and menu state; a descendant's form
+  // adds the menu state its model adds.
+  virtual void LoadFromModel();
   // Sizes the window to its lines and shows it.
   void ShowList();
 
@@ -32,6 +33,7 @@ class TInfoListForm1 : public QMainWindow {
   QAction *Search1, *Print1, *SaveText1, *SaveasText1, *CommaDelimit, *Close1;
   QAction *UndoEdit, *EditSelectedText1, *EditObservationParameters1, *DeleteSelectedItem1;
   QAction *UsrPop1, *CamPop1, *SitePop1;
+  QAction *EditHeaderSep, *EditHeader1;  // the "Edit Header &Information" submenu
   QAction *AccessSelectedRecord1, *DeleteSelectedRecord1, *Plot1;
 
   virtual void Search1Click();

@@ -18,8 +18,10 @@
 #include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
+#include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
 #include "astrometry/forms/FldParmsForm.h"
+#include "astrometry/forms/ObsParmsForm.h"
 #include "images/forms/BlinkForms.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
@@ -70,7 +72,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.ReportCreated = [this](AstromObsObj& report) {
     AstromListModel* model = report.ListForm.get();
     model->OnShow = [this, model] {
-      if (!reportWindow_) reportWindow_ = new TInfoListForm1(*model, this);
+      if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
       reportWindow_->ShowList();
     };
   };
@@ -378,6 +380,8 @@ void RegisterAppForms() {
   RegisterSiteCamForms();
   RegisterOptionsForms();
   RegisterBaselineForms();
+  RegisterObsParmsForm();
+  RegisterAstromListForms();
 }
 
 }  // namespace hv
