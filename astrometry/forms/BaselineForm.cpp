@@ -1,6 +1,7 @@
 #include "astrometry/forms/BaselineForm.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -246,6 +247,24 @@ void TObsSlctForm::CnclBtnClick() {
 }
 
 namespace {
+// Closing the report window while the picker waits is a cancel, so the
+// picker never waits for a selection that can no longer be made.
+class ListHiddenFilter : public QObject {
+ public:
+  explicit ListHiddenFilter(TObsSlctForm& picker) : picker_(picker) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Hide && picker_.result() != QDialog::Accepted && !finished_) {
+      finished_ = true;
+      picker_.CnclBtnClick();
+    }
+    return false;
+  }
+  bool finished_ = false;
+
+ private:
+  TObsSlctForm& picker_;
+};
+
 ModalResult ShowPicker(ObsSlctModel& model, QWidget* parent) {
   model.FormShow();
   InfoListModel& listModel = *model.report().ListForm;
@@ -278,10 +297,16 @@ ModalResult ShowPicker(ObsSlctModel& model, QWidget* parent) {
     picker.move(s.left() + (s.width() - picker.frameGeometry().width()) / 2, y);
   }
   QEventLoop loop;
-  QObject::connect(&picker, &QDialog::finished, &loop, &QEventLoop::quit);
+  ListHiddenFilter filter(picker);
+  QObject::connect(&picker, &QDialog::finished, &loop, [&] {
+    filter.finished_ = true;
+    loop.quit();
+  });
+  list->installEventFilter(&filter);
   picker.show();
   loop.exec();
   if (list) {
+    list->removeEventFilter(&filter);
     list->hide();
     list->setWindowModality(Qt::NonModal);
   }

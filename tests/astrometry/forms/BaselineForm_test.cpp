@@ -143,3 +143,31 @@ TEST_F(BaselineForm, PickerWaitsForALineInTheReportWindow) {
 
 }  // namespace
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+TEST_F(BaselineForm, ClosingTheReportWindowCancelsThePicker) {
+  RegisterBaselineForms();
+  QtPlatform qt;
+  RefStarRec target;
+  ObsParmsRec parms;
+  parms.ObsTime = 38416.25;
+  report.AddObservation(target, parms);
+  ObsSlctIndex = -1;
+  ObsSlctModel picker(qt, report);
+  std::function<void()> act = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* l = dynamic_cast<TInfoListForm1*>(w); l && l->isVisible()) {
+        l->close();
+        return;
+      }
+    QTimer::singleShot(10, act);
+  };
+  QTimer::singleShot(0, act);
+  EXPECT_EQ(qt.showDialog(picker), ModalResult::Cancel);
+  EXPECT_EQ(ObsSlctIndex, -1);
+}
+
+}  // namespace
+}  // namespace hv
