@@ -40,14 +40,21 @@ void AstromListModel::FormCreate() {
   CSVFileName.clear();
   FirstDataLine = -1;
   undoAction_ = UndoAction::None;
+  // Also before the first activation: a report first shown from a modal
+  // dialog (the observation picker) is not activated from another window.
+  ShowReportMenus();
 }
 
-void AstromListModel::FormActivate() {
-  InfoListModel::FormActivate();
+void AstromListModel::ShowReportMenus() {
   EditMenuVisible = true;
   ChartMenuVisible = true;
   CommaDelimitVisible = false;
   ChartEnabled = reportHost_.FinderChartAvailable();
+}
+
+void AstromListModel::FormActivate() {
+  InfoListModel::FormActivate();
+  ShowReportMenus();
 }
 
 bool AstromListModel::StartLineCommand(const char* noSelectionText) {

@@ -110,6 +110,8 @@ class AstromListModel : public InfoListModel {
   // The observation a line shows, null for a header line.
   ObsRec* ObservationOfLine(int index);
   void MarkCaption(const char* mark);
+  // The Edit and Chart menus shown, Comma Delimit hidden.
+  void ShowReportMenus();
 
   ReportHost& reportHost_;
   AstromObsObj& report_;
