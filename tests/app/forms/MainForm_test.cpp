@@ -9,6 +9,7 @@
 
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
+#include "astrometry/forms/AstromListForm.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -84,6 +85,10 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   ASSERT_EQ(lists.size(), 1u);
   EXPECT_TRUE(lists[0]->isVisible());
   EXPECT_GT(lists[0]->ListBox1->count(), 0);
+  auto* report = dynamic_cast<AstromListForm*>(lists[0]);
+  ASSERT_NE(report, nullptr) << "the report window edits its lines";
+  EXPECT_TRUE(report->EditMenu->menuAction()->isVisible());
+  EXPECT_FALSE(report->ChartMenu->menuAction()->isEnabled());
   Grab(*lists[0], "report.png");
   lists[0]->Close1Click();
 
