@@ -32,6 +32,7 @@ void TBlinkOptions::ResetFrames() {
 }
 
 void TBlinkOptions::FormActivate() {
+  shown_ = Frames;
   for (int i = 0; i <= 3; ++i) Choice[At(i)] = std::min<int>(Frames[At(i)], None);
 }
 
@@ -45,7 +46,6 @@ void TBlinkOptions::FrameClick(int frame, int item) {
 }
 
 ModalResult TBlinkOptions::OKBtnClick() {
-  const auto before = Frames;
   std::set<int> images;
   for (int i = 0; i <= 3; ++i) {
     Frames[At(i)] = static_cast<std::uint8_t>(Choice[At(i)]);
@@ -60,7 +60,7 @@ ModalResult TBlinkOptions::OKBtnClick() {
   q.sound = Sound::Exclamation;
   if (platform_ && platform_->message(q) == ModalResult::OK) return ModalResult::None;
   // The sequence is not rebuilt, so the frames it was built from stay.
-  Frames = before;
+  CancelBtnClick();
   return ModalResult::Cancel;
 }
 

@@ -39,12 +39,15 @@ class TBlinkOptions : public DialogModel {
   // OK closes, None keeps the dialog open, Cancel closes it (the frames
   // then stay as they were).
   ModalResult OKBtnClick();
+  // Cancel: the frames as they were when the dialog was shown.
+  void CancelBtnClick() { Frames = shown_; }
 
   explicit TBlinkOptions(Platform* p = nullptr) : platform_(p) {}
   void SetPlatform(Platform* p) { platform_ = p; }
 
  private:
   Platform* platform_;
+  std::array<std::uint8_t, 4> shown_{0, 1, None, None};
 };
 
 // The blink interval.

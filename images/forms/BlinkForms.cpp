@@ -239,7 +239,7 @@ class BlinkOptionsForm : public QDialog {
     connect(ok, &QPushButton::clicked, this, [this] {
       const ModalResult r = m_.OKBtnClick();
       if (r == ModalResult::OK) accept();
-      else if (r == ModalResult::Cancel) reject();
+      else if (r == ModalResult::Cancel) QDialog::reject();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_.FormActivate();
@@ -247,6 +247,10 @@ class BlinkOptionsForm : public QDialog {
   }
 
  private:
+  void reject() override {
+    m_.CancelBtnClick();
+    QDialog::reject();
+  }
   void Load() {
     for (int i = 0; i < 4; ++i)
       if (QAbstractButton* b = groups_[i]->button(m_.Choice[i])) b->setChecked(true);
