@@ -102,7 +102,9 @@ TEST(GSCLayout, ZonesFoldersAndFileNames) {
   for (const Row& r : rows) {
     const int k = GSCZoneOf(r.region);
     EXPECT_EQ(k, r.zone) << "region " << r.region;
-    if (k > 0) EXPECT_EQ(GSCZoneDirs[static_cast<std::size_t>(k - 1)], r.folder);
+    if (k > 0) {
+      EXPECT_EQ(GSCZoneDirs[static_cast<std::size_t>(k - 1)], r.folder);
+    }
   }
   EXPECT_EQ(GSCZoneOf(0), 0);
   EXPECT_EQ(GSCZoneOf(9538), 0);

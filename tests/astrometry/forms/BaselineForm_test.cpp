@@ -137,8 +137,11 @@ TEST_F(BaselineForm, PickerWaitsForALineInTheReportWindow) {
   EXPECT_EQ(qt.showDialog(picker), ModalResult::OK);
   EXPECT_EQ(ObsSlctIndex, 1);
   EXPECT_FALSE(report.ListForm->Visible);
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* l = dynamic_cast<TInfoListForm1*>(w)) EXPECT_FALSE(l->isVisible());
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* l = dynamic_cast<TInfoListForm1*>(w)) {
+      EXPECT_FALSE(l->isVisible());
+    }
+  }
 }
 
 }  // namespace
