@@ -79,7 +79,10 @@ void RenderPixels(const IntArrayList& px, int width, int height, const RenderInp
   bm.Height = std::max(height, 0);
   bm.RowBytes = PaddedRowBytes(bm.Width);
   bm.Pixels.assign(static_cast<std::size_t>(bm.RowBytes) * bm.Height, 0);
-  ++bm.Generation;
+  // Unique across all bitmaps: a view that draws several (the blink
+  // window) must not take one's scaled copy for another's.
+  static std::uint64_t renders = 0;
+  bm.Generation = ++renders;
   if (bm.empty()) return;
 
   const int lo = DisplayLowIndex, hi = DisplayHighIndex;

@@ -33,7 +33,8 @@ struct DisplayBitmap {
   int RowBytes = 0;
   std::vector<std::uint8_t> Pixels;
   std::array<std::uint32_t, 256> Colours{};
-  // Counts the renders, so that views can keep scaled copies of the pixels.
+  // Numbers the renders of all bitmaps, so that views can keep scaled
+  // copies of the pixels.
   std::uint64_t Generation = 0;
 
   bool empty() const { return Width <= 0 || Height <= 0; }

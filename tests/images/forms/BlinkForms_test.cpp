@@ -103,6 +103,10 @@ TEST(BlinkForms, AlignThroughTheDialogAndBlinkOnTheTimer) {
   const QRgb star = shifted.pixel(100, 81) & 0xFFFFFFu;
   const QRgb sky = shifted.pixel(200, 120) & 0xFFFFFFu;
   EXPECT_GT(qGray(star), qGray(sky) + 40);
+  // Not image 1's pixels drawn at image 2's offset (a scaled copy of one
+  // bitmap taken for another's).
+  const QRgb stale = shifted.pixel(94, 85) & 0xFFFFFFu;
+  EXPECT_LT(qGray(stale), qGray(sky) + 40);
   form.Action("Stop1")->trigger();
   EXPECT_FALSE(form.BlinkTimer().isActive());
   EXPECT_TRUE(form.Action("Blink1")->isEnabled());
