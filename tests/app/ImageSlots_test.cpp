@@ -354,3 +354,55 @@ TEST_F(ImageSlotsTest, FileTypeSettingChoosesTheReaderAndTheFilter) {
 
 }  // namespace
 }  // namespace hv
+
+namespace hv {
+namespace {
+
+TEST_F(ImageSlotsTest, BlinkTakesTheLoadedSlotsUntilItsWindowCloses) {
+  ResetBlinkDialogs();
+  p.expectOpen(Files({images / "c.fit", images / "b.fit", images / "a.fit"}));
+  s->MultipleLoad1Click();
+  ASSERT_TRUE(s->Menu.Usable("Blink1"));
+  AlignOffsets[1] = {3, 4};
+  ImageAligned[1] = true;
+  p.expectMessage(ModalResult::Yes, "Confirm", "Replace Current Image 2");
+  p.expectOpen(Files({images / "d.fit"}));
+  s->LoadImg2Click();
+  EXPECT_FALSE(ImageAligned[1]) << "a reloaded slot loses its alignment";
+  EXPECT_EQ(AlignOffsets[1].DX, 0);
+  Step();
+
+  s->Blink1Click();
+  ASSERT_TRUE(s->BlinkForm1);
+  TBlinkForm1& b = *s->BlinkForm1;
+  EXPECT_EQ(LastImageNo, 2);
+  EXPECT_EQ(s->SlotIsBusy, (std::array<bool, 4>{true, true, true, false}));
+  EXPECT_EQ(BlinkOptions.Frames, (std::array<std::uint8_t, 4>{0, 1, 2, 4}));
+  EXPECT_TRUE(b.Visible);
+  EXPECT_EQ(b.Caption, "Blinking Images: Image 1 - A.FIT");
+  EXPECT_EQ(b.ImageForms[2], Window(2));
+  EXPECT_FALSE(Window(0)->Visible) << "the slot windows stay hidden";
+  ASSERT_TRUE(b.InitForm);
+  EXPECT_TRUE(b.InitForm->Visible) << "never aligned: the alignment begins";
+  EXPECT_FALSE(s->Menu["Clear1"].enabled);
+  EXPECT_FALSE(s->Menu["Load1"].enabled);
+
+  b.InitForm->CnclBtnClick();
+  b.Exit1Click();
+  EXPECT_FALSE(b.Visible);
+  EXPECT_EQ(s->SlotIsBusy, (std::array<bool, 4>{}));
+  EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  EXPECT_TRUE(s->Menu["Load1"].enabled);
+
+  // Clearing the images drops the region and the windows the blink window had.
+  b.RegionSet = true;
+  p.expectMessage(ModalResult::Yes, "Verify Clear");
+  s->Object1Click();
+  EXPECT_FALSE(b.RegionSet);
+  EXPECT_EQ(b.ImageForms, (std::array<TImageForm1*, 4>{}));
+  EXPECT_TRUE(b.BlinkMenus.Zoom1);
+  ResetBlinkDialogs();
+}
+
+}  // namespace
+}  // namespace hv
