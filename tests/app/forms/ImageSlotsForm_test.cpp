@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <cstdlib>
 
 #include "app/forms/InfoListForm.h"
 #include "app/forms/MainForm.h"
 #include "images/FITSWriter.h"
 #include "images/ImageDialogs.h"
+#include "images/forms/BlinkForms.h"
 #include "images/forms/ImageForm.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
@@ -109,6 +111,27 @@ TEST_F(ImageSlotsFormTest, LoadViewCloseAndClearThroughTheMenu) {
   EXPECT_FALSE(w.action("Clear1")->isEnabled()) << "image 2 is still shown";
   f1->close();
   EXPECT_TRUE(w.action("Clear1")->isEnabled());
+
+  // Blink: the blink window opens with its alignment dialog; closing it
+  // gives the slots back.
+  ResetBlinkDialogs();
+  w.action("Blink1")->trigger();
+  TBlinkForm1Widget* blink = nullptr;
+  for (QWidget* t : QApplication::topLevelWidgets())
+    if (auto* b = qobject_cast<TBlinkForm1Widget*>(t)) blink = b;
+  ASSERT_NE(blink, nullptr);
+  EXPECT_TRUE(blink->isVisible());
+  EXPECT_EQ(blink->windowTitle(), "Blinking Images: Image 1 - B.FIT");
+  ASSERT_NE(blink->InitDialog(), nullptr);
+  EXPECT_TRUE(blink->InitDialog()->isVisible());
+  EXPECT_FALSE(w.action("Clear1")->isEnabled());
+  EXPECT_FALSE(w.action("LoadImg1")->isEnabled());
+  Grab(*blink, "blink.png");
+  blink->InitDialog()->Cancel()->click();
+  blink->close();
+  EXPECT_FALSE(blink->isVisible());
+  EXPECT_TRUE(w.action("Clear1")->isEnabled());
+  EXPECT_TRUE(w.action("LoadImg1")->isEnabled());
 
   // Clearing frees the forms with their windows.
   QPointer<TImageForm1Widget> g0 = f0;
