@@ -41,6 +41,10 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
 
 BendulakSession::~BendulakSession() {
   FreeBaseline();
+  // The slot windows tell the blink window when they go: it goes first, and
+  // they go while its pointer is still there to be asked.
+  BlinkForm1.reset();
+  for (auto& w : ImageWindows) w.reset();
   if (ActiveHelpList == HelpTopics.get()) ActiveHelpList = nullptr;
 }
 
