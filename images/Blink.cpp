@@ -27,7 +27,8 @@ std::size_t At(int n) { return static_cast<std::size_t>(std::clamp(n, 0, MaxImag
 // ------------------------------------------------------------ options
 
 void TBlinkOptions::ResetFrames() {
-  for (int i = 0; i <= 3; ++i) Frames[At(i)] = i <= LastImageNo ? static_cast<std::uint8_t>(i) : None;
+  for (int i = 0; i <= 3; ++i)
+    Frames[At(i)] = i <= LastImageNo ? static_cast<std::uint8_t>(i) : None;
   FrameCount = LastImageNo + 1;
 }
 
@@ -205,7 +206,8 @@ void TBlinkForm1::FormPaint(ImageCanvas& canvas) {
   } else {
     const IntRect src = RegionSource(*w);
     drawn = src.Width() > 0 && src.Height() > 0;
-    if (drawn) canvas.DrawBitmap(w->Bitmap, src, IntRect{0, 0, ClientWidth, ClientHeight}, inverted);
+    if (drawn)
+      canvas.DrawBitmap(w->Bitmap, src, IntRect{0, 0, ClientWidth, ClientHeight}, inverted);
   }
   if (drawn && !FactorText.empty()) {
     const long double f = RegionBlinking ? RegionZoom : BaseScale;

@@ -79,9 +79,9 @@ struct BlinkMenuState {
   bool Adjust1 = true, FieldAlignment1 = true;
   bool Zoom1 = false, Zoom2 = false, UnZoom1 = false;
   bool Blink1 = false, Stop1 = false, Target1 = false;
-  std::array<bool, 4> ImageItems{};     // Image11..Image41 and Image12..Image42
-  std::array<bool, 4> MainChecked{};    // Image11..Image41
-  std::array<bool, 4> PopupChecked{};   // Image12..Image42
+  std::array<bool, 4> ImageItems{};    // Image11..Image41 and Image12..Image42
+  std::array<bool, 4> MainChecked{};   // Image11..Image41
+  std::array<bool, 4> PopupChecked{};  // Image12..Image42
 };
 
 // A mark drawn on the blink window, client pixels of the view it was drawn in.

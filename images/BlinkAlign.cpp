@@ -27,7 +27,8 @@ void ComputeOffsets(int lastImageNo) {
     AlignOffsets[static_cast<std::size_t>(n)].DX = ((s0.X1 - s.X1) + (s0.X2 - s.X2)) / 2;
     AlignOffsets[static_cast<std::size_t>(n)].DY = ((s0.Y1 - s.Y1) + (s0.Y2 - s.Y2)) / 2;
   }
-  for (int n = 0; n <= MaxImageNo; ++n) ImageAligned[static_cast<std::size_t>(n)] = n <= lastImageNo;
+  for (int n = 0; n <= MaxImageNo; ++n)
+    ImageAligned[static_cast<std::size_t>(n)] = n <= lastImageNo;
 }
 
 namespace {
@@ -145,7 +146,8 @@ bool TBlinkInitForm1::TakeStar(long double& x, long double& y) {
   x = sx;
   y = sy;
   // Without a centroid the point itself is taken.
-  if (TImageForm1* w = blink_.ImageForms[At(CurImage)]) w->FindCentroid(sx, sy, blink_.SizeDlg, x, y);
+  if (TImageForm1* w = blink_.ImageForms[At(CurImage)])
+    w->FindCentroid(sx, sy, blink_.SizeDlg, x, y);
   return true;
 }
 

@@ -41,7 +41,8 @@ TBlinkForm1Widget::TBlinkForm1Widget(TBlinkForm1& model, QWidget* parent)
     : TImageForm1Widget(model, parent, false), model_(model) {
   setWindowFlag(Qt::WindowCloseButtonHint, true);
   timer_.setInterval(500);
-  connect(&timer_, &QTimer::timeout, this, [this] { Guarded(this, [this] { model_.BlinkTimerTimer(); }); });
+  connect(&timer_, &QTimer::timeout, this,
+          [this] { Guarded(this, [this] { model_.BlinkTimerTimer(); }); });
   BuildBlinkMenus();
   init_ = new TBlinkInitForm1Widget(model_.BlinkInitForm(), this);
   if (QScreen* sc = screen()) {
@@ -74,13 +75,18 @@ void TBlinkForm1Widget::BuildBlinkMenus() {
   QMenu* adjust = bar->addMenu("&Adjust");
   adjust1_ = adjust->menuAction();
   adjust1_->setObjectName("Adjust1");
-  fieldAlignment1_ = on(adjust->addAction("Field &Alignment..."), "FieldAlignment1", [this] { model_.Initialize1Click(); });
+  fieldAlignment1_ = on(adjust->addAction("Field &Alignment..."), "FieldAlignment1",
+                        [this] { model_.Initialize1Click(); });
   adjust->addSeparator();
-  blinkOptions1_ = on(adjust->addAction("Blink &Options..."), "BlinkOptions1", [this] { model_.BlinkOptions1Click(); });
-  blinkRate1_ = on(adjust->addAction("Blink &Rate..."), "BlinkRate1", [this] { model_.BlinkRate1Click(); });
+  blinkOptions1_ = on(adjust->addAction("Blink &Options..."), "BlinkOptions1",
+                      [this] { model_.BlinkOptions1Click(); });
+  blinkRate1_ =
+      on(adjust->addAction("Blink &Rate..."), "BlinkRate1", [this] { model_.BlinkRate1Click(); });
   adjust->addSeparator();
-  zoom1_ = on(adjust->addAction("Set Blink &Region (Zoom)..."), "Zoom1", [this] { model_.Zoom1Click(); });
-  unZoom1_ = on(adjust->addAction("Blink &Full Image (UnZoom)"), "UnZoom1", [this] { model_.UnZoom1Click(); });
+  zoom1_ = on(adjust->addAction("Set Blink &Region (Zoom)..."), "Zoom1",
+              [this] { model_.Zoom1Click(); });
+  unZoom1_ = on(adjust->addAction("Blink &Full Image (UnZoom)"), "UnZoom1",
+                [this] { model_.UnZoom1Click(); });
   adjust->addSeparator();
   QMenu* images = adjust->addMenu("&Image Display");
   imageParameters1_ = images->menuAction();
@@ -89,7 +95,8 @@ void TBlinkForm1Widget::BuildBlinkMenus() {
     if (n > 0) images->addSeparator();
     const std::string caption = "Image &" + std::to_string(n + 1) + "...";
     static const char* names[] = {"Image11", "Image21", "Image31", "Image41"};
-    mainImages_[n] = on(images->addAction(ToQ(caption)), names[n], [this, n] { model_.AdjustImage(n); });
+    mainImages_[n] =
+        on(images->addAction(ToQ(caption)), names[n], [this, n] { model_.AdjustImage(n); });
     mainImages_[n]->setCheckable(true);
   }
   adjust->addSeparator();
@@ -99,11 +106,13 @@ void TBlinkForm1Widget::BuildBlinkMenus() {
   target1_ = on(bar->addAction("Identify &Target"), "Target1", [this] { model_.Target1Click(); });
 
   QMenu& pop = Popup();
-  fieldAlignment2_ = on(pop.addAction("Field &Alignment..."), "FieldAlignment2", [this] { model_.Initialize1Click(); });
+  fieldAlignment2_ = on(pop.addAction("Field &Alignment..."), "FieldAlignment2",
+                        [this] { model_.Initialize1Click(); });
   pop.addSeparator();
   on(pop.addAction("Blink &Options..."), "BlinkOptions2", [this] { model_.BlinkOptions1Click(); });
   on(pop.addAction("Blink &Rate..."), "BlinkRate2", [this] { model_.BlinkRate1Click(); });
-  zoom2_ = on(pop.addAction("Set Blink &Region (Zoom)..."), "Zoom2", [this] { model_.Zoom1Click(); });
+  zoom2_ =
+      on(pop.addAction("Set Blink &Region (Zoom)..."), "Zoom2", [this] { model_.Zoom1Click(); });
   pop.addSeparator();
   QMenu* display = pop.addMenu("Image &Display...");
   imageDisplay1_ = display->menuAction();
@@ -112,7 +121,8 @@ void TBlinkForm1Widget::BuildBlinkMenus() {
     if (n > 0) display->addSeparator();
     const std::string caption = "Image &" + std::to_string(n + 1) + "...";
     static const char* names[] = {"Image12", "Image22", "Image32", "Image42"};
-    popupImages_[n] = on(display->addAction(ToQ(caption)), names[n], [this, n] { model_.AdjustImage(n); });
+    popupImages_[n] =
+        on(display->addAction(ToQ(caption)), names[n], [this, n] { model_.AdjustImage(n); });
     popupImages_[n]->setCheckable(true);
   }
 }
@@ -162,8 +172,10 @@ TBlinkInitForm1Widget::TBlinkInitForm1Widget(TBlinkInitForm1& model, QWidget* pa
   row->addWidget(cont_);
   row->addWidget(cancel_);
   top->addLayout(row);
-  connect(cont_, &QPushButton::clicked, this, [this] { Guarded(this, [this] { m_.ContBtnClick(); }); });
-  connect(cancel_, &QPushButton::clicked, this, [this] { Guarded(this, [this] { m_.CnclBtnClick(); }); });
+  connect(cont_, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { m_.ContBtnClick(); }); });
+  connect(cancel_, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { m_.CnclBtnClick(); }); });
   m_.SetView(this);
   StateChanged();
 }
@@ -207,7 +219,8 @@ class BlinkOptionsForm : public QDialog {
       : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_(m) {
     setWindowTitle("Blink Options");
     auto* top = new QVBoxLayout(this);
-    auto* label = new QLabel("Specify Image Number for each frame.  Frames with no image do not appear.");
+    auto* label =
+        new QLabel("Specify Image Number for each frame.  Frames with no image do not appear.");
     label->setWordWrap(true);
     top->addWidget(label);
     auto* frames = new QHBoxLayout;
@@ -238,8 +251,10 @@ class BlinkOptionsForm : public QDialog {
     top->addLayout(row);
     connect(ok, &QPushButton::clicked, this, [this] {
       const ModalResult r = m_.OKBtnClick();
-      if (r == ModalResult::OK) accept();
-      else if (r == ModalResult::Cancel) QDialog::reject();
+      if (r == ModalResult::OK)
+        accept();
+      else if (r == ModalResult::Cancel)
+        QDialog::reject();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_.FormActivate();

@@ -117,7 +117,8 @@ TEST(BlinkAlign, ContinueWithNothingChosenAsksForASelection) {
   BlinkKit kit;
   kit.AttachField(2);
   kit.Open(2);
-  kit.platform.expectMessage(ModalResult::OK, "No Selection Made!", "Please Make a Valid Selection!");
+  kit.platform.expectMessage(ModalResult::OK, "No Selection Made!",
+                             "Please Make a Valid Selection!");
   kit.Dialog().ContBtnClick();
   EXPECT_EQ(kit.Dialog().Step, 1);
   EXPECT_EQ(AlignStars[0].X1, 0);

@@ -16,8 +16,10 @@ inline StarGrid ShiftedField(int w, int h, long double dx, long double dy, long 
   StarGrid g(w, h, 1000);
   Normal rnd(seed);
   for (auto& v : g.v) v = static_cast<std::int32_t>(std::nearbyint(1000 + 10 * rnd()));
-  const long double stars[][3] = {
-      {100.3L, 80.6L, 150000}, {300.2L, 200.4L, 120000}, {60.7L, 240.2L, 90000}, {330.5L, 50.1L, 100000}};
+  const long double stars[][3] = {{100.3L, 80.6L, 150000},
+                                  {300.2L, 200.4L, 120000},
+                                  {60.7L, 240.2L, 90000},
+                                  {330.5L, 50.1L, 100000}};
   for (const auto& s : stars) g.addStar(s[0] + dx, s[1] + dy, 1.8L, s[2]);
   g.addStar(tx, ty, 1.6L, 60000);
   return g;
@@ -44,7 +46,8 @@ class BlinkKit : public WindowKit {
   // Image k: the field moved by k * (6, -4), the target by k * (8, 3) more.
   void AttachField(int images) {
     for (int k = 0; k < images; ++k)
-      Attach(ShiftedField(400, 300, 6.0L * k, -4.0L * k, 150.4L + 14 * k, 220.3L - 1 * k, 7 + k), k);
+      Attach(ShiftedField(400, 300, 6.0L * k, -4.0L * k, 150.4L + 14 * k, 220.3L - 1 * k, 7 + k),
+             k);
   }
   // The main window's Blink command: frames reset, images handed over.
   TBlinkForm1& Prepare(int images) {
