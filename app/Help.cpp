@@ -25,11 +25,6 @@ void ResetHelpGlobals() {
 namespace {
 const std::string CrLf = "\r\n";
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 std::string TrimLeading(const std::string& s) {
   std::size_t i = s.find_first_not_of(' ');
   return i == std::string::npos ? std::string() : s.substr(i);
@@ -145,7 +140,7 @@ void SelectList::LoadFromLines(const std::vector<std::string>& lines) {
     // An empty line adds nothing (it would repeat the previous entry).
     if (line.find_first_not_of(' ') == std::string::npos) continue;
     ParseLine(line, entry);
-    const std::string kind = Lower(entry.FileName);
+    const std::string kind = LowerAscii(entry.FileName);
     if (kind == "end") {
       if (!indent.empty()) indent.erase(0, std::min<std::size_t>(2, indent.size()));
       if (!separated) Items.push_back(BlankTopicEntry);
@@ -189,7 +184,7 @@ std::unique_ptr<HelpList> LoadHelpList(Platform& p, const fs::path& file) {
 
 int FindTopicIndex(const HelpList* list, const std::string& text, int start, bool caseSensitive) {
   if (!list) return -1;
-  auto prep = [&](const std::string& s) { return Trim(caseSensitive ? s : Lower(s)); };
+  auto prep = [&](const std::string& s) { return Trim(caseSensitive ? s : LowerAscii(s)); };
   const std::string wanted = prep(text);
   if (wanted.empty()) return -1;
   for (int i = std::max(start, 0); i < static_cast<int>(list->Items.size()); ++i)
@@ -245,7 +240,7 @@ ModalResult HelpLstDlgModel::Read1Click() {
     platform_.beep(Sound::Exclamation);
     return ModalResult::None;
   }
-  if (Lower(e.FileName) == "begin") {
+  if (LowerAscii(e.FileName) == "begin") {
     ShowInfo(platform_, "Topic Heading",
              "Select a Topic Under \"" + TrimLeading(e.Title) + "\"");
     return ModalResult::None;
@@ -341,7 +336,7 @@ bool HelpWinModel::FindTopic(const std::vector<std::string>& file, const std::st
   from = 0;
   if (file.empty() || file.front().empty() || file.front()[0] != '*') return true;
   for (std::size_t i = 0; i < file.size(); ++i) {
-    std::string l = Lower(file[i]);
+    std::string l = LowerAscii(file[i]);
     if (l.find('*') != std::string::npos && l.find(title) != std::string::npos) {
       from = i + 1;
       return true;
@@ -378,7 +373,7 @@ void HelpWinModel::FormActivate() {
     return;
   }
   std::size_t from = 0;
-  if (!FindTopic(*file, Lower(TopicTitle), from)) {
+  if (!FindTopic(*file, LowerAscii(TopicTitle), from)) {
     notAvailable("Topic Not Found");
     return;
   }
@@ -467,13 +462,13 @@ void HelpWinModel::Find1Click() {
   else
     return;
   std::string pattern = Cut(d.SearchText, 81);
-  if (!d.CaseSensitive) pattern = Lower(pattern);
+  if (!d.CaseSensitive) pattern = LowerAscii(pattern);
   int found = -1;
   // Each line without the blanks that frame it, joined to the next by one
   // blank, so a phrase broken between two lines is found.
   auto prep = [&](int k) {
     std::string t = Trim(Lines[static_cast<std::size_t>(k)]);
-    return d.CaseSensitive ? t : Lower(t);
+    return d.CaseSensitive ? t : LowerAscii(t);
   };
   const int last = static_cast<int>(Lines.size()) - 1;
   for (int i = std::max(start, 0); !pattern.empty() && i < last; ++i) {

@@ -51,11 +51,6 @@ void SearchStrModel::Reset() {
 }
 
 namespace {
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 std::string TrimLeadingBlanks(const std::string& s) {
   std::size_t i = s.find_first_not_of(' ');
   return i == std::string::npos ? std::string() : s.substr(i);

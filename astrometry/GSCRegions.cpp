@@ -41,12 +41,6 @@ GSCRgnRec DecodeGSCRgnRec(Decoder& d) {
 
 namespace {
 
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 fs::path FindCatalogFile(const fs::path& location, std::string_view relative) {

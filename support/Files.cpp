@@ -11,6 +11,8 @@
 #include <fstream>
 #include <random>
 
+#include "support/Format.h"
+
 namespace hv {
 namespace fs = std::filesystem;
 
@@ -130,15 +132,10 @@ fs::path FindCaseInsensitive(const fs::path& folder, std::string_view name) {
   fs::path direct = folder / std::string(name);
   std::error_code ec;
   if (fs::exists(direct, ec)) return direct;
-  auto lower = [](std::string s) {
-    for (char& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-  };
-  const std::string want = lower(std::string(name));
+  const std::string want = LowerAscii(name);
   for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
        it.increment(ec)) {
-    if (lower(it->path().filename().string()) == want) return it->path();
+    if (LowerAscii(it->path().filename().string()) == want) return it->path();
   }
   return direct;
 }

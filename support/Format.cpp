@@ -296,6 +296,13 @@ std::string UpperAscii(std::string_view text) {
   return s;
 }
 
+std::string LowerAscii(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 const char* NulTerminated(std::string& text) {
   if (!text.empty() && text.back() != '\0') text.push_back('\0');
   return text.c_str();

@@ -68,6 +68,8 @@ const char* NulTerminated(std::string& text);
 // The text with a-z upper-cased and every other byte kept (record texts are
 // single-byte; file names are upper-cased this way where a text says so).
 std::string UpperAscii(std::string_view text);
+// The text with A-Z lower-cased and every other byte kept.
+std::string LowerAscii(std::string_view text);
 
 // ---- Tokenizers (each removes what it consumed from the front of text) ----
 
