@@ -39,9 +39,7 @@ GSCRgnRec DecodeGSCRgnRec(Decoder& d) {
 
 // ---- catalog files ----------------------------------------------------------
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 fs::path FindCatalogFile(const fs::path& location, std::string_view relative) {
   fs::path at = location;
@@ -282,7 +280,10 @@ void GSCRgnsTblObj::LoadTable(bool prompt) {
     if (!s.GSCPath1.empty())
       VolumePath = WithSeparator(fs::path(s.GSCPath1));
     else
-      VolumePath = FindCDROMDrive(platform());
+      // The drive found (or given) at start-up; looked for again without
+      // asking, since the question comes at most once per run.
+      VolumePath = !s.CDROMRoot.empty() ? WithSeparator(s.CDROMRoot)
+                                        : FindCDROMDrive(platform(), {s.ProgramFolder}, false);
     if (VolumePath.empty()) VolumePath = s.ProgramFolder;
 
     TriedPath = s.ProgramFolder;
