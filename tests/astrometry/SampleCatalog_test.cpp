@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "astrometry/GSCCnvrt.h"
 #include "astrometry/GSCField.h"
 #include "astrometry/GSCRegions.h"
 #include "support/Files.h"
@@ -161,6 +162,32 @@ TEST(SampleCatalogTool, WritesTheSameBytesEachTime) {
   ASSERT_EQ(c.size(), d.size());
   EXPECT_TRUE(c == d);
   EXPECT_EQ(fs::file_size(conv / "TABLES" / "REGIONS.BIN"), 343368u);
+}
+
+TEST(SampleCatalogTool, TheConverterReproducesTheShippedConvertedForm) {
+  // The regions that ship, one band of one zone.
+  std::int32_t first = GSCRegionCount, last = 0;
+  for (const auto& e : fs::recursive_directory_iterator(kBin / "GSC")) {
+    if (!e.is_regular_file()) continue;
+    const std::string stem = e.path().stem().string();
+    std::int32_t r = 0;
+    std::from_chars(stem.data(), stem.data() + stem.size(), r);
+    first = std::min(first, r);
+    last = std::max(last, r);
+  }
+  ASSERT_LT(first, last);
+  test::Scripted p;
+  OptsRec s;
+  s.ProgramFolder = kBin;
+  s.WorkFolder = test::FreshFolder("work") / "";
+  TGaugeForm2 g(p);
+  TGSCCnvrtForm1 f(p, s);
+  f.ConvInPath1 = f.ConvInPath2 = kBin;
+  f.ConvOutPath = test::FreshFolder("converted") / "";
+  f.FirstRegion = first;
+  f.LastRegion = last;
+  ASSERT_TRUE(f.ConvertCatalog(g));
+  EXPECT_TRUE(Tree(f.ConvOutPath) == Tree(kSamples));
 }
 
 }  // namespace
