@@ -41,6 +41,13 @@ void SlotWindowHost::RepaintMainWindow() {
   if (s_.Services.Repaint) s_.Services.Repaint();
 }
 ListHost* SlotWindowHost::ReportListHost() { return &s_; }
+void SlotWindowHost::RepaintReferenceField() {
+  if (s_.GSCForm1) s_.GSCForm1->Repaint();
+}
+void SlotWindowHost::RemoveFieldReference(int p) {
+  // The window's count of references follows its list.
+  if (s_.GSCForm1 && s_.GSCForm1->RefStars.Item(p)) s_.GSCForm1->RefStars.DeleteCurrent();
+}
 void SlotWindowHost::RepaintBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
 }

@@ -32,6 +32,8 @@ class SlotWindowHost : public ImageWindowHost {
   bool* BlinkHintDue() override;
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
+  void RepaintReferenceField() override;
+  void RemoveFieldReference(int p) override;
 
  private:
   BendulakSession& s_;

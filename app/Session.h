@@ -22,6 +22,8 @@
 #include "app/SessionLog.h"
 #include "astrometry/AstromObs.h"
 #include "astrometry/ObsParms.h"
+#include "astrometry/RefField.h"
+#include "astrometry/RefFieldDlgs.h"
 #include "images/Blink.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
@@ -72,6 +74,45 @@ struct SessionServices {
   // The header listing and image-information windows of the slots' files.
   std::function<void(InfoListModel&)> ShowList;
   std::function<void(InfoListModel&)> ForgetList;
+  // The reference-field window: its form is made here, goes first when the
+  // window is freed, and shows it (placed at the top left of the screen).
+  std::function<void(TGSCForm1&)> RefFieldWindowCreated;
+  std::function<void()> RefFieldWindowFreed;
+  std::function<void()> ShowRefFieldWindow;
+  std::function<void()> HideRefFieldWindow;
+  // The chart dialog, shown modeless (its form is made at the first call).
+  std::function<void(TChrtCntrlBox&)> ShowChartDialog;
+  // The online catalog: fills GSCField from CurFldParms for the observation
+  // time (days since 1899-12-30); true when it found stars. A failure has
+  // reported itself. Unset: the stand-in that says the catalog cannot be
+  // reached.
+  std::function<bool(double obsTime)> QueryOnlineCatalog;
+  // The measurement guide: closed, restarted at its selection and shown;
+  // or only restarted at its selection (a new solution order).
+  std::function<void()> RestartGuide;
+  std::function<void()> BeginGuideSelection;
+};
+
+class BendulakSession;
+
+// What the reference-field window and the chart dialog ask of the session.
+class RefWindowHost : public RefFieldHost, public ChartHost {
+ public:
+  explicit RefWindowHost(BendulakSession& session) : s_(session) {}
+  TImageForm1* MeasuredWindow() override;
+  bool LoadReferenceField(double obsTime) override;
+  void RestartGuide() override;
+  void BeginGuideSelection() override;
+  AstromObsObj* Report() override;
+  int ScreenHeight() const override;
+  void ShowList(InfoListModel& list) override;
+  ListHost* ListWindowHost() override;
+  AstromObsObj* ChartReport() override { return Report(); }
+  void MakeChart() override;
+  int ChartScreenWidth() const override;
+
+ private:
+  BendulakSession& s_;
 };
 
 class BendulakSession : public ReportHost {
@@ -133,6 +174,16 @@ class BendulakSession : public ReportHost {
   // The blink window, made by the first Blink command and kept; it refers
   // to the slots' windows, so it goes before them.
   std::unique_ptr<TBlinkForm1> BlinkForm1;
+  // The reference-field window (null: none) and its host; the host is made
+  // before the window and freed after it.
+  RefWindowHost RefHost{*this};
+  std::unique_ptr<TGSCForm1> GSCForm1;
+  // The chart dialog, made by the first chart command and kept.
+  std::unique_ptr<TChrtCntrlBox> ChrtCntrlBox;
+  int ScreenHeight = 768;
+  // Set by the measurement guide while a measurement runs; the chart
+  // command is refused meanwhile.
+  bool MeasurementActive = false;
   // Set when the program must end (screen too small, no writable folder).
   bool QuitRequested = false;
 
@@ -202,6 +253,26 @@ class BendulakSession : public ReportHost {
   // the data folder.
   void UpdateSpreadsheetItem();
 
+  // --- reference field and chart ---
+  // The field-parameter dialog, then the catalog query of the chosen
+  // catalog into GSCField (observation time in days since 1899-12-30).
+  bool LoadReferenceField(double obsTime);
+  bool LoadGSCField();
+  bool LoadOnlineField(double obsTime);
+  // The reference-field window, made when missing (its form with it).
+  TGSCForm1& RefFieldWindow();
+  void FreeRefFieldWindow();
+  // Places the window at the top left of the screen and shows it.
+  void ShowRefFieldWindow();
+  // A measurement guide is running (the chart would take its window).
+  bool MeasurementInProgress() const { return MeasurementActive; }
+  // The field was laid out for a measurement: it is reused from now on,
+  // unless it holds no star (then the next measure command asks again).
+  void FieldLaidOut();
+  // The report window's chart command.
+  void CreateChart1Click();
+  void MakeChart();
+
   // ListHost
   std::filesystem::path ReportFolder() const override { return ReportFolder_; }
   PrintHeader ListPrintHeader() const override;
@@ -215,6 +286,8 @@ class BendulakSession : public ReportHost {
   void SetViewPrintSaveEnabled(bool enabled) override { Menu.Enable("ViewEdit1", enabled); }
   void SpreadsheetWritten(const std::filesystem::path&) override { UpdateSpreadsheetItem(); }
   bool NoConfirm() const override { return Settings.NoConfirm; }
+  bool FinderChartAvailable() const override { return true; }
+  void OpenFinderChart() override;
 
   // The filters of the main window's file dialogs.
   static const char* const OpenDialogFilter;
@@ -232,6 +305,8 @@ class BendulakSession : public ReportHost {
   void SlotLoaded(int slot);
   void FreeSlot(int slot);
   void RunOptionsDialog(bool afterInstructorLogin);
+  // Set while the chart asks for its field: no image supplies a filter.
+  bool chartQuery_ = false;
 };
 
 // The one session of the run, for the parts that reach the main window's
