@@ -529,5 +529,45 @@ TEST_F(OnlineCatalog, LoadOnlineFieldFromTheServedSample) {
   InfoForm.reset();
 }
 
+// Every failure of the service is told within the time-outs and leaves an
+// empty field; the next query asks again.
+TEST_F(OnlineCatalog, ServiceFailuresLeaveAnEmptyFieldWithinTheTimeouts) {
+  GSCField = std::make_unique<GSCFieldObj>(p, settings);
+  InfoForm = std::make_unique<TInfoForm>();
+  B1Cat = std::make_unique<B1CatObj>(p, settings, std::make_unique<CurlHttpClient>(1000ms, 1000ms));
+  Field(10.5L, 12.0L, 15, 16.5f, ColorCode::Red);
+  struct Row {
+    const char* name;
+    loopback::Reply reply;
+    std::string text;
+  };
+  const Row rows[] = {
+      {"404", Response(404, "Not Found", ""), "Response Code = HTTP/1.1 404 Not Found"},
+      {"500", Response(500, "Internal Server Error", ""),
+       "Response Code = HTTP/1.1 500 Internal Server Error"},
+      {"redirected", Response(302, "Found", "", false, "Location: /x\r\n"),
+       "Response Code = HTTP/1.1 302 Found"},
+      {"closed at once", loopback::Reply::Close(), "Server is not responding!"},
+      {"silent", loopback::Reply::Hold(), "Server is not responding!"},
+  };
+  for (const Row& r : rows) {
+    Server server([&](const std::string&) { return r.reply; }, 1, 10s);
+    settings.CatalogURL = server.Url("/cone?");
+    p.expectMessage(ModalResult::OK, "Cannot Access Online Catalog!",
+                    "USNO-VO \"Get\" request failed!\r\n\r\n" + r.text);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(LoadOnlineField(p, settings, T2010)) << r.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << r.name;
+    EXPECT_EQ(GSCField->Stars.Count(), 0) << r.name;
+    EXPECT_EQ(B1Cat->Parsed.Count(), 0) << r.name;
+    EXPECT_FALSE(InfoForm->Visible) << r.name;
+    EXPECT_TRUE(p.allAnswered()) << r.name;
+  }
+  p.expectMessage(ModalResult::OK, "Cannot Access Online Catalog!", "Server is not responding!");
+  settings.CatalogURL = "http://127.0.0.1:" + std::to_string(Server::ClosedPort()) + "/cone?";
+  EXPECT_TRUE(LoadOnlineField(p, settings, T2010));
+  InfoForm.reset();
+}
+
 }  // namespace
 }  // namespace hv
