@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
+#include "astrometry/OnlineCatalog.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -376,6 +377,7 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
 }
 
 void FreeCatalogObjects() {
+  B1Cat.reset();
   GSCField.reset();
   GSCRgnsTbl.reset();
   CatlgPathDlg.reset();
