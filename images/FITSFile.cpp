@@ -25,6 +25,13 @@ bool FITSFileObj::IsValidBitPix(std::int32_t b) {
 
 bool FITSFileObj::IsTable() const { return TrimTrailingBlanks(Header.XTension) == "TABLE"; }
 
+// A binary table (a tile-compressed image is one too); A3DTABLE is its
+// name before the standard fixed it.
+bool FITSFileObj::IsBinaryTable() const {
+  const std::string_view x = TrimTrailingBlanks(Header.XTension);
+  return x == "BINTABLE" || x == "A3DTABLE";
+}
+
 bool FITSFileObj::CheckHeader() {
   const FITSHeaderRec& h = Header;
   if (!h.Simple || !IsValidBitPix(h.BitPix) || !endSeen_ || goOn_) return false;
@@ -32,7 +39,7 @@ bool FITSFileObj::CheckHeader() {
   if (h.NAxis < 2 || h.NAxis > 999 || h.NAxis1 <= 0 || h.NAxis2 <= 0) return false;
   if (h.NAxis > 2 && h.NAxis3 <= 0) return false;
   // A table's rows are not pixels; an image must fit the pixel table.
-  if (IsTable()) return true;
+  if (IsTable() || IsBinaryTable()) return true;
   return SizeAllowed(h.NAxis1, h.NAxis2);
 }
 
@@ -138,7 +145,7 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
     ShowError(platform(), "FITS File Error!", "Required FITS Keyword Data is Missing or Faulty!");
     return false;
   }
-  if (!IsTable()) ImageInfo.PixelCount = Header.NAxis1 * Header.NAxis2;
+  if (!IsTable() && !IsBinaryTable()) ImageInfo.PixelCount = Header.NAxis1 * Header.NAxis2;
   return true;
 }
 
@@ -197,8 +204,7 @@ inline std::uint64_t Big64(const std::uint8_t* p) {
 
 }  // namespace
 
-bool FITSFileObj::ReadValues(std::size_t size, long double binWidth,
-                             const ConvertValues& convert) {
+bool FITSFileObj::ReadValues(std::size_t size, long double binWidth, const ConvertValues& convert) {
   NewHistogram(binWidth);
   const std::int64_t wanted = ImageInfo.PixelCount;
 
@@ -231,7 +237,7 @@ bool FITSFileObj::ReadValues(std::size_t size, long double binWidth,
   FlushPixels();
   // A file that ends before its last pixel is an error too: the missing
   // pixels stay 0.
-  if (done < wanted) readError = true;
+  if (done < wanted || DataShort()) readError = true;
   if (readError || valueErrors) return !AskAbort();
   return true;
 }
@@ -305,6 +311,21 @@ bool FITSFileObj::LoadFile(const fs::path& fileName) {
     DataFile.Close();
     return ok;
   }
+  if (IsBinaryTable()) {
+    DataFile.Close();
+    ShowError(platform(), "FITS File Error!",
+              "File Holds a Binary Table, Not an Image (Compressed Images are Not Read)!\n"
+              "File Name: " +
+                  fileName.string());
+    return false;
+  }
+  // The header's claim is held against the bytes that follow it: a file
+  // much too short for it gets a table no larger than its data.
+  const auto valueBytes = static_cast<std::uint64_t>(std::abs(Header.BitPix) / 8);
+  const std::uint64_t size = DataFile.Size(), at = DataFile.Position();
+  const std::uint64_t values = (size > at ? size - at : 0) / valueBytes;
+  const auto width = static_cast<std::uint64_t>(ImageInfo.Width);
+  LimitRows((values + width - 1) / width);
   CreatePixelStore();
   bool ok = false;
   switch (Header.BitPix) {

@@ -41,6 +41,7 @@ class FITSFileObj : public GraphicsFileObj {
 
  protected:
   bool IsTable() const;
+  bool IsBinaryTable() const;
 
  private:
   void SetObsTime(const FITSHeaderParser& parser);

@@ -73,6 +73,17 @@ void BinaryFile::Seek(std::uint64_t position) {
   }
 }
 
+std::uint64_t BinaryFile::Size() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::uint64_t BinaryFile::Position() const {
+  const off_t at = fd_ < 0 ? -1 : ::lseek(fd_, 0, SEEK_CUR);
+  return at < 0 ? 0 : static_cast<std::uint64_t>(at);
+}
+
 // ---- GraphicsFileObj -------------------------------------------------------
 
 GraphicsFileObj::GraphicsFileObj(const ReaderContext& context)
@@ -95,6 +106,7 @@ void GraphicsFileObj::FreeListWindows() {
 }
 
 void GraphicsFileObj::DiscardImage() {
+  dataShort_ = false;
   if (!HasData) return;
   Pixels.reset();
   if (!HdrFileName.empty()) {
@@ -245,6 +257,22 @@ bool GraphicsFileObj::SizeAllowed(std::int64_t width, std::int64_t height) const
   if (width < 1 || height < 1 || width > IntArrayList::MaxColumns || height > IntArrayList::MaxRows)
     return false;
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= ctx_.maxPixels;
+}
+
+void GraphicsFileObj::LimitRows(std::uint64_t rowsHeld) {
+  dataShort_ = false;
+  const auto rows = std::max<std::uint64_t>(rowsHeld, 1);
+  if (ImageInfo.Height <= 0 || rows >= static_cast<std::uint64_t>(ImageInfo.Height)) return;
+  // A shortfall of up to 4 MB of table keeps the header's size, the missing
+  // pixels 0, as a file cut near its end has always loaded.
+  constexpr std::uint64_t kSlackPixels = std::uint64_t{1} << 20;
+  if ((static_cast<std::uint64_t>(ImageInfo.Height) - rows) *
+          static_cast<std::uint64_t>(ImageInfo.Width) <=
+      kSlackPixels)
+    return;
+  dataShort_ = true;
+  ImageInfo.Height = static_cast<std::int32_t>(rows);
+  ImageInfo.PixelCount = ImageInfo.Width * ImageInfo.Height;
 }
 
 void GraphicsFileObj::CreatePixelStore() {

@@ -142,6 +142,17 @@ TEST(FITSFile, Refusals) {
   asciiTable.Int("NAXIS2", 3).Int("TFIELDS", 1).End();
   std::vector<std::uint8_t> rowsOfTable(144, '1');
   asciiTable.U8(rowsOfTable).Pad();
+  auto binTable = [](bool compressed) {
+    FITSWriter f;
+    f.Logical("SIMPLE", true).Int("BITPIX", 8).Int("NAXIS", 0).Logical("EXTEND", true).End();
+    f.Str("XTENSION", "BINTABLE").Int("BITPIX", 8).Int("NAXIS", 2).Int("NAXIS1", 8);
+    f.Int("NAXIS2", 4).Int("PCOUNT", 0).Int("GCOUNT", 1).Int("TFIELDS", 1);
+    if (compressed) f.Logical("ZIMAGE", true).Str("ZCMPTYPE", "RICE_1").Int("ZBITPIX", 16);
+    std::vector<std::uint8_t> rows(32, 7);
+    return f.End().U8(rows).Pad().Take();
+  };
+  const std::string binary =
+      "File Holds a Binary Table, Not an Image (Compressed Images are Not Read)!";
   FITSWriter endTime;  // "ENDTIME" must not end the header
   endTime.Logical("SIMPLE", true).Int("BITPIX", 8).Str("ENDTIME", "03:00").Int("NAXIS", 2);
   endTime.Int("NAXIS1", 2).Int("NAXIS2", 0).End();
@@ -202,6 +213,15 @@ TEST(FITSFile, Refusals) {
       {"ends after an empty primary", emptyPrimary.Take(), missing},
       {"ENDTIME", endTime.Take(), missing},
       {"ASCII table", asciiTable.Take(), "File Holds an ASCII Table, Not an Image!"},
+      {"binary table", binTable(false), binary},
+      {"tile-compressed image", binTable(true), binary},
+      {"more pixels than a window shows",
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "16"},
+               {"NAXIS", "2"},
+               {"NAXIS1", "16383"},
+               {"NAXIS2", "65535"}}),
+       missing},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
@@ -281,6 +301,38 @@ TEST(FITSFile, FileEndingEarly) {
   ASSERT_TRUE(fits.LoadFile(kit.Write("short.fit", bytes)));
   EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0}));
   EXPECT_EQ(fits.Histogram->Count(), 5);
+}
+
+// A small file whose header claims a large image gets a table no larger
+// than its data (the question still offers what is there); a claim within a
+// few megabytes of the data keeps the header's size.
+TEST(FITSFile, ClaimsBeyondTheFileMakeNoLargeTable) {
+  struct Row {
+    const char* name;
+    int bitPix, width, height;
+    std::size_t dataBytes;
+    std::uint32_t wantRows;
+  } rows[] = {
+      {"8000 x 8000 in 3 KB, 16-bit", 16, 8000, 8000, 3000, 1},
+      {"8192 x 8192 in 64 KB, double", -64, 8192, 8192, 65536, 1},
+      {"4000 x 4000 with 10 rows, 32-bit", 32, 4000, 4000, 4000 * 4 * 10, 10},
+      {"a row of data, no data at all", 8, 6000, 6000, 0, 1},
+      {"512 x 512 half there", 16, 512, 512, 512 * 256 * 2, 512},
+  };
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    auto f = ImageHeader(r.bitPix, r.width, r.height).End();
+    std::vector<std::uint8_t> data(r.dataBytes, 0x11);
+    f.U8(data);
+    kit.platform.expectMessage(ModalResult::OK, "File Errors Detected!");
+    FITSFileObj fits(kit.Context());
+    ASSERT_TRUE(fits.LoadFile(kit.Write("claim.fit", f.Bytes()))) << r.name;
+    EXPECT_EQ(fits.Pixels->Rows(), r.wantRows) << r.name;
+    EXPECT_EQ(fits.Pixels->Columns(), static_cast<std::uint32_t>(r.width)) << r.name;
+    EXPECT_EQ(fits.ImageInfo.Height, static_cast<std::int32_t>(r.wantRows)) << r.name;
+    EXPECT_EQ(fits.ImageInfo.PixelCount, r.width * static_cast<std::int32_t>(r.wantRows)) << r.name;
+    kit.platform.verify();
+  }
 }
 
 TEST(FITSFile, ShortHeaderBlocksRaise) {
