@@ -107,6 +107,7 @@ void GraphicsFileObj::FreeListWindows() {
 
 void GraphicsFileObj::DiscardImage() {
   dataShort_ = false;
+  ValueNote.clear();
   if (!HasData) return;
   Pixels.reset();
   if (!HdrFileName.empty()) {
@@ -191,7 +192,7 @@ std::string GraphicsFileObj::SaveBaseName() const {
 
 std::vector<std::string> GraphicsFileObj::ImageDataLines() const {
   const ImageInfoRec& i = ImageInfo;
-  return {
+  std::vector<std::string> lines = {
       "File Name: " + i.FileName,
       "File Type: " + i.Format,
       "Width: " + std::to_string(i.Width) + " Pixels;  " + "Height: " + std::to_string(i.Height) +
@@ -203,6 +204,8 @@ std::vector<std::string> GraphicsFileObj::ImageDataLines() const {
       "Adjusted Image Range - Low: " + FormatFixed(1, i.DisplayLow) +
           ";  High: " + FormatFixed(1, i.DisplayHigh),
   };
+  if (!ValueNote.empty()) lines.push_back(ValueNote);
+  return lines;
 }
 
 void GraphicsFileObj::ShowHeaderList(std::string_view captionPrefix) {
@@ -283,6 +286,15 @@ void GraphicsFileObj::CreatePixelStore() {
   row_.assign(Pixels->Columns(), 0);
   rowIndex_ = 0;
   stored_ = 0;
+}
+
+void GraphicsFileObj::RestartPixels() {
+  if (!Pixels) return;
+  row_.assign(Pixels->Columns(), 0);
+  rowIndex_ = 0;
+  stored_ = 0;
+  ImageInfo.RawMin = INT32_MAX;
+  ImageInfo.RawMax = 0;
 }
 
 void GraphicsFileObj::StoreValues(std::span<const std::int32_t> values) {

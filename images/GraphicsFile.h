@@ -107,6 +107,9 @@ class GraphicsFileObj {
   std::filesystem::path HdrFileName;  // unique to this object
   std::unique_ptr<InfoListModel> HdrListWin;
   std::unique_ptr<InfoListModel> InfoListWin;
+  // How stored values were made from the file's, when not as the format
+  // says (a linear map of floating-point data); an image information line.
+  std::string ValueNote;
 
   // One stored value: raw range and histogram.
   void AddPixel(std::int32_t value);
@@ -149,6 +152,9 @@ class GraphicsFileObj {
   // size is outside the table's limits or the context's.
   bool SizeAllowed(std::int64_t width, std::int64_t height) const;
   void CreatePixelStore();
+  // Starts the filling of the made table again (a second pass over the
+  // data): the raw range is reset, the cells are overwritten.
+  void RestartPixels();
   // Cuts the image to the rows its data can hold (one at least) when the
   // header claims much more, so that no header makes a table far larger
   // than its file; a cut image is a damaged one (DataShort), whose readers

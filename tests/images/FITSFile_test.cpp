@@ -7,9 +7,11 @@
 #include <cmath>
 #include <limits>
 
+#include "images/Centroid.h"
 #include "images/FITSWriter.h"
 #include "support/Files.h"
 #include "tests/images/ReaderTestKit.h"
+#include "tests/images/StarField.h"
 
 namespace hv {
 namespace {
@@ -50,11 +52,17 @@ TEST(FITSFile, PixelFormatsAndScaling) {
       {"16-bit halves to even", 16, i16({1, 3, 5, -1}), {"BSCALE=0.5"}, {0, 2, 2, 0}, 256},
       {"32-bit", 32, i32({INT32_MIN, -7, 7, INT32_MAX}), {}, {INT32_MIN, -7, 7, INT32_MAX}, 256},
       {"32-bit scaled", 32, i32({1, 2, 3, 4}), {"BSCALE=1.5", "BZERO=-0.5"}, {1, 2, 4, 6}, 256},
-      {"single, halves to even",
+      {"single, BZERO applied, halves to even",
        -32,
-       f32({0.5f, 1.5f, 2.5f, -2.5f}),
+       f32({0.5f, 1.5f, 2.5f, 5000.5f}),
        {"BZERO=100"},
-       {0, 2, 2, -2},
+       {100, 102, 102, 5100},
+       256},
+      {"double scaled",
+       -64,
+       f64({1, 2, 3, 10000}),
+       {"BSCALE=0.5", "BZERO=-1"},
+       {0, 0, 0, 4999},
        256},
       {"double", -64, f64({1e6, -3.49, 65535.5, 2.4999}), {}, {1000000, -3, 65536, 2}, 256},
   };
@@ -277,7 +285,8 @@ TEST(FITSFile, BadValuesAreZeroAndAskedAboutOnce) {
                                "Errors were detected while loading and processing NAN.FIT.  ");
     FITSFileObj fits(kit.Context());
     EXPECT_EQ(fits.LoadFile(path), answer == ModalResult::OK);
-    EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{1, 0, 0, 4, 0, 6}));
+    // 3e9 is beyond 32 bits: the finite values are mapped onto 16 bits.
+    EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{0, 0, 65535, 0, 0, 0}));
     EXPECT_EQ(kit.camFromFile, answer == ModalResult::OK);
   }
   // 8-bit scaled past the 32-bit range.
@@ -289,6 +298,62 @@ TEST(FITSFile, BadValuesAreZeroAndAskedAboutOnce) {
   FITSFileObj fits(kit.Context());
   ASSERT_TRUE(fits.LoadFile(path));
   EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{0, 0}));
+}
+
+// One star field stored as 16-bit integers and as floats normalised to 0..1
+// (as calibration tools write them): the floats are mapped linearly onto 16
+// bits, and centroids and magnitude differences come out the same.
+TEST(FITSFile, NormalisedFloatsMeasureLikeTheirIntegerTwin) {
+  test::Normal noise(2101);
+  test::StarGrid g(96, 80, 1200);
+  const struct {
+    long double x, y, sigma, flux;
+  } stars[] = {
+      {30.3L, 25.7L, 1.6L, 4.0e5L}, {65.8L, 50.2L, 2.1L, 1.5e5L}, {20.5L, 60.4L, 1.3L, 6e4L}};
+  for (const auto& s : stars) g.addStar(s.x, s.y, s.sigma, s.flux);
+  for (auto& v : g.v) v += static_cast<std::int32_t>(std::nearbyint(8 * noise()));
+
+  std::vector<std::int16_t> ints;
+  std::vector<float> floats;
+  for (std::int32_t v : g.v) {
+    ints.push_back(static_cast<std::int16_t>(v - 32768));
+    floats.push_back(static_cast<float>(v / 65535.0));
+  }
+  ReaderKit kit;
+  FITSFileObj asInts(kit.Context()), asFloats(kit.Context());
+  ASSERT_TRUE(asInts.LoadFile(kit.Write(
+      "int.fit", ImageHeader(16, g.W, g.H).Real("BZERO", 32768).End().I16(ints).Pad().Take())));
+  ASSERT_TRUE(asFloats.LoadFile(
+      kit.Write("float.fit", ImageHeader(-32, g.W, g.H).End().F32(floats).Pad().Take())));
+  EXPECT_EQ(asFloats.ImageInfo.RawMin, 0);
+  EXPECT_EQ(asFloats.ImageInfo.RawMax, 65535);
+  EXPECT_TRUE(asInts.ValueNote.empty());
+  const auto lines = asFloats.ImageDataLines();
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_TRUE(lines[7].starts_with("Floating-Point Values ")) << lines[7];
+  EXPECT_TRUE(lines[7].ends_with(" Mapped Linearly onto 0 to 65535")) << lines[7];
+
+  auto measure = [&](const IntArrayList& px, int x, int y, long double& cx, long double& cy) {
+    const SkyRing ring = RingStats(px, g.W, g.H, x, y, 10, 5);
+    const CentroidFit f = CentroidAt(px, g.W, g.H, x, y, 10, 10, ring.mean + 3 * ring.sd);
+    EXPECT_TRUE(f.ok);
+    cx = f.cx, cy = f.cy;
+    return BoxFluxAt(px, g.W, g.H, x, y, 10, 5, true).flux;
+  };
+  long double intFlux[3], floatFlux[3];
+  for (int i = 0; i < 3; ++i) {
+    const int x = static_cast<int>(stars[i].x), y = static_cast<int>(stars[i].y);
+    long double ix, iy, fx, fy;
+    intFlux[i] = measure(*asInts.Pixels, x, y, ix, iy);
+    floatFlux[i] = measure(*asFloats.Pixels, x, y, fx, fy);
+    EXPECT_NEAR(double(fx), double(ix), 0.005) << "star " << i;
+    EXPECT_NEAR(double(fy), double(iy), 0.005) << "star " << i;
+  }
+  for (int i = 1; i < 3; ++i) {
+    const double intMag = -2.5 * std::log10(double(intFlux[i] / intFlux[0]));
+    const double floatMag = -2.5 * std::log10(double(floatFlux[i] / floatFlux[0]));
+    EXPECT_NEAR(floatMag, intMag, 0.002) << "star " << i;
+  }
 }
 
 TEST(FITSFile, FileEndingEarly) {
