@@ -374,6 +374,8 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
   CatlgPathDlg = std::make_unique<TCatlgPathDlg>(platform);
   if (!InfoForm) InfoForm = std::make_unique<TInfoForm>();
   GSCField = std::make_unique<GSCFieldObj>(platform, settings);
+  // An online catalog of an earlier run's settings must not outlive them.
+  B1Cat.reset();
 }
 
 void FreeCatalogObjects() {
