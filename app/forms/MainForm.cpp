@@ -18,6 +18,7 @@
 #include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
+#include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
 #include "astrometry/forms/FldParmsForm.h"
@@ -103,6 +104,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     blinkForm_->activateWindow();
   };
   session_.Services.MenuChanged = [this] { Mirror(); };
+  // The online catalog lives from the first online query until this window
+  // closes; the other catalog objects go with their forms after the loop.
+  session_.Services.FreeCatalogs = [] { B1Cat.reset(); };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
@@ -131,6 +135,7 @@ TBendulak::~TBendulak() {
   sv.BlinkWindowCreated = nullptr;
   sv.ShowBlinkWindow = nullptr;
   sv.MenuChanged = nullptr;
+  sv.FreeCatalogs = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
   delete blinkForm_;
