@@ -34,6 +34,7 @@ class SlotWindowHost : public ImageWindowHost {
   ListHost* ReportListHost() override;
   void RepaintReferenceField() override;
   void RemoveFieldReference(int p) override;
+  std::optional<std::pair<long double, long double>> ApproximateCentre(int slot) const override;
 
  private:
   BendulakSession& s_;
