@@ -5,6 +5,7 @@
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCField.h"
 #include "astrometry/GSCRegions.h"
+#include "astrometry/OnlineCatalog.h"
 
 namespace hv {
 
@@ -80,17 +81,14 @@ bool BendulakSession::LoadGSCField() {
 }
 
 bool BendulakSession::LoadOnlineField(double obsTime) {
-  if (!GSCField) return true;
-  GSCField->InitSearch();
-  GSCField->MinMag = 25.0f;
-  GSCField->MaxMag = -2.0f;
-  if (Services.QueryOnlineCatalog) {
-    Services.QueryOnlineCatalog(obsTime);
-  } else {
-    ShowError(platform_, "Online Catalog Not Available",
-              "The online catalog cannot be reached from this program.");
+  if (!Services.QueryOnlineCatalog) return hv::LoadOnlineField(platform_, Settings, obsTime);
+  if (GSCField) {
+    GSCField->InitSearch();
+    GSCField->MinMag = 25.0f;
+    GSCField->MaxMag = -2.0f;
   }
   // A failed query has reported itself and leaves the field empty.
+  Services.QueryOnlineCatalog(obsTime);
   return true;
 }
 

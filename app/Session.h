@@ -82,10 +82,9 @@ struct SessionServices {
   std::function<void()> HideRefFieldWindow;
   // The chart dialog, shown modeless (its form is made at the first call).
   std::function<void(TChrtCntrlBox&)> ShowChartDialog;
-  // The online catalog: fills GSCField from CurFldParms for the observation
-  // time (days since 1899-12-30); true when it found stars. A failure has
-  // reported itself. Unset: the stand-in that says the catalog cannot be
-  // reached.
+  // An online catalog in place of the program's own query: fills GSCField
+  // from CurFldParms for the observation time (days since 1899-12-30); true
+  // when it found stars. A failure has reported itself.
   std::function<bool(double obsTime)> QueryOnlineCatalog;
   // The measurement guide: closed, restarted at its selection and shown;
   // or only restarted at its selection (a new solution order).

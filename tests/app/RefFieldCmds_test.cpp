@@ -116,8 +116,17 @@ TEST_F(RefFieldSession, AnEmptyFieldIsNotReused) {
   EXPECT_FALSE(s->RefFieldStale);
 }
 
-TEST_F(RefFieldSession, OnlineStandInSaysTheCatalogCannotBeReached) {
+TEST_F(RefFieldSession, OnlineCatalogFillsAFreshField) {
+  ExpectField();
+  ASSERT_TRUE(s->LoadReferenceField(0));
   s->Settings.StarCatalog = CatalogCode::NOMAD;
+  double asked = -1;
+  s->Services.QueryOnlineCatalog = [&](double t) {
+    asked = t;
+    EXPECT_TRUE(GSCField->Stars.IsEmpty()) << "the GSC field went first";
+    EXPECT_EQ(GSCField->MinMag, 25.0f);
+    return false;  // reported by the query itself
+  };
   p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
     auto& d = static_cast<FldParmsDlgModel&>(m);
     d.FormActivate();
@@ -126,10 +135,9 @@ TEST_F(RefFieldSession, OnlineStandInSaysTheCatalogCannotBeReached) {
     d.MagText = "16";
     return d.OKBtnClick();
   });
-  p.expectMessage(ModalResult::OK, {}, "cannot be reached");
-  EXPECT_TRUE(s->LoadReferenceField(0));
+  EXPECT_TRUE(s->LoadReferenceField(45000.5));
+  EXPECT_EQ(asked, 45000.5);
   EXPECT_TRUE(GSCField->Stars.IsEmpty());
-  EXPECT_EQ(GSCField->MinMag, 25.0f);
 }
 
 TEST_F(RefFieldSession, FinderChartCentredOnAMeasurementWithCrosses) {
