@@ -52,10 +52,10 @@ std::int32_t StampLevel(const StampSetRec& set, long double mag) {
 
 std::array<std::uint32_t, 256> FieldPalette(bool inverted) {
   std::array<std::uint32_t, 256> c{};
-  for (std::uint32_t v = 0; v < 256; ++v) c[v] = (v << 16) | (v << 8) | v;
-  c[CrossIndex] = MarkColour::Aqua;
+  for (std::uint32_t v = 0; v < 256; ++v) c[v] = 0xFF000000u | (v << 16) | (v << 8) | v;
+  c[CrossIndex] = 0xFF000000u | MarkColour::Aqua;
   if (inverted)
-    for (auto& x : c) x = ~x & 0xFFFFFFu;
+    for (auto& x : c) x = 0xFF000000u | (~x & 0xFFFFFFu);
   return c;
 }
 
@@ -268,7 +268,7 @@ void TGSCForm1::BuildFieldImage() {
 
 void TGSCForm1::InvertField() {
   pictureInverted_ = !pictureInverted_;
-  for (auto& c : Bitmap.Colours) c = ~c & 0xFFFFFFu;
+  for (auto& c : Bitmap.Colours) c = 0xFF000000u | (~c & 0xFFFFFFu);
 }
 
 void TGSCForm1::FormShow() {
