@@ -148,8 +148,7 @@ TGSCForm1::TGSCForm1(Platform& platform, ImageWindowHost& host, RefFieldHost& re
 }
 
 TGSCForm1::~TGSCForm1() {
-  if (InfoList && ref_.ListWindowHost()) InfoList->Visible = false;
-  if (RefInfoStar && GSCField) RefInfoStar = nullptr;
+  // The dialog's star belongs to the field this window showed.
   RefInfoStar = nullptr;
 }
 
@@ -175,6 +174,7 @@ void TGSCForm1::InitField() {
   RefStars.Clear();
   AddCount = 0;
   RefMenus.SolutionOrder = static_cast<std::uint8_t>(host_.Settings().SolutionOrder);
+  StampCaption();
   Changed();
 }
 
