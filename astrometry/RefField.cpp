@@ -490,7 +490,8 @@ void TGSCForm1::AddRemove1Click() {
 void TGSCForm1::ClearReselect1Click() {
   RefStars.Clear();
   AddCount = 0;
-  if (TImageForm1* m = ref_.MeasuredWindow()) m->RefList.Clear();
+  // A chart has no measured image behind it.
+  if (TImageForm1* m = ChartMode == 0 ? ref_.MeasuredWindow() : nullptr) m->RefList.Clear();
   Repaint();
   AddRemove1Click();
 }

@@ -193,5 +193,37 @@ TEST_F(FinderChart, OfTheSampleFieldFromTheReportWindow) {
   EXPECT_EQ(win.Bitmap.At(251, 251), CrossIndex);
 }
 
+TEST(RefFieldDialogs, ReferenceStarAndDisplayFormsShowTheirModels) {
+  test::Scripted p;
+  CatStarRec star;
+  star.Name = "02345-00012";
+  star.RA = 10.5L;
+  star.Dec = -12.25L;
+  star.Mag = 13.456f;
+  star.MagErr = 0.21f;
+  star.PosErr = 0.35f;
+  star.Entries = 2;
+  star.Band = 8;
+  star.UsePos = true;
+  RefInfoStar = &star;
+  TRefInfoForm1 model(p);
+  model.RmvEnabled = true;
+  TRefInfoForm1Dlg dlg(model);
+  EXPECT_EQ(dlg.windowTitle(), "Reference Star");
+  EXPECT_EQ(dlg.IdEd->text(), " 02345-00012");
+  EXPECT_EQ(dlg.RAEd->text(), "  10h 30m 00.00s");
+  EXPECT_EQ(dlg.MagEd->text(), "13.46");
+  EXPECT_EQ(dlg.PErEd->text(), "0.3\"");
+  EXPECT_EQ(dlg.ClrBndEd->text(), "Unknown");
+  EXPECT_TRUE(dlg.UsePosChk->isChecked());
+  EXPECT_FALSE(dlg.UseMagChk->isChecked());
+  EXPECT_TRUE(dlg.RmvBtn->isEnabled());
+  dlg.UseMagChk->click();
+  dlg.OkBtn->click();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_TRUE(star.UseMag) << "the star keeps the choice";
+  RefInfoStar = nullptr;
+}
+
 }  // namespace
 }  // namespace hv
