@@ -92,6 +92,7 @@ namespace {
 QLineEdit* ReadOnly() {
   auto* e = new QLineEdit;
   e->setReadOnly(true);
+  e->setMinimumWidth(170);
   return e;
 }
 }  // namespace
@@ -178,6 +179,8 @@ void TRefInfoForm1Dlg::Load() {
   MagErEd->setText(ToQ(model_.MagErEd));
   MagEd->setText(ToQ(model_.MagEd));
   ClrBndEd->setText(ToQ(model_.ClrBndEd));
+  for (QLineEdit* e : {CatEd, IdEd, EntryEd, RAEd, DecEd, PErEd, MagErEd, MagEd, ClrBndEd})
+    e->setCursorPosition(0);  // read from the start
   UsePosChk->setChecked(model_.UsePosChk);
   UseMagChk->setChecked(model_.UseMagChk);
   Colour(UsePosChk, model_.UsePosGreen);

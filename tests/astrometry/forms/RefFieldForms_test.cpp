@@ -123,6 +123,7 @@ TEST_F(FinderChart, OfTheSampleFieldFromTheReportWindow) {
   EXPECT_TRUE(chart->PlotPosBox->isChecked());
   EXPECT_TRUE(chart->PlotPosBox->isEnabled());
   EXPECT_FALSE(chart->PlotEphBox->isEnabled());
+  Grab(*chart, "chart-options.png");
   chart->OKBtn->click();
   EXPECT_EQ(chart->windowTitle(), "Identify Chart Center");
   AstromListModel& list = *s.Report->ListForm;
@@ -218,6 +219,7 @@ TEST(RefFieldDialogs, ReferenceStarAndDisplayFormsShowTheirModels) {
   EXPECT_TRUE(dlg.UsePosChk->isChecked());
   EXPECT_FALSE(dlg.UseMagChk->isChecked());
   EXPECT_TRUE(dlg.RmvBtn->isEnabled());
+  if (const char* out = std::getenv("HV_GRAB")) dlg.grab().save(QString(out) + "/ref-star.png");
   dlg.UseMagChk->click();
   dlg.OkBtn->click();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
