@@ -83,9 +83,9 @@ void DrawBitmapLine(DisplayBitmap& bmp, int x1, int y1, int x2, int y2, std::uin
   const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
   const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
   int err = dx + dy;
-  for (;;) {
+  // As a pen line: the end point itself is not drawn.
+  while (x1 != x2 || y1 != y2) {
     if (std::uint8_t* p = PixelAt(bmp, x1, y1)) *p = v;
-    if (x1 == x2 && y1 == y2) break;
     const int e2 = 2 * err;
     if (e2 >= dy) {
       err += dy;
