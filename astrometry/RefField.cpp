@@ -159,6 +159,9 @@ std::uint8_t TGSCForm1::PictureRed(int x, int y) const {
 
 void TGSCForm1::InitField() {
   ZeroPoint = 0;
+  // The last pick belonged to the list a new query has replaced.
+  PickedStar = nullptr;
+  PickedIndex = -1;
   if (ChartMode == 1) {
     Inverted = true;
     RefMenus.PopupRefStarsEnabled = false;
