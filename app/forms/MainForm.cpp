@@ -23,6 +23,7 @@
 #include "astrometry/forms/BaselineForm.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
+#include "astrometry/forms/RefFieldForms.h"
 #include "images/forms/BlinkForms.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
@@ -76,6 +77,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
       reportWindow_->ShowList();
     };
+    model->OnHide = [this] {
+      if (reportWindow_) reportWindow_->hide();
+    };
   };
   session_.Services.ImageWindowCreated = [this](int slot, TImageForm1& model) {
     delete imageForms_[static_cast<std::size_t>(slot)];
@@ -107,6 +111,24 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   // The online catalog lives from the first online query until this window
   // closes; the other catalog objects go with their forms after the loop.
   session_.Services.FreeCatalogs = [] { B1Cat.reset(); };
+  session_.Services.RefFieldWindowCreated = [this](TGSCForm1& model) {
+    delete refForm_;
+    refForm_ = new TGSCForm1Widget(model, this);
+  };
+  session_.Services.RefFieldWindowFreed = [this] { delete refForm_; };
+  session_.Services.ShowRefFieldWindow = [this] {
+    if (!refForm_) return;
+    refForm_->move(0, 0);
+    refForm_->showNormal();
+    refForm_->raise();
+  };
+  session_.Services.HideRefFieldWindow = [this] {
+    if (refForm_) refForm_->hide();
+  };
+  session_.Services.ShowChartDialog = [this](TChrtCntrlBox& model) {
+    if (!chartForm_) chartForm_ = new TChrtCntrlBoxForm(model, this);
+    chartForm_->Load();
+  };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
@@ -138,6 +160,14 @@ TBendulak::~TBendulak() {
   sv.FreeCatalogs = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
+  sv.RefFieldWindowCreated = nullptr;
+  sv.RefFieldWindowFreed = nullptr;
+  sv.ShowRefFieldWindow = nullptr;
+  sv.HideRefFieldWindow = nullptr;
+  sv.ShowChartDialog = nullptr;
+  if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnHide = nullptr;
+  delete chartForm_;
+  delete refForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -312,6 +342,7 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   res.LoadCursor = [this](const fs::path& p) { return LoadCursorFile(p); };
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
   session_.ScreenWidth = facts.screenWidth;
+  session_.ScreenHeight = facts.screenHeight;
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   hv::FormCreate(session_, facts, res);
@@ -386,6 +417,7 @@ void RegisterAppForms() {
   RegisterOptionsForms();
   RegisterBaselineForms();
   RegisterObsParmsForm();
+  RegisterRefFieldForms();
   RegisterAstromListForms();
 }
 

@@ -302,5 +302,18 @@ TEST_F(RefFieldSession, RegionParametersOfAMeasurementStartTheSelectionAgain) {
   EXPECT_TRUE(w.RefMenus.MainRegionEnabled) << "the dialog gives the item back";
 }
 
+TEST_F(RefFieldSession, TheWindowGoesWithTheClearAndAtTheEnd) {
+  int formsFreed = 0;
+  s->Services.RefFieldWindowFreed = [&] { ++formsFreed; };
+  s->RefFieldWindow();
+  s->ClearAll();
+  EXPECT_FALSE(s->GSCForm1);
+  EXPECT_TRUE(s->RefFieldStale);
+  s->RefFieldWindow();
+  s->FormClose();
+  EXPECT_FALSE(s->GSCForm1);
+  EXPECT_EQ(formsFreed, 2);
+}
+
 }  // namespace
 }  // namespace hv
