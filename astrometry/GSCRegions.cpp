@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
+#include "astrometry/Progress.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -373,9 +374,11 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
   CatlgPathDlg = std::make_unique<TCatlgPathDlg>(platform);
   if (!InfoForm) InfoForm = std::make_unique<TInfoForm>();
   GSCField = std::make_unique<GSCFieldObj>(platform, settings);
+  GaugeForm2 = std::make_unique<TGaugeForm2>(platform);
 }
 
 void FreeCatalogObjects() {
+  GaugeForm2.reset();
   GSCField.reset();
   GSCRgnsTbl.reset();
   CatlgPathDlg.reset();

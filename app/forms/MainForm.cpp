@@ -20,6 +20,7 @@
 #include "app/forms/SiteCamForms.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
+#include "astrometry/forms/ConverterForms.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
 #include "images/forms/BlinkForms.h"
@@ -244,6 +245,8 @@ void TBendulak::Run(const std::string& name) {
     s.AboutThisExercise1Click();
   else if (name == "Baseline1")
     s.Baseline1Click();
+  else if (name == "ConvertGSC1")
+    s.ConvertGSC1Click();
   else if (name == "ExerciseFrmt1")
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
@@ -380,6 +383,7 @@ void RegisterAppForms() {
   RegisterSiteCamForms();
   RegisterOptionsForms();
   RegisterBaselineForms();
+  RegisterConverterForms();
   RegisterObsParmsForm();
   RegisterAstromListForms();
 }
