@@ -212,6 +212,10 @@ class BendulakSession : public ReportHost {
   void Baseline1Click();
   // Frees the baseline dialog and its report window (at exit).
   void FreeBaseline();
+  // "Convert &GSC...": the question, the converter's dialog, the
+  // conversion with its progress window, and the offer to switch the
+  // settings to the converted copy.
+  void ConvertGSC1Click();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();

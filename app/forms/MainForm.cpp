@@ -21,6 +21,7 @@
 #include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
+#include "astrometry/forms/ConverterForms.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
 #include "astrometry/forms/RefFieldForms.h"
@@ -279,6 +280,8 @@ void TBendulak::Run(const std::string& name) {
     s.AboutThisExercise1Click();
   else if (name == "Baseline1")
     s.Baseline1Click();
+  else if (name == "ConvertGSC1")
+    s.ConvertGSC1Click();
   else if (name == "ExerciseFrmt1")
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
@@ -416,6 +419,7 @@ void RegisterAppForms() {
   RegisterSiteCamForms();
   RegisterOptionsForms();
   RegisterBaselineForms();
+  RegisterConverterForms();
   RegisterObsParmsForm();
   RegisterRefFieldForms();
   RegisterAstromListForms();
