@@ -16,33 +16,13 @@
 #include "astrometry/ObsParms.h"
 #include "images/GraphicsFile.h"
 #include "platform/scripted/ScriptedPlatform.h"
+#include "tests/fuzz/FuzzKit.h"
 
 namespace hv::fuzz {
 
-// In memory-backed space where there is one: a file written and read per
-// input costs microseconds there, and milliseconds on a disk's file system.
-inline const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::error_code ec;
-    const std::filesystem::path shm = "/dev/shm";
-    const std::filesystem::path base =
-        std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0
-            ? shm
-            : std::filesystem::temp_directory_path();
-    std::string t = (base / "hvfuzz-XXXXXX").string();
-    if (!::mkdtemp(t.data())) std::abort();
-    return std::filesystem::path(t);
-  }();
-  return folder;
-}
-
 template <typename Reader>
 void LoadBytes(const std::uint8_t* data, std::size_t size, const char* name) {
-  const auto path = Folder() / name;
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  const auto path = WriteInput(Folder() / name, data, size);
   ScriptedPlatform platform([](const std::string&) {});
   OptsRec settings;
   settings.WorkFolder = Folder();
