@@ -32,6 +32,7 @@ class SlotWindowHost : public ImageWindowHost {
   bool* BlinkHintDue() override;
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
+  std::optional<std::pair<long double, long double>> ApproximateCentre(int slot) const override;
 
  private:
   BendulakSession& s_;

@@ -86,7 +86,7 @@ class BendulakSession : public ReportHost {
   SessionServices Services;
 
   // --- state ---
-  std::string Caption = ApplicationTitle;
+  std::string Caption = SessionCaption;
   bool PictureLoaded = false;
   std::uint8_t PaintMode = 0;  // 0 title, 1 exercise picture, 2 image list
   bool CloseConfirmed = false;

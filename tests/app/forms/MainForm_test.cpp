@@ -42,7 +42,7 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   f.currentFolder = data;
   w.FormCreate(f);
   EXPECT_EQ(p.transcript().size(), 0u);
-  EXPECT_EQ(w.windowTitle(), "Halvardin");
+  EXPECT_EQ(w.windowTitle(), "VESK Exercise - Halvardin");
   EXPECT_FALSE(w.titlePicture().isNull());
   EXPECT_EQ(w.titlePicture().width(), 634);
   EXPECT_TRUE(w.action("Login1")->isEnabled());
