@@ -202,6 +202,11 @@ ModalResult ScriptedPlatform::showDialog(DialogModel& model) {
   return r;
 }
 
+void ScriptedPlatform::placeWindow(PlacedWindow& window, int left, int top) {
+  placements.push_back({window.caption(), left, top});
+  window.moveFrame(left, top);
+}
+
 std::optional<std::string> ScriptedPlatform::findExecutableFor(const std::filesystem::path&) {
   return executableForFiles;
 }
