@@ -29,6 +29,7 @@
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "support/Files.h"
 
 namespace hv {
@@ -92,7 +93,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.ShowImageWindow = [this](int slot, int x, int y) {
     TImageForm1Widget* f = imageForms_[static_cast<std::size_t>(slot)];
     if (!f) return;
-    f->move(x, y);
+    PlaceFrame(session_.platform(), *f, QPoint(x, y));
     f->showNormal();
     f->raise();
     f->activateWindow();
@@ -346,8 +347,12 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
   session_.ScreenWidth = facts.screenWidth;
   session_.ScreenHeight = facts.screenHeight;
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize frame = FrameSize(*this);
+    PlaceFrame(
+        session_.platform(), *this,
+        screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+  }
   hv::FormCreate(session_, facts, res);
   Mirror();
 }
