@@ -41,6 +41,14 @@ void SlotWindowHost::RepaintMainWindow() {
   if (s_.Services.Repaint) s_.Services.Repaint();
 }
 ListHost* SlotWindowHost::ReportListHost() { return &s_; }
+AstromObsObj* SlotWindowHost::Report() { return s_.Report.get(); }
+ObsParmsRec* SlotWindowHost::EditableCurrentObs() { return &s_.CurrentObs; }
+void SlotWindowHost::ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) {
+  if (s_.Services.ShowSolutionReport)
+    s_.Services.ShowSolutionReport(list, stayOnTop, besideField);
+  else if (s_.Services.ShowList)
+    s_.Services.ShowList(list);
+}
 void SlotWindowHost::RepaintBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
 }

@@ -32,6 +32,9 @@ class SlotWindowHost : public ImageWindowHost {
   bool* BlinkHintDue() override;
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
+  AstromObsObj* Report() override;
+  ObsParmsRec* EditableCurrentObs() override;
+  void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) override;
 
  private:
   BendulakSession& s_;

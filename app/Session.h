@@ -72,6 +72,9 @@ struct SessionServices {
   // The header listing and image-information windows of the slots' files.
   std::function<void(InfoListModel&)> ShowList;
   std::function<void(InfoListModel&)> ForgetList;
+  // An image window's solution report: on top or not, at (20, 20) beside
+  // the reference-field window or centred.
+  std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
 };
 
 class BendulakSession : public ReportHost {

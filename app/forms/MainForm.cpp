@@ -108,6 +108,13 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
   };
+  session_.Services.ShowSolutionReport = [this](InfoListModel& model, bool onTop, bool beside) {
+    QPointer<TInfoListForm1>& f = listForms_[&model];
+    if (!f) f = new TInfoListForm1(model, this);
+    f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    f->ShowList();
+    if (beside) f->move(20, 20);
+  };
   session_.Services.ForgetList = [this](InfoListModel& model) {
     auto it = listForms_.find(&model);
     if (it == listForms_.end()) return;
@@ -133,6 +140,7 @@ TBendulak::~TBendulak() {
   sv.MenuChanged = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
+  sv.ShowSolutionReport = nullptr;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
