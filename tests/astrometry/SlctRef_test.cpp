@@ -135,10 +135,13 @@ class Rig : public GuideHost {
     platform.expectDialog("TRefCnclForm1", [=](DialogModel& m) {
       auto& d = static_cast<RefCnclModel&>(m);
       if (!wantEnabled.empty()) {
-        for (int b = 0; b < RefCnclModel::Count; ++b)
+        for (int b = 0; b < RefCnclModel::Count; ++b) {
           EXPECT_EQ(d.Enabled[b], wantEnabled[b]) << RefCnclModel::ButtonText[b];
+        }
       }
-      if (wantPreselected >= 0) EXPECT_EQ(d.Checked, wantPreselected);
+      if (wantPreselected >= 0) {
+        EXPECT_EQ(d.Checked, wantPreselected);
+      }
       if (button < 0) return ModalResult::Cancel;
       d.Checked = button;
       return ModalResult::OK;
