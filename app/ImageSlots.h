@@ -33,6 +33,12 @@ class SlotWindowHost : public ImageWindowHost {
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
   AstromObsObj* Report() override;
+  int GuideStep() const override;
+  int GuideRefNum() const override;
+  void ShowGuide() override;
+  void RemoveFieldReference(int p) override;
+  void RepaintReferenceField() override;
+  bool ReferenceFieldVisible() const override;
   ObsParmsRec* EditableCurrentObs() override;
   void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) override;
 

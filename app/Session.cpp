@@ -94,7 +94,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1"})
+       {"ConvertGSC1", "ShortFormat1", "LongFormat1"})
     m[name].available = false;
 }
 

@@ -17,6 +17,7 @@
 #include "app/InfoList.h"
 #include "app/Launcher.h"
 #include "app/Login.h"
+#include "app/Measure.h"
 #include "app/Menu.h"
 #include "app/Options.h"
 #include "app/SessionLog.h"
@@ -75,6 +76,20 @@ struct SessionServices {
   // An image window's solution report: on top or not, at (20, 20) beside
   // the reference-field window or centred.
   std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
+  // The reference-field window as the measure commands use it: the field
+  // dialog and catalog query (false: no field), the window (null: none),
+  // whether it shows a finder chart, and its set-up for a measurement
+  // (made when missing, out of chart mode, the field built anew when
+  // newField, picking on, shown).
+  std::function<bool(double obsTime)> LoadReferenceField;
+  std::function<GuideRefWindow*()> ReferenceWindow;
+  std::function<bool()> ReferenceWindowIsChart;
+  std::function<void(bool newField)> ShowReferenceWindow;
+  std::function<void()> RepaintReferenceField;
+  // The guide's form (placed below the reference window and shown, or
+  // brought to the front) and the magnifier's.
+  std::function<void()> ShowGuide;
+  std::function<void(bool shown)> ShowMagnifier;
 };
 
 class BendulakSession : public ReportHost {
@@ -176,6 +191,21 @@ class BendulakSession : public ReportHost {
   // shared commands; those are enabled only while no slot is busy.
   void SlotBusy(int slot, bool busy);
   bool AnySlotBusy() const;
+
+  // --- measurement ---
+  // The guide, made with the session and kept for the run.
+  SessionGuideHost GuideHost{*this};
+  SlctRefModel SlctRefForm1{platform_, GuideHost};
+  // "Image &1" to "Image &4" of the measure menu (n from 1 to 4).
+  void MeasImgClick(int n);
+  void MeasImg1Click() { MeasImgClick(1); }
+  void MeasImg2Click() { MeasImgClick(2); }
+  void MeasImg3Click() { MeasImgClick(3); }
+  void MeasImg4Click() { MeasImgClick(4); }
+  bool MeasureSetup();
+  bool OpenMeasureWindows();
+  // The guide is shown: a measurement is under way.
+  bool MeasurementUnderWay() const { return SlctRefForm1.Visible; }
 
   // --- image slots ---
   // Chooses one file and loads it into the slot; true when it was loaded.

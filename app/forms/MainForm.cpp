@@ -272,6 +272,14 @@ void TBendulak::Run(const std::string& name) {
     s.ViewAdjust1Click();
   else if (name == "Blink1")
     s.Blink1Click();
+  else if (name == "MeasImg1")
+    s.MeasImg1Click();
+  else if (name == "MeasImg2")
+    s.MeasImg2Click();
+  else if (name == "MeasImg3")
+    s.MeasImg3Click();
+  else if (name == "MeasImg4")
+    s.MeasImg4Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
