@@ -22,7 +22,9 @@
 #include "astrometry/forms/BaselineForm.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
+#include "astrometry/forms/SlctRefForm.h"
 #include "images/forms/BlinkForms.h"
+#include "images/forms/CursorWindowForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
@@ -46,6 +48,8 @@ QFont WindowFont() {
 }  // namespace
 
 QCursor TBendulak::CrossHairCursor() { return CrossHair(); }
+
+TSlctRefForm1* TBendulak::guideForm() const { return guideForm_; }
 
 TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
@@ -108,6 +112,34 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
   };
+  // The measurement guide, below the reference window (its right half over
+  // the window's right edge), and the magnifier beside it under the image.
+  guideForm_ = new TSlctRefForm1(session_.SlctRefForm1, this);
+  guideForm_->PlaceOnShow = [this](QWidget& g) {
+    QRect field(0, 0, 0, 300);
+    if (PlacedReferenceWindow) field = PlacedReferenceWindow();
+    g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
+  };
+  session_.Services.ShowGuide = [this] {
+    if (!guideForm_) return;
+    guideForm_->Load();
+    guideForm_->raise();
+  };
+  session_.Services.ShowMagnifier = [this](bool shown) {
+    if (!CursorWindow) return;
+    if (!magnifierForm_)
+      magnifierForm_ = new TCursorWindowWidget(*CursorWindow, session_.platform(), this);
+    if (!shown) {
+      magnifierForm_->hide();
+      return;
+    }
+    const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
+    const int top = image ? image->frameGeometry().height() : 0;
+    const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
+    magnifierForm_->move(left, top);
+    magnifierForm_->show();
+    magnifierForm_->raise();
+  };
   session_.Services.ShowSolutionReport = [this](InfoListModel& model, bool onTop, bool beside) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
@@ -141,6 +173,10 @@ TBendulak::~TBendulak() {
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
   sv.ShowSolutionReport = nullptr;
+  sv.ShowGuide = nullptr;
+  sv.ShowMagnifier = nullptr;
+  delete guideForm_;
+  delete magnifierForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -397,6 +433,7 @@ void RegisterAppForms() {
   RegisterOptionsForms();
   RegisterBaselineForms();
   RegisterObsParmsForm();
+  RegisterRefCnclForm();
   RegisterAstromListForms();
 }
 
