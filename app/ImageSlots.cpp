@@ -3,6 +3,7 @@
 #include "app/ImageSlots.h"
 
 #include "app/Session.h"
+#include "astrometry/FldParms.h"
 #include "images/FITSFile.h"
 #include "images/ImageDialogs.h"
 #include "images/SBIGFile.h"
@@ -49,6 +50,13 @@ void SlotWindowHost::ShowSolutionReport(InfoListModel& list, bool stayOnTop, boo
   else if (s_.Services.ShowList)
     s_.Services.ShowList(list);
 }
+void SlotWindowHost::RepaintReferenceField() {
+  if (s_.GSCForm1) s_.GSCForm1->Repaint();
+}
+void SlotWindowHost::RemoveFieldReference(int p) {
+  // The window's count of references follows its list.
+  if (s_.GSCForm1 && s_.GSCForm1->RefStars.Item(p)) s_.GSCForm1->RefStars.DeleteCurrent();
+}
 void SlotWindowHost::RepaintBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
 }
@@ -57,6 +65,17 @@ void SlotWindowHost::DisableBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->ImageForms = {};
 }
 bool* SlotWindowHost::BlinkHintDue() { return &s_.BlinkHintDue; }
+std::optional<std::pair<long double, long double>> SlotWindowHost::ApproximateCentre(
+    int slot) const {
+  // The field request's centre, else a FITS header's pointing.
+  if (CurFldParms.RACenter != 0 || CurFldParms.DecCenter != 0)
+    return std::pair{CurFldParms.RACenter, CurFldParms.DecCenter};
+  const GraphicsFileObj* file =
+      slot >= 0 && slot <= LastSlot ? s_.ImageFiles[At(slot)].get() : nullptr;
+  if (const auto* fits = dynamic_cast<const FITSFileObj*>(file))
+    return std::pair{fits->Header.RA, fits->Header.Dec};
+  return std::nullopt;
+}
 void SlotWindowHost::BlinkWindowClosed() {
   s_.Menu.Enable("Clear1", true);
   s_.Menu.Enable("Load1", true);
@@ -65,7 +84,8 @@ void SlotWindowHost::BlinkWindowClosed() {
 
 void BendulakSession::Blink1Click() {
   int count = 0;
-  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded) ++count;
+  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded)
+    ++count;
   if (count < 2) return;
   for (int s = 0; s < count; ++s) SlotBusy(s, true);
   LastImageNo = static_cast<std::uint8_t>(count - 1);

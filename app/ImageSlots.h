@@ -33,14 +33,15 @@ class SlotWindowHost : public ImageWindowHost {
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
   AstromObsObj* Report() override;
+  ObsParmsRec* EditableCurrentObs() override;
+  void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) override;
+  bool ReferenceFieldVisible() const override;
   int GuideStep() const override;
   int GuideRefNum() const override;
   void ShowGuide() override;
-  void RemoveFieldReference(int p) override;
   void RepaintReferenceField() override;
-  bool ReferenceFieldVisible() const override;
-  ObsParmsRec* EditableCurrentObs() override;
-  void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) override;
+  void RemoveFieldReference(int p) override;
+  std::optional<std::pair<long double, long double>> ApproximateCentre(int slot) const override;
 
  private:
   BendulakSession& s_;

@@ -4,6 +4,7 @@
 
 #include "app/Session.h"
 #include "astrometry/FldParms.h"
+#include "astrometry/RefField.h"
 #include "images/ImageDialogs.h"
 #include "images/MagnifyDlg.h"
 
@@ -31,6 +32,20 @@ void ImageGuideAdapter::CloseReport() {
   if (s_.Services.ForgetList) s_.Services.ForgetList(*w_.ReportWin);
 }
 
+RefStarList& RefGuideAdapter::RefStars() { return w_.RefStars; }
+bool& RefGuideAdapter::CloseAllowed() { return w_.CloseAllowed; }
+void RefGuideAdapter::SetPickMode(bool on) {
+  w_.MeasureMode = on;
+  w_.Changed();
+}
+void RefGuideAdapter::EnableAddRemove(bool on) {
+  w_.RefMenus.PopupAddRemoveEnabled = on;
+  w_.Changed();
+}
+void RefGuideAdapter::ClearReselect1Click() { w_.ClearReselect1Click(); }
+void RefGuideAdapter::AddRemove1Click() { w_.AddRemove1Click(); }
+void RefGuideAdapter::Close() { w_.Close1Click(); }
+
 const OptsRec& SessionGuideHost::Settings() const { return s_.Settings; }
 bool& SessionGuideHost::MoreRefsHintGiven() { return s_.MoreRefsHintGiven; }
 
@@ -48,7 +63,13 @@ GuideImageWindow* SessionGuideHost::MeasuredWindow() {
 }
 
 GuideRefWindow* SessionGuideHost::ReferenceWindow() {
-  return s_.Services.ReferenceWindow ? s_.Services.ReferenceWindow() : nullptr;
+  TGSCForm1* f = s_.GSCForm1.get();
+  if (!f) {
+    field_.reset();
+    return nullptr;
+  }
+  if (!field_ || field_->Window() != f) field_ = std::make_unique<RefGuideAdapter>(*f);
+  return field_.get();
 }
 
 void SessionGuideHost::ShowMagnifier(bool shown) {
@@ -65,16 +86,20 @@ int SlotWindowHost::GuideRefNum() const { return s_.SlctRefForm1.RefNum; }
 void SlotWindowHost::ShowGuide() {
   if (s_.Services.ShowGuide) s_.Services.ShowGuide();
 }
-void SlotWindowHost::RemoveFieldReference(int p) {
-  GuideRefWindow* f = s_.GuideHost.ReferenceWindow();
-  if (!f || p < 0 || !f->RefStars().Item(p)) return;
-  f->RefStars().DeleteCurrent();
+bool SlotWindowHost::ReferenceFieldVisible() const { return s_.GSCForm1 && s_.GSCForm1->Visible; }
+
+// The reference window's side of the guide: a restart only while a
+// measurement runs (a chart has no guide).
+void RefWindowHost::RestartGuide() {
+  if (s_.MeasurementUnderWay()) {
+    s_.SlctRefForm1.BeginSelection();
+    s_.SlctRefForm1.Show();
+  }
+  if (s_.Services.RestartGuide) s_.Services.RestartGuide();
 }
-void SlotWindowHost::RepaintReferenceField() {
-  if (s_.Services.RepaintReferenceField) s_.Services.RepaintReferenceField();
-}
-bool SlotWindowHost::ReferenceFieldVisible() const {
-  return s_.Services.ReferenceWindow && s_.Services.ReferenceWindow() != nullptr;
+void RefWindowHost::BeginGuideSelection() {
+  if (s_.MeasurementUnderWay()) s_.SlctRefForm1.BeginSelection();
+  if (s_.Services.BeginGuideSelection) s_.Services.BeginGuideSelection();
 }
 
 // ------------------------------------------------------------ commands
@@ -108,9 +133,10 @@ bool BendulakSession::MeasureSetup() {
   dlg.CaptionText = "Verify/Complete";
   if (platform_.showDialog(dlg) != ModalResult::OK) return false;
   CurrentObs = w->ObsParms;
-  if (Services.ReferenceWindowIsChart && Services.ReferenceWindowIsChart()) {
-    if (Services.FreeRefFieldWindow) Services.FreeRefFieldWindow();
-    ResetFldParms(Settings);
+  if (GSCForm1 && GSCForm1->ChartMode == 1) {
+    FreeRefFieldWindow();
+    hv::ResetFldParms(Settings);
+    if (Services.ResetFldParms) Services.ResetFldParms();
     RefFieldStale = true;
   }
   return OpenMeasureWindows();
@@ -124,7 +150,7 @@ bool BendulakSession::OpenMeasureWindows() {
   bool ok = true;
   if (stale) {
     PresetFieldFromImage(CurFldParms, ImageFiles[At(slot)].get());
-    ok = Services.LoadReferenceField && Services.LoadReferenceField(w->ObsParms.ObsTime);
+    ok = LoadReferenceField(w->ObsParms.ObsTime);
   }
   if (!ok) {
     ShowWarning(platform_, "Check Region Parameters", "No Reference Stars Found in Region!");
@@ -136,13 +162,17 @@ bool BendulakSession::OpenMeasureWindows() {
     Services.ShowImageWindow(slot, ScreenWidth / 2 - 2, 0);
   else
     w->FormShow();
-  if (Services.ShowReferenceWindow) Services.ShowReferenceWindow(stale);
+  TGSCForm1& field = RefFieldWindow();
+  field.ChartMode = 0;
+  if (stale) field.InitField();
+  field.MeasureMode = true;
+  ShowRefFieldWindow();
   SlctRefForm1.BeginSelection();
   SlctRefForm1.Show();
   if (Services.ShowGuide) Services.ShowGuide();
   if (CursorWindow) CursorWindow->SetSource(w);
   GuideHost.ShowMagnifier(SlctRefForm1.ShowMagnifier);
-  RefFieldStale = false;
+  FieldLaidOut();
   return true;
 }
 

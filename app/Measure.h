@@ -10,6 +10,7 @@
 namespace hv {
 
 class BendulakSession;
+class TGSCForm1;
 
 // The measured image window as the guide sees it.
 class ImageGuideAdapter : public GuideImageWindow {
@@ -44,6 +45,23 @@ class ImageGuideAdapter : public GuideImageWindow {
   TImageForm1& w_;
 };
 
+// The reference-field window as the guide sees it.
+class RefGuideAdapter : public GuideRefWindow {
+ public:
+  explicit RefGuideAdapter(TGSCForm1& window) : w_(window) {}
+  RefStarList& RefStars() override;
+  bool& CloseAllowed() override;
+  void SetPickMode(bool on) override;
+  void EnableAddRemove(bool on) override;
+  void ClearReselect1Click() override;
+  void AddRemove1Click() override;
+  void Close() override;
+  const TGSCForm1* Window() const { return &w_; }
+
+ private:
+  TGSCForm1& w_;
+};
+
 // What the guide asks of the session.
 class SessionGuideHost : public GuideHost {
  public:
@@ -57,6 +75,7 @@ class SessionGuideHost : public GuideHost {
  private:
   BendulakSession& s_;
   std::unique_ptr<ImageGuideAdapter> image_;
+  std::unique_ptr<RefGuideAdapter> field_;
 };
 
 }  // namespace hv

@@ -33,6 +33,7 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
   HelpWin.FormCreate(96);
   // The alignment tables and the blink region are this program's own.
   if (!Services.ClearAlignment) Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
+  if (!Services.FreeRefFieldWindow) Services.FreeRefFieldWindow = [this] { FreeRefFieldWindow(); };
   if (!Services.ForgetBlinkRegion)
     Services.ForgetBlinkRegion = [this] {
       if (BlinkForm1) BlinkForm1->ForgetRegion();
@@ -41,6 +42,8 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
 
 BendulakSession::~BendulakSession() {
   FreeBaseline();
+  // The reference-field window reads the measured slot's window.
+  FreeRefFieldWindow();
   // The slot windows tell the blink window when they go: it goes first, and
   // they go while its pointer is still there to be asked.
   BlinkForm1.reset();
@@ -442,6 +445,7 @@ bool BendulakSession::FormCloseQuery() {
 }
 
 void BendulakSession::FormClose() {
+  FreeRefFieldWindow();
   for (int s = 0; s <= LastSlot; ++s) FreeSlot(s);
   if (Services.FreeCatalogs) Services.FreeCatalogs();
   if (SessionLog) {

@@ -23,6 +23,8 @@
 #include "app/SessionLog.h"
 #include "astrometry/AstromObs.h"
 #include "astrometry/ObsParms.h"
+#include "astrometry/RefField.h"
+#include "astrometry/RefFieldDlgs.h"
 #include "images/Blink.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
@@ -76,20 +78,49 @@ struct SessionServices {
   // An image window's solution report: on top or not, at (20, 20) beside
   // the reference-field window or centred.
   std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
-  // The reference-field window as the measure commands use it: the field
-  // dialog and catalog query (false: no field), the window (null: none),
-  // whether it shows a finder chart, and its set-up for a measurement
-  // (made when missing, out of chart mode, the field built anew when
-  // newField, picking on, shown).
-  std::function<bool(double obsTime)> LoadReferenceField;
-  std::function<GuideRefWindow*()> ReferenceWindow;
-  std::function<bool()> ReferenceWindowIsChart;
-  std::function<void(bool newField)> ShowReferenceWindow;
-  std::function<void()> RepaintReferenceField;
   // The guide's form (placed below the reference window and shown, or
   // brought to the front) and the magnifier's.
   std::function<void()> ShowGuide;
   std::function<void(bool shown)> ShowMagnifier;
+  // The reference-field window: its form is made here, goes first when the
+  // window is freed, and shows it (placed at the top left of the screen).
+  std::function<void(TGSCForm1&)> RefFieldWindowCreated;
+  std::function<void()> RefFieldWindowFreed;
+  std::function<void()> ShowRefFieldWindow;
+  std::function<void()> HideRefFieldWindow;
+  // The chart dialog, shown modeless (its form is made at the first call).
+  std::function<void(TChrtCntrlBox&)> ShowChartDialog;
+  // The online catalog: fills GSCField from CurFldParms for the observation
+  // time (days since 1899-12-30); true when it found stars. A failure has
+  // reported itself. Unset: the stand-in that says the catalog cannot be
+  // reached.
+  std::function<bool(double obsTime)> QueryOnlineCatalog;
+  // The measurement guide: closed, restarted at its selection and shown;
+  // or only restarted at its selection (a new solution order).
+  std::function<void()> RestartGuide;
+  std::function<void()> BeginGuideSelection;
+};
+
+class BendulakSession;
+
+// What the reference-field window and the chart dialog ask of the session.
+class RefWindowHost : public RefFieldHost, public ChartHost {
+ public:
+  explicit RefWindowHost(BendulakSession& session) : s_(session) {}
+  TImageForm1* MeasuredWindow() override;
+  bool LoadReferenceField(double obsTime) override;
+  void RestartGuide() override;
+  void BeginGuideSelection() override;
+  AstromObsObj* Report() override;
+  int ScreenHeight() const override;
+  void ShowList(InfoListModel& list) override;
+  ListHost* ListWindowHost() override;
+  AstromObsObj* ChartReport() override { return Report(); }
+  void MakeChart() override;
+  int ChartScreenWidth() const override;
+
+ private:
+  BendulakSession& s_;
 };
 
 class BendulakSession : public ReportHost {
@@ -104,7 +135,7 @@ class BendulakSession : public ReportHost {
   SessionServices Services;
 
   // --- state ---
-  std::string Caption = ApplicationTitle;
+  std::string Caption = SessionCaption;
   bool PictureLoaded = false;
   std::uint8_t PaintMode = 0;  // 0 title, 1 exercise picture, 2 image list
   bool CloseConfirmed = false;
@@ -151,6 +182,16 @@ class BendulakSession : public ReportHost {
   // The blink window, made by the first Blink command and kept; it refers
   // to the slots' windows, so it goes before them.
   std::unique_ptr<TBlinkForm1> BlinkForm1;
+  // The reference-field window (null: none) and its host; the host is made
+  // before the window and freed after it.
+  RefWindowHost RefHost{*this};
+  std::unique_ptr<TGSCForm1> GSCForm1;
+  // The chart dialog, made by the first chart command and kept.
+  std::unique_ptr<TChrtCntrlBox> ChrtCntrlBox;
+  int ScreenHeight = 768;
+  // Set by the measurement guide while a measurement runs; the chart
+  // command is refused meanwhile.
+  bool MeasurementActive = false;
   // Set when the program must end (screen too small, no writable folder).
   bool QuitRequested = false;
 
@@ -235,6 +276,26 @@ class BendulakSession : public ReportHost {
   // the data folder.
   void UpdateSpreadsheetItem();
 
+  // --- reference field and chart ---
+  // The field-parameter dialog, then the catalog query of the chosen
+  // catalog into GSCField (observation time in days since 1899-12-30).
+  bool LoadReferenceField(double obsTime);
+  bool LoadGSCField();
+  bool LoadOnlineField(double obsTime);
+  // The reference-field window, made when missing (its form with it).
+  TGSCForm1& RefFieldWindow();
+  void FreeRefFieldWindow();
+  // Places the window at the top left of the screen and shows it.
+  void ShowRefFieldWindow();
+  // A measurement guide is running (the chart would take its window).
+  bool MeasurementInProgress() const { return MeasurementActive || MeasurementUnderWay(); }
+  // The field was laid out for a measurement: it is reused from now on,
+  // unless it holds no star (then the next measure command asks again).
+  void FieldLaidOut();
+  // The report window's chart command.
+  void CreateChart1Click();
+  void MakeChart();
+
   // ListHost
   std::filesystem::path ReportFolder() const override { return ReportFolder_; }
   PrintHeader ListPrintHeader() const override;
@@ -248,6 +309,8 @@ class BendulakSession : public ReportHost {
   void SetViewPrintSaveEnabled(bool enabled) override { Menu.Enable("ViewEdit1", enabled); }
   void SpreadsheetWritten(const std::filesystem::path&) override { UpdateSpreadsheetItem(); }
   bool NoConfirm() const override { return Settings.NoConfirm; }
+  bool FinderChartAvailable() const override { return true; }
+  void OpenFinderChart() override;
 
   // The filters of the main window's file dialogs.
   static const char* const OpenDialogFilter;
@@ -265,6 +328,8 @@ class BendulakSession : public ReportHost {
   void SlotLoaded(int slot);
   void FreeSlot(int slot);
   void RunOptionsDialog(bool afterInstructorLogin);
+  // Set while the chart asks for its field: no image supplies a filter.
+  bool chartQuery_ = false;
 };
 
 // The one session of the run, for the parts that reach the main window's

@@ -270,41 +270,57 @@ void GSCFieldObj::TakeRawRows(std::span<const std::uint8_t> rows, std::int32_t r
   }
 }
 
+// ---- GSCEntryMerge -----------------------------------------------------------------
+
+void GSCEntryMerge::Add(const CatStarRec& row) {
+  if (n_ == 0) refRA_ = row.RA;
+  // The difference from the first entry, taken the short way round.
+  long double d = row.RA - refRA_;
+  if (d > 180) d -= 360;
+  if (d < -180) d += 360;
+  const long double wi = Weight(row.PosErr);
+  const long double vi = Weight(row.MagErr);
+  w_ += wi;
+  wdRA_ += wi * d;
+  wDec_ += wi * row.Dec;
+  v_ += vi;
+  vMag_ += vi * row.Mag;
+  class_ = std::max(class_, row.Class);
+  last_ = row;
+  ++n_;
+}
+
+CatStarRec GSCEntryMerge::Star() const {
+  CatStarRec star;
+  if (n_ == 0) return star;
+  star.Name = last_.Name;
+  star.Catalog = last_.Catalog;
+  star.Band = last_.Band;
+  star.UsePos = last_.UsePos;
+  star.UseMag = last_.UseMag;
+  long double ra = refRA_ + wdRA_ / w_;
+  if (ra < 0) ra += 360;
+  if (ra >= 360) ra -= 360;
+  star.RA = ra / 15.0L;
+  star.Dec = wDec_ / w_;
+  star.Mag = static_cast<float>(vMag_ / v_);
+  const long double root = std::sqrt(static_cast<long double>(n_));
+  star.PosErr = static_cast<float>(root / w_);
+  star.MagErr = static_cast<float>(root / v_);
+  star.PMRA = star.PMDec = 0;
+  star.Class = class_;
+  star.Entries = static_cast<std::uint8_t>(std::min<std::int32_t>(n_, 255));
+  return star;
+}
+
 void GSCFieldObj::MergeEntries() {
   NumStars = 0;
   auto it = RawRows.begin();
   while (it != RawRows.end()) {
     const std::string name = it->Name;
-    long double w = 0, wRA = 0, wDec = 0, v = 0, vMag = 0;
-    std::uint8_t cls = 0;
-    std::int32_t n = 0;
-    CatStarRec last;
-    for (; it != RawRows.end() && it->Name == name; ++it) {
-      const long double wi = Weight(it->PosErr);
-      const long double vi = Weight(it->MagErr);
-      w += wi;
-      wRA += wi * it->RA;
-      wDec += wi * it->Dec;
-      v += vi;
-      vMag += vi * it->Mag;
-      cls = std::max(cls, it->Class);
-      last = *it;
-      ++n;
-    }
-    CatStarRec star;
-    star.Name = last.Name;
-    star.Catalog = last.Catalog;
-    star.Band = last.Band;
-    star.UsePos = last.UsePos;
-    star.UseMag = last.UseMag;
-    star.RA = wRA / w / 15.0L;
-    star.Dec = wDec / w;
-    star.Mag = static_cast<float>(vMag / v);
-    star.PosErr = static_cast<float>(std::sqrt(static_cast<long double>(n)) / w);
-    star.MagErr = static_cast<float>(std::sqrt(static_cast<long double>(n)) / v);
-    star.PMRA = star.PMDec = 0;
-    star.Class = cls;
-    star.Entries = static_cast<std::uint8_t>(std::min<std::int32_t>(n, 255));
+    GSCEntryMerge merge;
+    for (; it != RawRows.end() && it->Name == name; ++it) merge.Add(*it);
+    const CatStarRec star = merge.Star();
     if (star.Class == 0) ++NumStars;
     Stars.InsertSorted(star);
   }

@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
+#include "astrometry/OnlineCatalog.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -39,9 +40,7 @@ GSCRgnRec DecodeGSCRgnRec(Decoder& d) {
 
 // ---- catalog files ----------------------------------------------------------
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 fs::path FindCatalogFile(const fs::path& location, std::string_view relative) {
   fs::path at = location;
@@ -282,7 +281,10 @@ void GSCRgnsTblObj::LoadTable(bool prompt) {
     if (!s.GSCPath1.empty())
       VolumePath = WithSeparator(fs::path(s.GSCPath1));
     else
-      VolumePath = FindCDROMDrive(platform());
+      // The drive found (or given) at start-up; looked for again without
+      // asking, since the question comes at most once per run.
+      VolumePath = !s.CDROMRoot.empty() ? WithSeparator(s.CDROMRoot)
+                                        : FindCDROMDrive(platform(), {s.ProgramFolder}, false);
     if (VolumePath.empty()) VolumePath = s.ProgramFolder;
 
     TriedPath = s.ProgramFolder;
@@ -375,6 +377,7 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
 }
 
 void FreeCatalogObjects() {
+  B1Cat.reset();
   GSCField.reset();
   GSCRgnsTbl.reset();
   CatlgPathDlg.reset();

@@ -166,6 +166,9 @@ void TImageForm1::RefreshPalette() {
   // The shown bitmap only swaps its colour table.
   Bitmap.Colours = GreyColours(DispParms->LowIndex, DispParms->HighIndex);
   Repaint();
+  // The blink window draws this bitmap too: a display change shows there
+  // at once, also while the adjustment dialog is still open.
+  host_.RepaintBlink();
 }
 
 void TImageForm1::InitDisplaySize() {

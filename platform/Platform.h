@@ -95,6 +95,15 @@ struct ProcessHandle {
 };
 enum class ProcessState { Running, Exited, Failed };
 
+// A start's outcome: the process, or why there is none, as the error codes
+// the launcher's messages name (2 file not found, 3 path not found, 4 too
+// many open files, 5 access denied, 8 not enough memory, 11 incorrect
+// format, 267 invalid folder; another code stands as the system gave it).
+struct ProcessStart {
+  std::optional<ProcessHandle> process;
+  int error = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -128,9 +137,8 @@ class Platform {
   virtual std::optional<std::string> findExecutableFor(const std::filesystem::path& file) = 0;
   // Starts program with the file as its one argument, detached, in the
   // working folder (the current one when empty).
-  virtual std::optional<ProcessHandle> startProcess(const std::string& program,
-                                                    const std::filesystem::path& file,
-                                                    const std::filesystem::path& workingFolder) = 0;
+  virtual ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                                    const std::filesystem::path& workingFolder) = 0;
   // Without blocking.
   virtual ProcessState processState(ProcessHandle handle) = 0;
 

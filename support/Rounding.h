@@ -10,6 +10,10 @@ namespace hv {
 // Nearest integral value, halves to even, in extended precision.
 inline long double RoundHalfEven(long double x) { return std::nearbyintl(x); }
 
+// The same rule in double precision, for per-pixel loops over values that
+// are doubles already (extended precision gains them nothing).
+inline double RoundDouble(double x) { return std::nearbyint(x); }
+
 // Nearest 64-bit integer, halves to even. The caller keeps x within range.
 inline std::int64_t RoundToInt64(long double x) {
   return static_cast<std::int64_t>(std::nearbyintl(x));

@@ -188,9 +188,8 @@ fs::path QtPlatform::programFile() { return SystemFacts::ProgramFile(); }
 std::optional<std::string> QtPlatform::findExecutableFor(const fs::path& file) {
   return SystemFacts::FindExecutableFor(file);
 }
-std::optional<ProcessHandle> QtPlatform::startProcess(const std::string& program,
-                                                      const fs::path& file,
-                                                      const fs::path& workingFolder) {
+ProcessStart QtPlatform::startProcess(const std::string& program, const fs::path& file,
+                                      const fs::path& workingFolder) {
   return SystemFacts::StartProcess(program, file, workingFolder);
 }
 ProcessState QtPlatform::processState(ProcessHandle handle) { return SystemFacts::State(handle); }

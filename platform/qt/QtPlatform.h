@@ -48,9 +48,8 @@ class QtPlatform : public Platform {
   std::vector<std::filesystem::path> opticalDriveRoots() override;
   std::filesystem::path programFile() override;
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
-  std::optional<ProcessHandle> startProcess(const std::string& program,
-                                            const std::filesystem::path& file,
-                                            const std::filesystem::path& workingFolder) override;
+  ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                            const std::filesystem::path& workingFolder) override;
   ProcessState processState(ProcessHandle handle) override;
   std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) override;
 

@@ -206,13 +206,13 @@ std::optional<std::string> ScriptedPlatform::findExecutableFor(const std::filesy
   return executableForFiles;
 }
 
-std::optional<ProcessHandle> ScriptedPlatform::startProcess(const std::string& program,
+ProcessStart ScriptedPlatform::startProcess(const std::string& program,
                                                             const std::filesystem::path& file,
                                                             const std::filesystem::path& workingFolder) {
   startedProcesses.push_back(program + " " + file.string() +
                              (workingFolder.empty() ? "" : " in " + workingFolder.string()));
-  if (!processStarts) return std::nullopt;
-  return ProcessHandle{static_cast<std::int64_t>(startedProcesses.size())};
+  if (!processStarts) return {std::nullopt, processStartError};
+  return {ProcessHandle{static_cast<std::int64_t>(startedProcesses.size())}, 0};
 }
 
 std::unique_ptr<PrintJob> ScriptedPlatform::beginPrint(const PrintRequest& request) {

@@ -71,6 +71,7 @@ class ScriptedPlatform : public Platform {
   std::filesystem::path programPath;  // the running test program unless a test sets it
   std::optional<std::string> executableForFiles;
   bool processStarts = true;
+  int processStartError = 2;  // the code a failed start gives
   ProcessState processStateAnswer = ProcessState::Running;
   bool printerAvailable = true;
   int busyDepth = 0;
@@ -95,9 +96,8 @@ class ScriptedPlatform : public Platform {
   std::vector<std::filesystem::path> opticalDriveRoots() override { return opticalDrives; }
   std::filesystem::path programFile() override { return programPath; }
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
-  std::optional<ProcessHandle> startProcess(const std::string& program,
-                                            const std::filesystem::path& file,
-                                            const std::filesystem::path& workingFolder) override;
+  ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                            const std::filesystem::path& workingFolder) override;
   ProcessState processState(ProcessHandle) override { return processStateAnswer; }
   std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) override;
 

@@ -1,8 +1,8 @@
 #pragma once
 // The shipped sample field as a student sees it: the star list the images
 // and the catalog come from, where a star of it lies on a sample image, the
-// truth file written beside the images, and a stand-in for the
-// reference-field window that picks catalog stars as references.
+// truth file written beside the images, the catalog that ships, and a pick
+// of a star on the reference-field window.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "astrometry/SlctRef.h"
+#include "astrometry/FldParms.h"
+#include "astrometry/GSCField.h"
+#include "astrometry/RefField.h"
+#include "astrometry/RefFieldDlgs.h"
 #include "images/FITSFile.h"
 #include "images/ImageWindow.h"
+#include "platform/scripted/ScriptedPlatform.h"
 #include "support/Format.h"
 
 namespace hv::test {
@@ -128,50 +132,56 @@ inline std::vector<SampleStar> GoodReferences(const std::vector<SampleStar>& sta
   return picked;
 }
 
-// The reference-field window as the guide sees it: its reference list, its
-// pick mode and its close rules; a pick adds a catalog star as the next
-// reference. Its field is 2 "/pixel about the field centre, east left.
-class FieldStandIn : public GuideRefWindow {
- public:
-  RefStarList& RefStars() override { return refs; }
-  bool& CloseAllowed() override { return closeAllowed; }
-  void SetPickMode(bool on) override { pick = on; }
-  void EnableAddRemove(bool) override {}
-  void ClearReselect1Click() override {
-    refs.Clear();
-    if (guide) guide->BeginSelection();
-  }
-  void AddRemove1Click() override {
-    if (guide) guide->BeginSelection();
-  }
-  void Close() override {
-    if (closeAllowed) visible = false;
-  }
-  void Pick(const SampleStar& s) {
-    ASSERT_TRUE(pick) << "the reference window takes no picks now";
-    RefStarRec r;
-    r.Number = ++picks;
-    r.Name = s.id;
-    r.CatRA = s.ra;
-    r.CatDec = s.dec;
-    long double xi, eta;
-    Standard(s.ra, s.dec, centreRA, centreDec, xi, eta);
-    r.FieldX = 300 - xi / 2;
-    r.FieldY = 300 - eta / 2;
-    r.Mag = s.v;
-    r.Band = 1;
-    r.UsePos = r.UseMag = true;
-    SetStatusFromFlags(r);
-    refs.GoLast();
-    refs.InsertAfter(r);
-  }
+// The program folder gets the catalog that ships beside the program.
+inline void ShipCatalog(const fs::path& programFolder) {
+  const fs::path bin = SamplesDir().parent_path() / "bin";
+  for (const char* d : {"TABLES", "GSC"})
+    fs::copy(bin / d, programFolder / d, fs::copy_options::recursive);
+}
 
-  RefStarList refs;
-  bool closeAllowed = true, pick = false, visible = false;
-  int picks = 0;
-  long double centreRA = 0, centreDec = 0;
-  SlctRefModel* guide = nullptr;
-};
+// Angular distance in arc seconds.
+inline long double Separation(long double ra1, long double dec1, long double ra2,
+                              long double dec2) {
+  constexpr long double k = 3.14159265358979323846264338327950288L / 180;
+  const long double dra = (ra1 - ra2) * 15 * 3600 * std::cos(dec2 * k);
+  const long double ddec = (dec1 - dec2) * 3600;
+  return std::hypot(dra, ddec);
+}
+
+// A student's pick of a star on the reference-field window: a click on the
+// catalog star drawn there, and OK in the Reference Star dialog.
+inline void PickOnField(ScriptedPlatform& p, TGSCForm1& field, const SampleStar& s) {
+  ASSERT_TRUE(GSCField);
+  const CatStarRec* best = nullptr;
+  long double nearest = 1e9L;
+  for (const CatStarRec& c : GSCField->Stars) {
+    const long double d = Separation(c.RA, c.Dec, s.ra, s.dec);
+    if (d < nearest) {
+      nearest = d;
+      best = &c;
+    }
+  }
+  ASSERT_NE(best, nullptr);
+  ASSERT_LT(nearest, 2.0L) << s.id << " is in the catalog";
+  p.expectDialog("TRefInfoForm1", [](DialogModel& m) {
+    auto& d = static_cast<TRefInfoForm1&>(m);
+    d.FormActivate();
+    return d.OkBtnClick();
+  });
+  const int x = static_cast<int>(std::lround(field.SizeDlg.ImageToScreen(best->FieldX)));
+  const int y = static_cast<int>(std::lround(field.SizeDlg.ImageToScreen(best->FieldY)));
+  field.FormMouseDown(MouseButton::Left, x, y);
+  field.FormMouseUp(MouseButton::Left, x, y);
+}
+
+// The field dialog accepted as the image header preset it.
+inline void ExpectFieldDialog(ScriptedPlatform& p) {
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+}
 
 // A catalog star lies within d pixels of image pixel (x, y).
 inline bool StarNear(const std::vector<SampleStar>& stars, const FITSFileObj& file, long double x,
@@ -182,15 +192,6 @@ inline bool StarNear(const std::vector<SampleStar>& stars, const FITSFileObj& fi
     if (std::hypot(ox - x, oy - y) < d) return true;
   }
   return false;
-}
-
-// Angular distance in arc seconds.
-inline long double Separation(long double ra1, long double dec1, long double ra2,
-                              long double dec2) {
-  constexpr long double k = 3.14159265358979323846264338327950288L / 180;
-  const long double dra = (ra1 - ra2) * 15 * 3600 * std::cos(dec2 * k);
-  const long double ddec = (dec1 - dec2) * 3600;
-  return std::hypot(dra, ddec);
 }
 
 }  // namespace hv::test

@@ -103,7 +103,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   EXPECT_EQ(s->Settings.ProgramFolder, WithSeparator(prog));
   EXPECT_TRUE(s->Settings.ExerciseMode);
   EXPECT_FALSE(s->SessionStarted);
-  EXPECT_EQ(s->Caption, "Halvardin");
+  EXPECT_EQ(s->Caption, "VESK Exercise - Halvardin");
   EXPECT_EQ(s->PaintMode, 0);
   EXPECT_EQ(s->Settings.StartImageFolder, s->Settings.ProgramFolder);
   EXPECT_EQ(BoxParms, s->Settings.BoxParms);
@@ -595,6 +595,11 @@ TEST_F(SessionTest, SpreadsheetCommand) {
   p.expectOpen(std::nullopt);
   p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
                   "Unable to Execute /opt/sheet\r\n\r\nCode = 2 - File Not Found");
+  s->SpreadSheet1Click();
+  p.processStartError = 5;
+  p.expectOpen(std::nullopt);
+  p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
+                  "Unable to Execute /opt/sheet\r\n\r\nCode = 5 - Access Denied");
   s->SpreadSheet1Click();
 }
 

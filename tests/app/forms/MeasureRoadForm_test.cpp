@@ -9,6 +9,7 @@
 #include "app/forms/InfoListForm.h"
 #include "app/forms/MainForm.h"
 #include "astrometry/FldParms.h"
+#include "astrometry/GSCRegions.h"
 #include "astrometry/forms/SlctRefForm.h"
 #include "images/ImageDialogs.h"
 #include "images/forms/ImageForm.h"
@@ -32,17 +33,9 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
   test::Scripted p;
   p.programPath = prog / "halvardin";
   p.opticalDrives = {test::FreshFolder("disc")};
+  test::ShipCatalog(prog);
   BendulakSession s(p);
   Bendulak = &s;
-  test::FieldStandIn field;
-  field.guide = &s.SlctRefForm1;
-  s.Services.LoadReferenceField = [&](double) {
-    field.centreRA = CurFldParms.RACenter;
-    field.centreDec = CurFldParms.DecCenter;
-    return true;
-  };
-  s.Services.ReferenceWindow = [&]() -> GuideRefWindow* { return &field; };
-  s.Services.ShowReferenceWindow = [&](bool) { field.visible = true; };
   {
     TBendulak w(s);
     w.PlacedReferenceWindow = [] { return QRect(0, 0, 500, 520); };
@@ -50,6 +43,7 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     f.currentFolder = data;
     w.FormCreate(f);
     CreateImageDialogs();
+    CreateCatalogObjects(p, s.Settings);
     w.show();
     p.expectDialog("TLoginDlg", [](DialogModel& m) {
       auto& d = static_cast<LoginDlgModel&>(m);
@@ -68,6 +62,7 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
       d.NameText = "Sample Asteroid";
       return d.OKBtnClick();
     });
+    test::ExpectFieldDialog(p);
     w.action("MeasImg1")->trigger();
     EXPECT_TRUE(w.action("MeasImg1")->isChecked());
     TSlctRefForm1* guide = w.guideForm();
@@ -86,7 +81,8 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     const auto stars = test::ReadSampleStars();
     const auto refs = test::GoodReferences(stars, file, 6);
     ASSERT_EQ(refs.size(), 6u);
-    for (const auto& r : refs) field.Pick(r);
+    ASSERT_TRUE(s.GSCForm1);
+    for (const auto& r : refs) test::PickOnField(p, *s.GSCForm1, r);
     guide->OKBtn->click();
     EXPECT_EQ(guide->windowTitle(), "Locate Reference Stars");
     auto click = [&](long double ra, long double dec) {
@@ -158,6 +154,7 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     EXPECT_LT(test::Separation(o.Target.RA, o.Target.Dec, truth[0].ra, truth[0].dec), 0.5L);
     p.verify();
   }
+  FreeCatalogObjects();
   FreeImageDialogs();
   Bendulak = nullptr;
   LoginToFill = nullptr;
