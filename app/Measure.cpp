@@ -122,7 +122,11 @@ void BendulakSession::MeasImgClick(int n) {
   MeasuredSlot = slot;
   SlotBusy(slot, true);
   w->ShowZoomMenus(false);
-  Menu.Check("MeasImg" + std::to_string(n), MeasureSetup());
+  const bool laidOut = MeasureSetup();
+  Menu.Check("MeasImg" + std::to_string(n), laidOut);
+  // A slot left busy behind a hidden window could never be freed: only
+  // closing its window frees it.
+  if (!laidOut && !w->Visible && SlotIsBusy[At(slot)]) SlotBusy(slot, false);
 }
 
 bool BendulakSession::MeasureSetup() {

@@ -228,7 +228,7 @@ TEST_F(MeasureRoad, StudentMeasuresImagesOneAndTwo) {
   EXPECT_NE(csv.find("Sample Asteroid"), std::string::npos) << csv;
 }
 
-TEST_F(MeasureRoad, ASecondImageIsRefusedWhileOneIsMeasured) {
+TEST_F(MeasureRoad, OneMeasurementAtATime) {
   p.expectDialog("TLoginDlg", [](DialogModel& m) {
     auto& d = static_cast<LoginDlgModel&>(m);
     d.Stud[0] = "Ann B. Cole";
@@ -254,6 +254,14 @@ TEST_F(MeasureRoad, ASecondImageIsRefusedWhileOneIsMeasured) {
   s->MeasImg2Click();
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]) << "the refused image's slot stays free";
+  // A new solution order restarts the selection with picking on.
+  TGSCForm1& field = *s->GSCForm1;
+  field.MeasureMode = false;
+  s->SlctRefForm1.Step = 2;
+  field.FullQuadratic1Click();
+  EXPECT_EQ(s->SlctRefForm1.Step, 0);
+  EXPECT_EQ(s->SlctRefForm1.MinRefs, 6);
+  EXPECT_TRUE(field.MeasureMode);
   // The same image starts over at step 0.
   s->SlctRefForm1.Step = 2;
   p.expectDialog("TObsParmsDlg", [](DialogModel&) { return ModalResult::OK; });
@@ -265,6 +273,13 @@ TEST_F(MeasureRoad, ASecondImageIsRefusedWhileOneIsMeasured) {
   EXPECT_FALSE(s->MeasurementUnderWay());
   EXPECT_FALSE(Window(0).Visible);
   EXPECT_FALSE(s->SlotIsBusy[0]);
+  // A cancelled Verify/Complete of an image whose window is hidden leaves
+  // its slot free, so it can be loaded and cleared again.
+  p.expectDialog("TObsParmsDlg", [](DialogModel&) { return ModalResult::Cancel; });
+  s->MeasImg2Click();
+  EXPECT_FALSE(s->Menu["MeasImg2"].checked);
+  EXPECT_FALSE(s->SlotIsBusy[1]);
+  EXPECT_TRUE(s->Menu["Clear1"].enabled);
   p.verify();
 }
 
