@@ -16,12 +16,6 @@ TImageForm1* RefWindowHost::MeasuredWindow() {
   return s_.ImageWindows[static_cast<std::size_t>(s_.MeasuredSlot)].get();
 }
 bool RefWindowHost::LoadReferenceField(double obsTime) { return s_.LoadReferenceField(obsTime); }
-void RefWindowHost::RestartGuide() {
-  if (s_.Services.RestartGuide) s_.Services.RestartGuide();
-}
-void RefWindowHost::BeginGuideSelection() {
-  if (s_.Services.BeginGuideSelection) s_.Services.BeginGuideSelection();
-}
 AstromObsObj* RefWindowHost::Report() { return s_.Report.get(); }
 int RefWindowHost::ScreenHeight() const { return s_.ScreenHeight; }
 void RefWindowHost::ShowList(InfoListModel& list) {

@@ -99,7 +99,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1"})
+       {"ShortFormat1", "LongFormat1"})
     m[name].available = false;
 }
 

@@ -17,6 +17,7 @@
 #include "app/InfoList.h"
 #include "app/Launcher.h"
 #include "app/Login.h"
+#include "app/Measure.h"
 #include "app/Menu.h"
 #include "app/Options.h"
 #include "app/SessionLog.h"
@@ -74,6 +75,13 @@ struct SessionServices {
   // The header listing and image-information windows of the slots' files.
   std::function<void(InfoListModel&)> ShowList;
   std::function<void(InfoListModel&)> ForgetList;
+  // An image window's solution report: on top or not, at (20, 20) beside
+  // the reference-field window or centred.
+  std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
+  // The guide's form (placed below the reference window and shown, or
+  // brought to the front) and the magnifier's.
+  std::function<void()> ShowGuide;
+  std::function<void(bool shown)> ShowMagnifier;
   // The reference-field window: its form is made here, goes first when the
   // window is freed, and shows it (placed at the top left of the screen).
   std::function<void(TGSCForm1&)> RefFieldWindowCreated;
@@ -224,6 +232,21 @@ class BendulakSession : public ReportHost {
   void SlotBusy(int slot, bool busy);
   bool AnySlotBusy() const;
 
+  // --- measurement ---
+  // The guide, made with the session and kept for the run.
+  SessionGuideHost GuideHost{*this};
+  SlctRefModel SlctRefForm1{platform_, GuideHost};
+  // "Image &1" to "Image &4" of the measure menu (n from 1 to 4).
+  void MeasImgClick(int n);
+  void MeasImg1Click() { MeasImgClick(1); }
+  void MeasImg2Click() { MeasImgClick(2); }
+  void MeasImg3Click() { MeasImgClick(3); }
+  void MeasImg4Click() { MeasImgClick(4); }
+  bool MeasureSetup();
+  bool OpenMeasureWindows();
+  // The guide is shown: a measurement is under way.
+  bool MeasurementUnderWay() const { return SlctRefForm1.Visible; }
+
   // --- image slots ---
   // Chooses one file and loads it into the slot; true when it was loaded.
   bool LoadImage(int slot);
@@ -264,7 +287,7 @@ class BendulakSession : public ReportHost {
   // Places the window at the top left of the screen and shows it.
   void ShowRefFieldWindow();
   // A measurement guide is running (the chart would take its window).
-  bool MeasurementInProgress() const { return MeasurementActive; }
+  bool MeasurementInProgress() const { return MeasurementActive || MeasurementUnderWay(); }
   // The field was laid out for a measurement: it is reused from now on,
   // unless it holds no star (then the next measure command asks again).
   void FieldLaidOut();

@@ -25,7 +25,9 @@
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
 #include "astrometry/forms/RefFieldForms.h"
+#include "astrometry/forms/SlctRefForm.h"
 #include "images/forms/BlinkForms.h"
+#include "images/forms/CursorWindowForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
@@ -50,6 +52,8 @@ QFont WindowFont() {
 }  // namespace
 
 QCursor TBendulak::CrossHairCursor() { return CrossHair(); }
+
+TSlctRefForm1* TBendulak::guideForm() const { return guideForm_; }
 
 TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
@@ -136,6 +140,41 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
   };
+  // The measurement guide, below the reference window (its right half over
+  // the window's right edge), and the magnifier beside it under the image.
+  guideForm_ = new TSlctRefForm1(session_.SlctRefForm1, this);
+  guideForm_->PlaceOnShow = [this](QWidget& g) {
+    QRect field(0, 0, 0, 300);
+    if (PlacedReferenceWindow) field = PlacedReferenceWindow();
+    g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
+  };
+  session_.Services.ShowGuide = [this] {
+    if (!guideForm_) return;
+    guideForm_->Load();
+    guideForm_->raise();
+  };
+  session_.Services.ShowMagnifier = [this](bool shown) {
+    if (!CursorWindow) return;
+    if (!magnifierForm_)
+      magnifierForm_ = new TCursorWindowWidget(*CursorWindow, session_.platform(), this);
+    if (!shown) {
+      magnifierForm_->hide();
+      return;
+    }
+    const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
+    const int top = image ? image->frameGeometry().height() : 0;
+    const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
+    magnifierForm_->move(left, top);
+    magnifierForm_->show();
+    magnifierForm_->raise();
+  };
+  session_.Services.ShowSolutionReport = [this](InfoListModel& model, bool onTop, bool beside) {
+    QPointer<TInfoListForm1>& f = listForms_[&model];
+    if (!f) f = new TInfoListForm1(model, this);
+    f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    f->ShowList();
+    if (beside) f->move(20, 20);
+  };
   session_.Services.ForgetList = [this](InfoListModel& model) {
     auto it = listForms_.find(&model);
     if (it == listForms_.end()) return;
@@ -170,6 +209,11 @@ TBendulak::~TBendulak() {
   if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnHide = nullptr;
   delete chartForm_;
   delete refForm_;
+  sv.ShowSolutionReport = nullptr;
+  sv.ShowGuide = nullptr;
+  sv.ShowMagnifier = nullptr;
+  delete guideForm_;
+  delete magnifierForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -303,6 +347,14 @@ void TBendulak::Run(const std::string& name) {
     s.ViewAdjust1Click();
   else if (name == "Blink1")
     s.Blink1Click();
+  else if (name == "MeasImg1")
+    s.MeasImg1Click();
+  else if (name == "MeasImg2")
+    s.MeasImg2Click();
+  else if (name == "MeasImg3")
+    s.MeasImg3Click();
+  else if (name == "MeasImg4")
+    s.MeasImg4Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -427,6 +479,7 @@ void RegisterAppForms() {
   RegisterConverterForms();
   RegisterObsParmsForm();
   RegisterRefFieldForms();
+  RegisterRefCnclForm();
   RegisterAstromListForms();
 }
 
