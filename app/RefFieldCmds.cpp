@@ -5,6 +5,7 @@
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCField.h"
 #include "astrometry/GSCRegions.h"
+#include "astrometry/OnlineCatalog.h"
 
 namespace hv {
 
@@ -74,18 +75,10 @@ bool BendulakSession::LoadGSCField() {
 }
 
 bool BendulakSession::LoadOnlineField(double obsTime) {
-  if (!GSCField) return true;
-  GSCField->InitSearch();
-  GSCField->MinMag = 25.0f;
-  GSCField->MaxMag = -2.0f;
-  if (Services.QueryOnlineCatalog) {
-    Services.QueryOnlineCatalog(obsTime);
-  } else {
-    ShowError(platform_, "Online Catalog Not Available",
-              "The online catalog cannot be reached from this program.");
-  }
-  // A failed query has reported itself and leaves the field empty.
-  return true;
+  // B1Cat is made on the first online query and lives to the end of the
+  // run (freed with the other catalog objects). A failed query has reported
+  // itself and leaves the field empty.
+  return hv::LoadOnlineField(platform_, Settings, obsTime);
 }
 
 void BendulakSession::FieldLaidOut() { RefFieldStale = !GSCField || GSCField->Stars.IsEmpty(); }

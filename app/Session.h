@@ -90,11 +90,6 @@ struct SessionServices {
   std::function<void()> HideRefFieldWindow;
   // The chart dialog, shown modeless (its form is made at the first call).
   std::function<void(TChrtCntrlBox&)> ShowChartDialog;
-  // The online catalog: fills GSCField from CurFldParms for the observation
-  // time (days since 1899-12-30); true when it found stars. A failure has
-  // reported itself. Unset: the stand-in that says the catalog cannot be
-  // reached.
-  std::function<bool(double obsTime)> QueryOnlineCatalog;
   // The measurement guide: closed, restarted at its selection and shown;
   // or only restarted at its selection (a new solution order).
   std::function<void()> RestartGuide;
@@ -225,6 +220,10 @@ class BendulakSession : public ReportHost {
   void Baseline1Click();
   // Frees the baseline dialog and its report window (at exit).
   void FreeBaseline();
+  // "Convert &GSC...": the question, the converter's dialog, the
+  // conversion with its progress window, and the offer to switch the
+  // settings to the converted copy.
+  void ConvertGSC1Click();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();

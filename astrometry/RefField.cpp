@@ -52,10 +52,10 @@ std::int32_t StampLevel(const StampSetRec& set, long double mag) {
 
 std::array<std::uint32_t, 256> FieldPalette(bool inverted) {
   std::array<std::uint32_t, 256> c{};
-  for (std::uint32_t v = 0; v < 256; ++v) c[v] = (v << 16) | (v << 8) | v;
-  c[CrossIndex] = MarkColour::Aqua;
+  for (std::uint32_t v = 0; v < 256; ++v) c[v] = 0xFF000000u | (v << 16) | (v << 8) | v;
+  c[CrossIndex] = 0xFF000000u | MarkColour::Aqua;
   if (inverted)
-    for (auto& x : c) x = ~x & 0xFFFFFFu;
+    for (auto& x : c) x = 0xFF000000u | (~x & 0xFFFFFFu);
   return c;
 }
 
@@ -83,9 +83,9 @@ void DrawBitmapLine(DisplayBitmap& bmp, int x1, int y1, int x2, int y2, std::uin
   const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
   const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
   int err = dx + dy;
-  for (;;) {
+  // As a pen line: the end point itself is not drawn.
+  while (x1 != x2 || y1 != y2) {
     if (std::uint8_t* p = PixelAt(bmp, x1, y1)) *p = v;
-    if (x1 == x2 && y1 == y2) break;
     const int e2 = 2 * err;
     if (e2 >= dy) {
       err += dy;
@@ -148,8 +148,7 @@ TGSCForm1::TGSCForm1(Platform& platform, ImageWindowHost& host, RefFieldHost& re
 }
 
 TGSCForm1::~TGSCForm1() {
-  if (InfoList && ref_.ListWindowHost()) InfoList->Visible = false;
-  if (RefInfoStar && GSCField) RefInfoStar = nullptr;
+  // The dialog's star belongs to the field this window showed.
   RefInfoStar = nullptr;
 }
 
@@ -160,6 +159,9 @@ std::uint8_t TGSCForm1::PictureRed(int x, int y) const {
 
 void TGSCForm1::InitField() {
   ZeroPoint = 0;
+  // The last pick belonged to the list a new query has replaced.
+  PickedStar = nullptr;
+  PickedIndex = -1;
   if (ChartMode == 1) {
     Inverted = true;
     RefMenus.PopupRefStarsEnabled = false;
@@ -175,6 +177,7 @@ void TGSCForm1::InitField() {
   RefStars.Clear();
   AddCount = 0;
   RefMenus.SolutionOrder = static_cast<std::uint8_t>(host_.Settings().SolutionOrder);
+  StampCaption();
   Changed();
 }
 
@@ -268,7 +271,7 @@ void TGSCForm1::BuildFieldImage() {
 
 void TGSCForm1::InvertField() {
   pictureInverted_ = !pictureInverted_;
-  for (auto& c : Bitmap.Colours) c = ~c & 0xFFFFFFu;
+  for (auto& c : Bitmap.Colours) c = 0xFF000000u | (~c & 0xFFFFFFu);
 }
 
 void TGSCForm1::FormShow() {
@@ -490,7 +493,8 @@ void TGSCForm1::AddRemove1Click() {
 void TGSCForm1::ClearReselect1Click() {
   RefStars.Clear();
   AddCount = 0;
-  if (TImageForm1* m = ref_.MeasuredWindow()) m->RefList.Clear();
+  // A chart has no measured image behind it.
+  if (TImageForm1* m = ChartMode == 0 ? ref_.MeasuredWindow() : nullptr) m->RefList.Clear();
   Repaint();
   AddRemove1Click();
 }

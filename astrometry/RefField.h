@@ -61,7 +61,8 @@ void DrawStamp(DisplayBitmap& bmp, const StampRec& stamp, int x, int y);
 // A circle in the box (x - 6, y - 6) .. (x + 6, y + 6), white outline,
 // filled black.
 void DrawObjectCircle(DisplayBitmap& bmp, int x, int y);
-// A one-pixel line of palette index v (Bresenham, both ends included).
+// A one-pixel line of palette index v from (x1, y1) up to, not including,
+// (x2, y2), as a pen draws it.
 void DrawBitmapLine(DisplayBitmap& bmp, int x1, int y1, int x2, int y2, std::uint8_t v);
 
 // ---- projection ------------------------------------------------------------

@@ -18,10 +18,13 @@
 #include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
+#include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
+#include "astrometry/forms/ConverterForms.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
+#include "astrometry/forms/RefFieldForms.h"
 #include "astrometry/forms/SlctRefForm.h"
 #include "images/forms/BlinkForms.h"
 #include "images/forms/CursorWindowForm.h"
@@ -79,6 +82,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
       reportWindow_->ShowList();
     };
+    model->OnHide = [this] {
+      if (reportWindow_) reportWindow_->hide();
+    };
   };
   session_.Services.ImageWindowCreated = [this](int slot, TImageForm1& model) {
     delete imageForms_[static_cast<std::size_t>(slot)];
@@ -107,6 +113,27 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     blinkForm_->activateWindow();
   };
   session_.Services.MenuChanged = [this] { Mirror(); };
+  // The online catalog lives from the first online query until this window
+  // closes; the other catalog objects go with their forms after the loop.
+  session_.Services.FreeCatalogs = [] { B1Cat.reset(); };
+  session_.Services.RefFieldWindowCreated = [this](TGSCForm1& model) {
+    delete refForm_;
+    refForm_ = new TGSCForm1Widget(model, this);
+  };
+  session_.Services.RefFieldWindowFreed = [this] { delete refForm_; };
+  session_.Services.ShowRefFieldWindow = [this] {
+    if (!refForm_) return;
+    refForm_->move(0, 0);
+    refForm_->showNormal();
+    refForm_->raise();
+  };
+  session_.Services.HideRefFieldWindow = [this] {
+    if (refForm_) refForm_->hide();
+  };
+  session_.Services.ShowChartDialog = [this](TChrtCntrlBox& model) {
+    if (!chartForm_) chartForm_ = new TChrtCntrlBoxForm(model, this);
+    chartForm_->Load();
+  };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
@@ -117,7 +144,10 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   guideForm_ = new TSlctRefForm1(session_.SlctRefForm1, this);
   guideForm_->PlaceOnShow = [this](QWidget& g) {
     QRect field(0, 0, 0, 300);
-    if (PlacedReferenceWindow) field = PlacedReferenceWindow();
+    if (PlacedReferenceWindow)
+      field = PlacedReferenceWindow();
+    else if (refForm_)
+      field = refForm_->frameGeometry();
     g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
   };
   session_.Services.ShowGuide = [this] {
@@ -170,6 +200,7 @@ TBendulak::~TBendulak() {
   sv.BlinkWindowCreated = nullptr;
   sv.ShowBlinkWindow = nullptr;
   sv.MenuChanged = nullptr;
+  sv.FreeCatalogs = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
   sv.ShowSolutionReport = nullptr;
@@ -177,6 +208,14 @@ TBendulak::~TBendulak() {
   sv.ShowMagnifier = nullptr;
   delete guideForm_;
   delete magnifierForm_;
+  sv.RefFieldWindowCreated = nullptr;
+  sv.RefFieldWindowFreed = nullptr;
+  sv.ShowRefFieldWindow = nullptr;
+  sv.HideRefFieldWindow = nullptr;
+  sv.ShowChartDialog = nullptr;
+  if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnHide = nullptr;
+  delete chartForm_;
+  delete refForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -288,6 +327,8 @@ void TBendulak::Run(const std::string& name) {
     s.AboutThisExercise1Click();
   else if (name == "Baseline1")
     s.Baseline1Click();
+  else if (name == "ConvertGSC1")
+    s.ConvertGSC1Click();
   else if (name == "ExerciseFrmt1")
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
@@ -359,6 +400,7 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   res.LoadCursor = [this](const fs::path& p) { return LoadCursorFile(p); };
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
   session_.ScreenWidth = facts.screenWidth;
+  session_.ScreenHeight = facts.screenHeight;
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   hv::FormCreate(session_, facts, res);
@@ -432,8 +474,10 @@ void RegisterAppForms() {
   RegisterSiteCamForms();
   RegisterOptionsForms();
   RegisterBaselineForms();
+  RegisterConverterForms();
   RegisterObsParmsForm();
   RegisterRefCnclForm();
+  RegisterRefFieldForms();
   RegisterAstromListForms();
 }
 

@@ -64,6 +64,8 @@ class TBendulak : public QMainWindow {
   QPointer<class TBlinkForm1Widget> blinkForm_;
   QPointer<class TSlctRefForm1> guideForm_;
   QPointer<class TCursorWindowWidget> magnifierForm_;
+  QPointer<class TGSCForm1Widget> refForm_;
+  QPointer<class TChrtCntrlBoxForm> chartForm_;
   std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
   QPointer<class THelpWin> helpWin_;
   QImage titlePicture_;

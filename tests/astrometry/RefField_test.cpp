@@ -504,5 +504,56 @@ TEST(RefWindow, CommandsOfTheMenus) {
   EXPECT_FALSE(c.Visible);
 }
 
+TEST(RefWindow, InformationListOfAChartHasAFixedName) {
+  struct Lists : ListHost {
+    std::filesystem::path ReportFolder() const override { return {}; }
+    PrintHeader ListPrintHeader() const override { return {}; }
+    bool EditReportHeader(HeaderRecord) override { return false; }
+  };
+  struct Kit : RefKit {
+    Lists lists;
+    int shown = 0;
+    void ShowList(InfoListModel&) override { ++shown; }
+    ListHost* ListWindowHost() override { return &lists; }
+  } k;
+  k.Add("A", 0, 0, 12.0f);
+  TGSCForm1& w = k.Chart();
+  w.Image21Click();
+  ASSERT_TRUE(w.InfoList);
+  EXPECT_EQ(w.InfoList->Caption, "Reference Field Image Data");
+  EXPECT_EQ(w.InfoList->SavedFileName, TGSCForm1::DefaultInfoListName);
+  EXPECT_EQ(w.InfoList->SaveFilterIndex, 5);
+  EXPECT_EQ(w.InfoList->Lines().size(), 7u);
+  EXPECT_EQ(k.shown, 1);
+}
+
+TEST(RefWindow, PrintAddsTheFieldLinesCompassLettersAndFrame) {
+  RefKit k;
+  k.Add("A", 0, 0, 12.0f);
+  GSCField->Title = "STSI Guide Star Catalog";
+  TGSCForm1& w = k.Chart();
+  ASSERT_TRUE(w.PrintDocument());
+  ASSERT_EQ(k.platform.printedPages.size(), 1u);
+  const auto& ops = k.platform.printedPages[0].ops;
+  auto has = [&](const std::string& part) {
+    for (const auto& o : ops)
+      if (o.find(part) != std::string::npos) return true;
+    return false;
+  };
+  EXPECT_TRUE(has("Reference Stars"));
+  EXPECT_TRUE(has("Field Center - RA:   6h 00m 00.00s,   Dec:   0\xB0 00' 00.0\""));
+  EXPECT_TRUE(has("Field Size: 15.0 Arc Minutes"));
+  EXPECT_TRUE(has("Data Source: STSI Guide Star Catalog"));
+  EXPECT_TRUE(has("Magnitude of Faintest Star:  12.0"));
+  EXPECT_TRUE(has("font MS Sans Serif 14 bold"));
+  EXPECT_TRUE(has("pen 2"));
+  EXPECT_EQ(ops.back().rfind("font Courier 10", 0), 0u) << ops.back();
+  int letters = 0;
+  for (const auto& o : ops)
+    if (o.size() >= 2 && (o.substr(o.size() - 2) == " N" || o.substr(o.size() - 2) == " E"))
+      ++letters;
+  EXPECT_EQ(letters, 2);
+}
+
 }  // namespace
 }  // namespace hv
