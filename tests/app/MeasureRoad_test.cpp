@@ -254,6 +254,10 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   s->MeasImg2Click();
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]) << "the refused image's slot stays free";
+  // Nor a blink, whose close would free the measured slot.
+  p.expectMessage(ModalResult::OK, "Measurement in Progress", "before blinking");
+  s->Blink1Click();
+  EXPECT_FALSE(s->BlinkForm1);
   // A new solution order restarts the selection with picking on.
   TGSCForm1& field = *s->GSCForm1;
   field.MeasureMode = false;
