@@ -99,7 +99,9 @@ void BendulakSession::BuildMenu() {
     m[Slot("MeasImg", s)].checkable = true;
   }
   // Commands whose code is not in this build yet.
-  for (const char* name : {"ShortFormat1", "LongFormat1"}) m[name].available = false;
+  for (const char* name :
+       {"ShortFormat1", "LongFormat1"})
+    m[name].available = false;
 }
 
 // --- settings saving ---

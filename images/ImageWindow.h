@@ -156,6 +156,7 @@ class TImageForm1 {
   TImageForm1& operator=(const TImageForm1&) = delete;
 
   void SetView(ImageWindowView* view) { view_ = view; }
+  Platform& platform() { return platform_; }
   ImageWindowView* View() const { return view_; }
 
   // ---- fields ----

@@ -31,6 +31,7 @@
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "support/Files.h"
 
 namespace hv {
@@ -96,7 +97,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.ShowImageWindow = [this](int slot, int x, int y) {
     TImageForm1Widget* f = imageForms_[static_cast<std::size_t>(slot)];
     if (!f) return;
-    f->move(x, y);
+    PlaceFrame(session_.platform(), *f, QPoint(x, y));
     f->showNormal();
     f->raise();
     f->activateWindow();
@@ -203,11 +204,6 @@ TBendulak::~TBendulak() {
   sv.FreeCatalogs = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
-  sv.ShowSolutionReport = nullptr;
-  sv.ShowGuide = nullptr;
-  sv.ShowMagnifier = nullptr;
-  delete guideForm_;
-  delete magnifierForm_;
   sv.RefFieldWindowCreated = nullptr;
   sv.RefFieldWindowFreed = nullptr;
   sv.ShowRefFieldWindow = nullptr;
@@ -216,6 +212,11 @@ TBendulak::~TBendulak() {
   if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnHide = nullptr;
   delete chartForm_;
   delete refForm_;
+  sv.ShowSolutionReport = nullptr;
+  sv.ShowGuide = nullptr;
+  sv.ShowMagnifier = nullptr;
+  delete guideForm_;
+  delete magnifierForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -401,8 +402,12 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
   session_.ScreenWidth = facts.screenWidth;
   session_.ScreenHeight = facts.screenHeight;
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize frame = FrameSize(*this);
+    PlaceFrame(
+        session_.platform(), *this,
+        screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+  }
   hv::FormCreate(session_, facts, res);
   Mirror();
 }
@@ -476,8 +481,8 @@ void RegisterAppForms() {
   RegisterBaselineForms();
   RegisterConverterForms();
   RegisterObsParmsForm();
-  RegisterRefCnclForm();
   RegisterRefFieldForms();
+  RegisterRefCnclForm();
   RegisterAstromListForms();
 }
 

@@ -62,10 +62,10 @@ class TBendulak : public QMainWindow {
   std::map<std::string, QAction*> actions_;
   std::array<QPointer<class TImageForm1Widget>, LastSlot + 1> imageForms_;
   QPointer<class TBlinkForm1Widget> blinkForm_;
-  QPointer<class TSlctRefForm1> guideForm_;
-  QPointer<class TCursorWindowWidget> magnifierForm_;
   QPointer<class TGSCForm1Widget> refForm_;
   QPointer<class TChrtCntrlBoxForm> chartForm_;
+  QPointer<class TSlctRefForm1> guideForm_;
+  QPointer<class TCursorWindowWidget> magnifierForm_;
   std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
   QPointer<class THelpWin> helpWin_;
   QImage titlePicture_;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -152,7 +153,7 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent, bool i
   if (imageMenus) BuildMenus();
   model_.SetView(this);
   // The right half of the screen.
-  if (QScreen* sc = screen()) move(sc->geometry().width() / 2 - 2, 0);
+  if (QScreen* sc = screen()) MoveFrame(*this, QPoint(sc->geometry().width() / 2 - 2, 0));
   StateChanged();
 }
 
