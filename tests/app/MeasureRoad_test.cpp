@@ -289,5 +289,45 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   p.verify();
 }
 
+TEST_F(MeasureRoad, AfterAFinderChartTheFieldIsBuiltAgain) {
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(1);
+  // The reference window shows a chart, and the field was measured before.
+  TGSCForm1& chart = s->RefFieldWindow();
+  chart.ChartMode = 1;
+  chart.RefStars.InsertAfter(RefStarRec{});
+  s->RefFieldStale = false;
+  CurFldParms.RACenter = 3;
+  CurFldParms.DecCenter = 40;
+  auto verify = [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  };
+  p.expectDialog("TObsParmsDlg", verify);
+  // The chart's centre is gone: the image header gives the field again.
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    EXPECT_EQ(d.RAHrText, "10");
+    EXPECT_EQ(d.DecDegText, "12");
+    return d.OKBtnClick();
+  });
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 0);
+  EXPECT_TRUE(s->GSCForm1->RefStars.IsEmpty()) << "the chart's list went with its window";
+  EXPECT_TRUE(s->GSCForm1->MeasureMode);
+  EXPECT_FALSE(s->RefFieldStale);
+  p.verify();
+}
+
 }  // namespace
 }  // namespace hv
