@@ -83,6 +83,14 @@ void SlotWindowHost::BlinkWindowClosed() {
 }
 
 void BendulakSession::Blink1Click() {
+  // The blink window takes every slot and frees them all when it closes,
+  // the measured one too.
+  if (MeasurementUnderWay()) {
+    ShowWarning(platform_, "Measurement in Progress",
+                "Image " + std::to_string(MeasuredSlot + 1) +
+                    " is being measured.\n\nFinish or cancel that measurement before blinking.");
+    return;
+  }
   int count = 0;
   while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded)
     ++count;

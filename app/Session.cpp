@@ -34,7 +34,8 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
   HelpWin.ProgramFolder = [this] { return Settings.ProgramFolder; };
   HelpWin.FormCreate(96);
   // The alignment tables and the blink region are this program's own.
-  if (!Services.ClearAlignment) Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
+  if (!Services.ClearAlignment)
+    Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
   if (!Services.FreeRefFieldWindow) Services.FreeRefFieldWindow = [this] { FreeRefFieldWindow(); };
   if (!Services.ForgetBlinkRegion)
     Services.ForgetBlinkRegion = [this] {

@@ -145,7 +145,10 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   guideForm_ = new TSlctRefForm1(session_.SlctRefForm1, this);
   guideForm_->PlaceOnShow = [this](QWidget& g) {
     QRect field(0, 0, 0, 300);
-    if (PlacedReferenceWindow) field = PlacedReferenceWindow();
+    if (PlacedReferenceWindow)
+      field = PlacedReferenceWindow();
+    else if (refForm_)
+      field = refForm_->frameGeometry();
     g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
   };
   session_.Services.ShowGuide = [this] {

@@ -1,6 +1,6 @@
 // A student's whole road on the shipped sample images, through the session
 // and the scripted platform: log in, load the four images, measure the
-// asteroid on image 1 and image 2, and read the report.
+// asteroid on each of the four images, and read the report.
 #include <gtest/gtest.h>
 
 #include "app/Session.h"
@@ -79,7 +79,7 @@ class MeasureRoad : public ::testing::Test {
       return d.OKBtnClick();
     });
     if (s->RefFieldStale) test::ExpectFieldDialog(p);
-    (slot == 0 ? s->MeasImg1Click() : s->MeasImg2Click());
+    s->MeasImgClick(slot + 1);
     ASSERT_TRUE(s->Menu["MeasImg" + std::to_string(slot + 1)].checked);
     ASSERT_TRUE(g.Visible);
     ASSERT_EQ(g.Step, 0);
@@ -160,7 +160,7 @@ class MeasureRoad : public ::testing::Test {
   std::vector<test::Truth> truth;
 };
 
-TEST_F(MeasureRoad, StudentMeasuresImagesOneAndTwo) {
+TEST_F(MeasureRoad, StudentMeasuresAllFourImages) {
   ASSERT_EQ(truth.size(), 4u) << "the sample tool writes the truth file beside the images";
   // Log in.
   p.expectDialog("TLoginDlg", [](DialogModel& m) {
@@ -186,13 +186,15 @@ TEST_F(MeasureRoad, StudentMeasuresImagesOneAndTwo) {
   if (HasFatalFailure()) return;
   EXPECT_FALSE(s->RefFieldStale);
 
-  // Image 2 reuses the field: no field dialog (the scripted platform would
-  // fail on one), the references kept.
-  Measure(1, refs);
-  if (HasFatalFailure()) return;
+  // Images 2 to 4 reuse the field: no field dialog (the scripted platform
+  // would fail on one), the references kept.
+  for (int slot = 1; slot <= 3; ++slot) {
+    Measure(slot, refs);
+    if (HasFatalFailure()) return;
+  }
 
-  // The report: two lines in time order, each near the truth.
-  ASSERT_EQ(s->Report->Observations.Count(), 2);
+  // The report: four lines in time order, each near the truth.
+  ASSERT_EQ(s->Report->Observations.Count(), 4);
   int i = 0;
   long double worst = 0;
   for (const ObsRec& o : s->Report->Observations) {
@@ -213,7 +215,7 @@ TEST_F(MeasureRoad, StudentMeasuresImagesOneAndTwo) {
   const auto& table = s->Report->ListForm->Lines();
   int dataLines = 0;
   for (const auto& l : table) dataLines += l.find("Sample Asteroid") != std::string::npos;
-  EXPECT_EQ(dataLines, 2);
+  EXPECT_EQ(dataLines, 4);
   const ObsRec& first = *s->Report->Observations.Item(0);
   const std::string mpc = MPCLine(first, s->Report->Site);
   EXPECT_EQ(mpc.size(), 80u);
@@ -254,6 +256,10 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   s->MeasImg2Click();
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]) << "the refused image's slot stays free";
+  // Nor a blink, whose close would free the measured slot.
+  p.expectMessage(ModalResult::OK, "Measurement in Progress", "before blinking");
+  s->Blink1Click();
+  EXPECT_FALSE(s->BlinkForm1);
   // A new solution order restarts the selection with picking on.
   TGSCForm1& field = *s->GSCForm1;
   field.MeasureMode = false;
@@ -280,6 +286,46 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]);
   EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  p.verify();
+}
+
+TEST_F(MeasureRoad, AfterAFinderChartTheFieldIsBuiltAgain) {
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(1);
+  // The reference window shows a chart, and the field was measured before.
+  TGSCForm1& chart = s->RefFieldWindow();
+  chart.ChartMode = 1;
+  chart.RefStars.InsertAfter(RefStarRec{});
+  s->RefFieldStale = false;
+  CurFldParms.RACenter = 3;
+  CurFldParms.DecCenter = 40;
+  auto verify = [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  };
+  p.expectDialog("TObsParmsDlg", verify);
+  // The chart's centre is gone: the image header gives the field again.
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    EXPECT_EQ(d.RAHrText, "10");
+    EXPECT_EQ(d.DecDegText, "12");
+    return d.OKBtnClick();
+  });
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 0);
+  EXPECT_TRUE(s->GSCForm1->RefStars.IsEmpty()) << "the chart's list went with its window";
+  EXPECT_TRUE(s->GSCForm1->MeasureMode);
+  EXPECT_FALSE(s->RefFieldStale);
   p.verify();
 }
 

@@ -219,6 +219,179 @@ Notes:
   EXPECT_TRUE(w.InfoMask);
 }
 
+// The other two models' reports whole: their statistics titles, the
+// reference block and their plate-constant blocks.
+TEST(Solution, CrossTermAndQuadraticReportsAsLaidOut) {
+  struct Row {
+    const char* name;
+    SolutionCode model;
+    int refs;
+    const char* golden;
+  };
+  const Row rows[] = {
+      {"cross term", SolutionCode::CrossTerm, 5, R"(Image File Name: M31.FIT
+Object: (1998) Sample
+Observation Date: 2004 March 15,  UT: 03:20:00
+
+Target Object:
+   x = 210.2500,      RA =   10h 29m 55.71s 
+   y = 140.5000,      Dec =   11° 58' 23.7" 
+   m = 14.45
+
+Mean Residuals (Cross-Term Solution):
+   RA: 0.017",   Dec: 0.042"
+Estimated Solution Error (Sigma): 0.030"
+Estimated Error in Magnitude (Sigma): 0.03(3)
+
+Reference Stars by Position Residual (Descending):
+
+Star 3 - Position Residual (RMS) = 0.114"
+   Catalog: STSI Guide Star Catalog, ID: HVS1003
+   x = 200.0100,      RA =   10h 29m 54.49s  (0.042")
+   y = 250.0600,      Dec =   12° 02' 03.0"  (-0.106")
+   Magnitude Residual = 0.00
+
+Star 4 - Position Residual (RMS) = 0.054"
+   Catalog: STSI Guide Star Catalog, ID: HVS1004
+   x = 79.9700,      RA =   10h 30m 10.14s  (-0.020")
+   y = 269.9500,      Dec =   12° 03' 24.0"  (0.050")
+   Magnitude Residual = -0.09
+
+Star 5 - Position Residual (RMS) = 0.047"
+   Catalog: STSI Guide Star Catalog, ID: HVS1005
+   x = 330.0200,      RA =   10h 29m 36.33s  (-0.018")
+   y = 280.0100,      Dec =   12° 02' 16.8"  (0.044")
+   Magnitude Residual = 0.00
+
+Star 2 - Position Residual (RMS) = 0.008"
+   Catalog: STSI Guide Star Catalog, ID: HVS1002
+   x = 349.9600,      RA =   10h 29m 38.86s  (-0.003")
+   y = 60.0300,      Dec =   11° 54' 56.6"  (0.007")
+   Magnitude Residual = 0.09
+
+Star 1 - Position Residual (RMS) = 0.005"
+   Catalog: STSI Guide Star Catalog, ID: HVS1001
+   x = 50.0500,      RA =   10h 30m 19.60s  (-0.002")
+   y = 39.9800,      Dec =   11° 56' 01.4"  (0.005")
+   Magnitude Residual = 0.00
+
+Field Center:
+   x = 200.0000,      RA =   10h 29m 56.86s 
+   y = 150.0000,      Dec =   11° 58' 46.0" 
+
+Plate Constants for Cross-Term Solution:
+
+  (X = a*x + b*y + c*x*y + d)
+  a = 9.5525930E-06,  b = 1.6882503E-06
+  c = -2.1437864E-11,  d = -1.9400267E-03
+
+  (Y = e*x + f*y + g*x*y + h)
+  e = -1.6859525E-06,  f = 9.5488322E-06
+  g = 1.3729514E-12,  h = -1.4540755E-03
+
+   Scale = 2.0005 "/pixel,  Field Wd. = 13.34',  Ht. = 10.00'
+   Effective Focal Length = 927.97mm,  f-Ratio = 4.6
+
+Notes:
+
+  (1) Star not used in astrometric solution.
+  (2) Star not used in magnitude solution.
+  (3) Magnitudes are unreliable due to errors in reference star
+      magnitudes and passband differences.
+)"},
+      {"quadratic", SolutionCode::Quadratic, 7, R"(Image File Name: M31.FIT
+Object: (1998) Sample
+Observation Date: 2004 March 15,  UT: 03:20:00
+
+Target Object:
+   x = 210.2500,      RA =   10h 29m 55.71s 
+   y = 140.5000,      Dec =   11° 58' 23.7" 
+   m = 14.45
+
+Mean Residuals (Full Quadratic Solution):
+   RA: 0.041",   Dec: 0.025"
+Estimated Solution Error (Sigma): 0.031"
+Estimated Error in Magnitude (Sigma): 0.02(3)
+
+Reference Stars by Position Residual (Descending):
+
+Star 6 - Position Residual (RMS) = 0.121"
+   Catalog: STSI Guide Star Catalog, ID: HVS1006
+   x = 149.9400,      RA =   10h 30m 04.29s  (-0.103")
+   y = 120.0200,      Dec =   11° 58' 04.3"  (-0.063")
+   Magnitude Residual = 0.01
+
+Star 7 - Position Residual (RMS) = 0.093"
+   Catalog: STSI Guide Star Catalog, ID: HVS1007
+   x = 260.0400,      RA =   10h 29m 48.57s  (0.080")
+   y = 159.9600,      Dec =   11° 58' 44.8"  (0.049")
+   Magnitude Residual = 0.00
+
+Star 3 - Position Residual (RMS) = 0.039"
+   Catalog: STSI Guide Star Catalog, ID: HVS1003
+   x = 200.0100,      RA =   10h 29m 54.49s  (0.033")
+   y = 250.0600,      Dec =   12° 02' 02.9"  (0.020")
+   Magnitude Residual = -0.01
+
+Star 5 - Position Residual (RMS) = 0.038"
+   Catalog: STSI Guide Star Catalog, ID: HVS1005
+   x = 330.0200,      RA =   10h 29m 36.33s  (-0.032")
+   y = 280.0100,      Dec =   12° 02' 16.8"  (-0.020")
+   Magnitude Residual = 0.00
+
+Star 1 - Position Residual (RMS) = 0.037"
+   Catalog: STSI Guide Star Catalog, ID: HVS1001
+   x = 50.0500,      RA =   10h 30m 19.60s  (0.032")
+   y = 39.9800,      Dec =   11° 56' 01.4"  (0.020")
+   Magnitude Residual = 0.00
+
+Star 2 - Position Residual (RMS) = 0.009"
+   Catalog: STSI Guide Star Catalog, ID: HVS1002
+   x = 349.9600,      RA =   10h 29m 38.86s  (-0.008")
+   y = 60.0300,      Dec =   11° 54' 56.6"  (-0.005")
+   Magnitude Residual = 0.09
+
+Star 4 - Position Residual (RMS) = 0.002"
+   Catalog: STSI Guide Star Catalog, ID: HVS1004
+   x = 79.9700,      RA =   10h 30m 10.13s  (-0.002")
+   y = 269.9500,      Dec =   12° 03' 24.0"  (-0.001")
+   Magnitude Residual = -0.09
+
+Field Center:
+   x = 200.0000,      RA =   10h 29m 56.86s 
+   y = 150.0000,      Dec =   11° 58' 46.0" 
+
+Plate Constants for Quadratic Solution:
+
+  (X = a*x + b*y + c*x*y + d*x*x + e*y*y + f)
+  a = 9.5480773E-06,  b = 1.6934499E-06,  c = -2.0128643E-11
+  d = 8.9318674E-12,  e = -1.6758268E-11,  f = -1.9398435E-03
+
+  (Y = g*x + h*y + i*x*y + j*x*x + k*y*y + l)
+  g = -1.7264286E-06,  h = 9.5966326E-06,  i = 1.1871884E-11
+  j = 9.4965241E-11,  k = -1.4079435E-10,  l = -1.4540666E-03
+
+   Scale = 2.0057 "/pixel,  Field Wd. = 13.37',  Ht. = 10.03'
+   Effective Focal Length = 925.56mm,  f-Ratio = 4.6
+
+Notes:
+
+  (1) Star not used in astrometric solution.
+  (2) Star not used in magnitude solution.
+  (3) Magnitudes are unreliable due to errors in reference star
+      magnitudes and passband differences.
+)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Kit kit;
+    Prepare(kit, row.refs, row.model);
+    TImageForm1& w = kit.Window();
+    ASSERT_TRUE(w.SolvePlate());
+    EXPECT_EQ(Joined(w.ReportWin->Lines()), Latin1(row.golden));
+  }
+}
+
 TEST(Solution, CrossTermAtTheMinimumHasNoErrorsAndNoReferenceBlock) {
   Kit kit;
   Prepare(kit, 4, SolutionCode::CrossTerm);
