@@ -16,12 +16,6 @@ TImageForm1* RefWindowHost::MeasuredWindow() {
   return s_.ImageWindows[static_cast<std::size_t>(s_.MeasuredSlot)].get();
 }
 bool RefWindowHost::LoadReferenceField(double obsTime) { return s_.LoadReferenceField(obsTime); }
-void RefWindowHost::RestartGuide() {
-  if (s_.Services.RestartGuide) s_.Services.RestartGuide();
-}
-void RefWindowHost::BeginGuideSelection() {
-  if (s_.Services.BeginGuideSelection) s_.Services.BeginGuideSelection();
-}
 AstromObsObj* RefWindowHost::Report() { return s_.Report.get(); }
 int RefWindowHost::ScreenHeight() const { return s_.ScreenHeight; }
 void RefWindowHost::ShowList(InfoListModel& list) {
@@ -81,15 +75,10 @@ bool BendulakSession::LoadGSCField() {
 }
 
 bool BendulakSession::LoadOnlineField(double obsTime) {
-  if (!Services.QueryOnlineCatalog) return hv::LoadOnlineField(platform_, Settings, obsTime);
-  if (GSCField) {
-    GSCField->InitSearch();
-    GSCField->MinMag = 25.0f;
-    GSCField->MaxMag = -2.0f;
-  }
-  // A failed query has reported itself and leaves the field empty.
-  Services.QueryOnlineCatalog(obsTime);
-  return true;
+  // B1Cat is made on the first online query and lives to the end of the
+  // run (freed with the other catalog objects). A failed query has reported
+  // itself and leaves the field empty.
+  return hv::LoadOnlineField(platform_, Settings, obsTime);
 }
 
 void BendulakSession::FieldLaidOut() { RefFieldStale = !GSCField || GSCField->Stars.IsEmpty(); }

@@ -17,6 +17,7 @@
 #include "app/InfoList.h"
 #include "app/Launcher.h"
 #include "app/Login.h"
+#include "app/Measure.h"
 #include "app/Menu.h"
 #include "app/Options.h"
 #include "app/SessionLog.h"
@@ -74,6 +75,13 @@ struct SessionServices {
   // The header listing and image-information windows of the slots' files.
   std::function<void(InfoListModel&)> ShowList;
   std::function<void(InfoListModel&)> ForgetList;
+  // An image window's solution report: on top or not, at (20, 20) beside
+  // the reference-field window or centred.
+  std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
+  // The guide's form (placed below the reference window and shown, or
+  // brought to the front) and the magnifier's.
+  std::function<void()> ShowGuide;
+  std::function<void(bool shown)> ShowMagnifier;
   // The reference-field window: its form is made here, goes first when the
   // window is freed, and shows it (placed at the top left of the screen).
   std::function<void(TGSCForm1&)> RefFieldWindowCreated;
@@ -82,10 +90,6 @@ struct SessionServices {
   std::function<void()> HideRefFieldWindow;
   // The chart dialog, shown modeless (its form is made at the first call).
   std::function<void(TChrtCntrlBox&)> ShowChartDialog;
-  // An online catalog in place of the program's own query: fills GSCField
-  // from CurFldParms for the observation time (days since 1899-12-30); true
-  // when it found stars. A failure has reported itself.
-  std::function<bool(double obsTime)> QueryOnlineCatalog;
   // The measurement guide: closed, restarted at its selection and shown;
   // or only restarted at its selection (a new solution order).
   std::function<void()> RestartGuide;
@@ -216,6 +220,10 @@ class BendulakSession : public ReportHost {
   void Baseline1Click();
   // Frees the baseline dialog and its report window (at exit).
   void FreeBaseline();
+  // "Convert &GSC...": the question, the converter's dialog, the
+  // conversion with its progress window, and the offer to switch the
+  // settings to the converted copy.
+  void ConvertGSC1Click();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();
@@ -223,6 +231,21 @@ class BendulakSession : public ReportHost {
   // shared commands; those are enabled only while no slot is busy.
   void SlotBusy(int slot, bool busy);
   bool AnySlotBusy() const;
+
+  // --- measurement ---
+  // The guide, made with the session and kept for the run.
+  SessionGuideHost GuideHost{*this};
+  SlctRefModel SlctRefForm1{platform_, GuideHost};
+  // "Image &1" to "Image &4" of the measure menu (n from 1 to 4).
+  void MeasImgClick(int n);
+  void MeasImg1Click() { MeasImgClick(1); }
+  void MeasImg2Click() { MeasImgClick(2); }
+  void MeasImg3Click() { MeasImgClick(3); }
+  void MeasImg4Click() { MeasImgClick(4); }
+  bool MeasureSetup();
+  bool OpenMeasureWindows();
+  // The guide is shown: a measurement is under way.
+  bool MeasurementUnderWay() const { return SlctRefForm1.Visible; }
 
   // --- image slots ---
   // Chooses one file and loads it into the slot; true when it was loaded.
@@ -264,7 +287,7 @@ class BendulakSession : public ReportHost {
   // Places the window at the top left of the screen and shows it.
   void ShowRefFieldWindow();
   // A measurement guide is running (the chart would take its window).
-  bool MeasurementInProgress() const { return MeasurementActive; }
+  bool MeasurementInProgress() const { return MeasurementActive || MeasurementUnderWay(); }
   // The field was laid out for a measurement: it is reused from now on,
   // unless it holds no star (then the next measure command asks again).
   void FieldLaidOut();

@@ -1,6 +1,9 @@
 #include "astrometry/GSCCnvrt.h"
 
+#include <future>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
@@ -118,7 +121,7 @@ void TGSCCnvrtForm1::OutPathEdDblClick() {
          true);
 }
 
-bool TGSCCnvrtForm1::ConvertRegion(const fs::path& input, const fs::path& output, int zone) {
+bool TGSCCnvrtForm1::AskForVolume(const fs::path& input, int zone) {
   std::error_code ec;
   // Asked again until the file is there or the student gives up.
   while (!fs::is_regular_file(input, ec)) {
@@ -134,26 +137,65 @@ bool TGSCCnvrtForm1::ConvertRegion(const fs::path& input, const fs::path& output
     box.sound = Sound::Default;
     if (platform_.message(box) != ModalResult::OK) return false;
   }
-  try {
-    ConvertGSCRegionFile(input, output, buffers_);
-  } catch (const FileError& e) {
-    if (e.path() == output)
-      ShowError(platform_, "GSC Conversion File Error!",
-                "Unable to Open Output File!\n\nFile Name: " + output.string() +
-                    "\nIOResult = " + std::to_string(e.code()));
-    else
-      ShowError(platform_, "GSC File Error!",
-                "Unable to Open GSC File!\n\nFile Name: " + input.string() +
-                    "\nIOResult = " + std::to_string(e.code()));
-    return false;
-  } catch (const ConvertError& e) {
-    ShowError(platform_, "GSC Conversion File Error!",
-              "Unable to Convert GSC File!\n\nFile Name: " + input.string() + "\n" + "Faulty " +
-                  std::string(e.what()) + ": nothing was written for this region.");
-    return false;
-  }
   return true;
 }
+
+GSCRegionOutcome ConvertGSCRegionQuietly(const fs::path& input, const fs::path& output,
+                                         GSCMergeBuffers& buffers) {
+  GSCRegionOutcome o;
+  try {
+    ConvertGSCRegionFile(input, output, buffers);
+  } catch (const FileError& e) {
+    o.kind = e.path() == output ? GSCRegionOutcome::OutputFailed : GSCRegionOutcome::InputFailed;
+    o.code = e.code();
+  } catch (const ConvertError& e) {
+    o.kind = GSCRegionOutcome::RowFailed;
+    o.what = e.what();
+  }
+  return o;
+}
+
+bool TGSCCnvrtForm1::Report(const GSCRegionOutcome& o, const fs::path& input,
+                            const fs::path& output) {
+  switch (o.kind) {
+    case GSCRegionOutcome::Done:
+      return true;
+    case GSCRegionOutcome::OutputFailed:
+      ShowError(platform_, "GSC Conversion File Error!",
+                "Unable to Open Output File!\n\nFile Name: " + output.string() +
+                    "\nIOResult = " + std::to_string(o.code));
+      break;
+    case GSCRegionOutcome::InputFailed:
+      ShowError(platform_, "GSC File Error!",
+                "Unable to Open GSC File!\n\nFile Name: " + input.string() +
+                    "\nIOResult = " + std::to_string(o.code));
+      break;
+    case GSCRegionOutcome::RowFailed:
+      ShowError(platform_, "GSC Conversion File Error!",
+                "Unable to Convert GSC File!\n\nFile Name: " + input.string() + "\nFaulty " +
+                    o.what + ": nothing was written for this region.");
+      break;
+  }
+  return false;
+}
+
+bool TGSCCnvrtForm1::ConvertRegion(const fs::path& input, const fs::path& output, int zone) {
+  if (!AskForVolume(input, zone)) return false;
+  return Report(ConvertGSCRegionQuietly(input, output, buffers_), input, output);
+}
+
+namespace {
+
+// One region of a run, in the order of the catalog.
+struct RegionJob {
+  std::int32_t r = 0;
+  int zone = 0;
+  fs::path input, output, outDir;
+  enum State { Waiting, Skipped, Queued, Asking } state = Waiting;
+  std::future<GSCRegionOutcome> result;
+};
+
+}  // namespace
 
 bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   const std::int32_t first = std::max<std::int32_t>(FirstRegion, 1);
@@ -165,6 +207,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   fs::create_directories(ConvOutPath / "GSC", ec);
   fs::create_directories(ConvOutPath / "TABLES", ec);
 
+  std::vector<RegionJob> jobs;
   for (int k = 1; k <= 24; ++k) {
     const std::int32_t zoneFirst = GSCZoneBounds[static_cast<std::size_t>(k - 1)] + 1;
     const std::int32_t zoneLast = GSCZoneBounds[static_cast<std::size_t>(k)];
@@ -174,23 +217,79 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
     RemoveStrayTemporaries(outDir);
     const fs::path& inRoot = k > GSCLastZoneOfVol1 ? ConvInPath2 : ConvInPath1;
     for (std::int32_t r = std::max(zoneFirst, first); r <= std::min(zoneLast, last); ++r) {
+      RegionJob j;
+      j.r = r;
+      j.zone = k;
       const std::string name = GSCRegionFileName(r, "");
-      const fs::path input = FindCatalogFile(inRoot, std::string(ZoneDir(k)) + name + ".GSC");
-      const fs::path output = outDir / (name + ".BIN");
+      j.input = FindCatalogFile(inRoot, std::string(ZoneDir(k)) + name + ".GSC");
+      j.output = outDir / (name + ".BIN");
+      j.outDir = outDir;
+      jobs.push_back(std::move(j));
+    }
+  }
+
+  // Regions are converted ahead on worker threads, a few at a time; this
+  // thread asks every question, reports, and shows the progress in the
+  // regions' order, so a run looks as if it went one region after another.
+  const std::size_t ahead = static_cast<std::size_t>(std::max(Threads, 1));
+  std::size_t next = 0;  // the next job to decide
+  bool stalled = false;  // a missing input: decide nothing past it yet
+  auto decide = [&](std::size_t done) {
+    while (!stalled && next < jobs.size() && next < done + ahead) {
+      RegionJob& j = jobs[next++];
       // Outputs are renamed into place whole, so one that exists is done.
-      const bool done = ConvRestart && fs::is_regular_file(output, ec);
-      if (!done) {
-        if (ConvRestart) {
-          gauge.SetRestartPoint(r - first);
-          ConvRestart = false;
-        }
-        if (!ConvertRegion(input, output, k)) {
+      if (ConvRestart && fs::is_regular_file(j.output, ec)) {
+        j.state = RegionJob::Skipped;
+        continue;
+      }
+      if (ConvRestart) {
+        gauge.SetRestartPoint(j.r - first);
+        ConvRestart = false;
+      }
+      if (!fs::is_regular_file(j.input, ec)) {
+        j.state = RegionJob::Asking;
+        stalled = true;
+      } else if (ahead > 1) {
+        j.state = RegionJob::Queued;
+        j.result = std::async(std::launch::async, [in = j.input, out = j.output] {
+          GSCMergeBuffers buffers;
+          return ConvertGSCRegionQuietly(in, out, buffers);
+        });
+      }
+    }
+  };
+  // Work already handed out finishes before the run ends, so that no
+  // thread writes after it.
+  auto settle = [&](std::size_t from) {
+    for (std::size_t i = from; i < next; ++i)
+      if (jobs[i].state == RegionJob::Queued && jobs[i].result.valid()) jobs[i].result.wait();
+  };
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    decide(i);
+    RegionJob& j = jobs[i];
+    GSCRegionOutcome outcome;
+    if (j.state == RegionJob::Queued) {
+      outcome = j.result.get();
+    } else if (j.state != RegionJob::Skipped) {
+      if (j.state == RegionJob::Asking) {
+        stalled = false;
+        if (!AskForVolume(j.input, j.zone)) {
+          settle(i + 1);
           gauge.Close();
           return false;
         }
       }
-      gauge.UpdateProgress(outDir.string(), name + ".BIN", r - first + 1);
-      if (!gauge.Running) return false;
+      outcome = ConvertGSCRegionQuietly(j.input, j.output, buffers_);
+    }
+    if (!Report(outcome, j.input, j.output)) {
+      settle(i + 1);
+      gauge.Close();
+      return false;
+    }
+    gauge.UpdateProgress(j.outDir.string(), GSCRegionFileName(j.r, ".BIN"), j.r - first + 1);
+    if (!gauge.Running) {
+      settle(i + 1);
+      return false;
     }
   }
 

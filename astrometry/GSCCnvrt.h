@@ -3,10 +3,12 @@
 // the output folder (TGSCCnvrtForm1, without its widgets) and the driver
 // that converts every region of the catalog's own form into the converted
 // form, with progress, cancel and restart.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/Options.h"
 #include "astrometry/GSCRegions.h"
@@ -15,6 +17,18 @@
 #include "platform/Platform.h"
 
 namespace hv {
+
+// How the conversion of one region ended, for the thread that reports it.
+struct GSCRegionOutcome {
+  enum Kind { Done, InputFailed, OutputFailed, RowFailed } kind = Done;
+  int code = 0;      // the I/O result of a file that failed
+  std::string what;  // the faulty row
+};
+// ConvertGSCRegionFile without throwing and without any question, so it
+// can run on a worker thread.
+GSCRegionOutcome ConvertGSCRegionQuietly(const std::filesystem::path& input,
+                                         const std::filesystem::path& output,
+                                         GSCMergeBuffers& buffers);
 
 class TGSCCnvrtForm1 : public DialogModel {
  public:
@@ -35,6 +49,8 @@ class TGSCCnvrtForm1 : public DialogModel {
   // The regions converted; all of them unless a caller narrows the range.
   std::int32_t FirstRegion = 1;
   std::int32_t LastRegion = GSCRegionCount;
+  // Regions converted at a time (1: one after the other on this thread).
+  int Threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
 
   // --- what the form shows and types back ---
   std::string InPath1Ed, InPath2Ed, OutPathEd;
@@ -62,6 +78,12 @@ class TGSCCnvrtForm1 : public DialogModel {
                      int zone);
 
  private:
+  // The "Mount GSC Volume" question, until the input is there; false after
+  // Cancel.
+  bool AskForVolume(const std::filesystem::path& input, int zone);
+  // Shows the error of a failed region; true when it was converted.
+  bool Report(const GSCRegionOutcome& outcome, const std::filesystem::path& input,
+              const std::filesystem::path& output);
   void Browse(std::string& edit, const std::filesystem::path& fallback, bool output);
 
   Platform& platform_;

@@ -7,6 +7,7 @@
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
 #include "astrometry/OnlineCatalog.h"
+#include "astrometry/Progress.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -374,10 +375,14 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
   CatlgPathDlg = std::make_unique<TCatlgPathDlg>(platform);
   if (!InfoForm) InfoForm = std::make_unique<TInfoForm>();
   GSCField = std::make_unique<GSCFieldObj>(platform, settings);
+  GaugeForm2 = std::make_unique<TGaugeForm2>(platform);
+  // An online catalog of an earlier run's settings must not outlive them.
+  B1Cat.reset();
 }
 
 void FreeCatalogObjects() {
   B1Cat.reset();
+  GaugeForm2.reset();
   GSCField.reset();
   GSCRgnsTbl.reset();
   CatlgPathDlg.reset();

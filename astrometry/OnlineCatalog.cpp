@@ -193,14 +193,10 @@ bool B1CatObj::ProcessReply() {
     if (ok) {
       std::string_view format;
       if (!NextLine(format)) format = {};
-      Sexagesimal = false;
       const auto has = [&](std::string_view s) { return format.find(s) != std::string_view::npos; };
-      if (has("hh.hhh") && has("dd.ddd")) {
-      } else if (has("hh mm ss") && has("dd mm ss")) {
-        Sexagesimal = true;
-      } else {
-        ok = false;
-      }
+      const bool decimal = has("hh.hhh") && has("dd.ddd");
+      Sexagesimal = !decimal && has("hh mm ss") && has("dd mm ss");
+      ok = decimal || Sexagesimal;
     }
     if (!ok) message = PositionFormatText();
   }

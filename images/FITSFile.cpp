@@ -231,9 +231,11 @@ bool FITSFileObj::ReadPass(std::size_t size, long double binWidth, const Convert
   const std::int64_t wanted = ImageInfo.PixelCount;
 
   // Whole blocks at a time; the values of one read are converted together.
-  constexpr std::size_t kChunk = FITSBlockSize * 32;
-  std::vector<std::uint8_t> bytes(kChunk);
-  std::vector<std::int32_t> values(kChunk);
+  // A small image needs no more buffer than its data.
+  const std::size_t chunk = std::min<std::size_t>(
+      FITSBlockSize * 32, static_cast<std::size_t>(std::max<std::int64_t>(wanted, 1)) * size);
+  std::vector<std::uint8_t> bytes(chunk);
+  std::vector<std::int32_t> values(chunk / size);
   bool errors = false;
   std::int64_t done = 0;
   std::size_t carry = 0;  // bytes of a value cut by a short read
@@ -241,7 +243,7 @@ bool FITSFileObj::ReadPass(std::size_t size, long double binWidth, const Convert
     while (done < wanted) {
       const std::int64_t leftBytes = (wanted - done) * static_cast<std::int64_t>(size);
       const std::size_t want =
-          std::min<std::size_t>(kChunk - carry, static_cast<std::size_t>(leftBytes) - carry);
+          std::min<std::size_t>(chunk - carry, static_cast<std::size_t>(leftBytes) - carry);
       const std::size_t got = DataFile.Read(bytes.data() + carry, want);
       const std::size_t have = carry + got;
       const std::size_t count = have / size;
@@ -352,10 +354,10 @@ bool FITSFileObj::ReadFloats() {
       });
   const bool narrow = !integral && hi - lo < FloatSteps;
   const bool wide = lo < -2147483648.0 || hi > 2147483647.0;
-  if (!(lo < hi) || !(narrow || wide)) return (ok && !outOfRange) || !AskAbort();
-
   // Halves keep the span finite for doubles at the ends of their range.
-  const double low = lo * 0.5, k = 65535.0 / (hi * 0.5 - low);
+  const double low = lo * 0.5, span = hi * 0.5 - low;
+  if (!(span > 0) || !(narrow || wide)) return (ok && !outOfRange) || !AskAbort();
+
   DataFile.Seek(dataStart_);
   RestartPixels();
   const bool mapped =
@@ -367,8 +369,8 @@ bool FITSFileObj::ReadFloats() {
             out[i] = 0, good = false;
             continue;
           }
-          out[i] =
-              static_cast<std::int32_t>(std::clamp(RoundDouble((v * 0.5 - low) * k), 0.0, 65535.0));
+          const double t = RoundDouble((v * 0.5 - low) / span * 65535.0);
+          out[i] = static_cast<std::int32_t>(t > 0 ? std::min(t, 65535.0) : 0.0);
         }
         return good;
       });

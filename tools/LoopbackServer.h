@@ -84,10 +84,7 @@ class Server {
     port_ = ntohs(a.sin_port);
     thread_ = std::thread([this] { Run(); });
   }
-  ~Server() {
-    Stop();
-    ::close(fd_);
-  }
+  ~Server() { Stop(); }
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
 
@@ -100,9 +97,11 @@ class Server {
     std::lock_guard lock(mutex_);
     return lines_;
   }
+  // Stops serving. The port is closed whenever the server stops, so a later
+  // connection is refused rather than left waiting in the queue.
   void Stop() {
     stop_ = true;
-    if (thread_.joinable()) thread_.join();
+    Wait();
   }
   // Blocks until the server has stopped by itself.
   void Wait() {
@@ -141,6 +140,9 @@ class Server {
       Serve(c, end);
       ::close(c);
     }
+    // Done: later connections are refused at once.
+    ::close(fd_);
+    fd_ = -1;
   }
 
   void Serve(int c, Clock::time_point end) {

@@ -1,7 +1,9 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/SystemFacts.h"
 
@@ -29,6 +32,20 @@ QStringList QtFilters(const std::string& filter) {
     if (paren >= 0) desc = desc.left(paren).trimmed();
     out << desc + " (" + patterns + ")";
   }
+  return out;
+}
+
+std::vector<fs::path> LastListedFirst(const QStringList& files) {
+  // Configured as the file dialog's own listing compares names.
+  QCollator listing;
+  listing.setNumericMode(true);
+  listing.setCaseSensitivity(Qt::CaseInsensitive);
+  QStringList sorted = files;
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) {
+    return listing.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
+  });
+  std::vector<fs::path> out;
+  for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) out.emplace_back(it->toStdString());
   return out;
 }
 
@@ -113,7 +130,7 @@ std::optional<FileChoice> RunChooser(QFileDialog* d) {
   std::unique_ptr<QFileDialog> owner(d);
   if (d->exec() != QDialog::Accepted) return std::nullopt;
   FileChoice c;
-  for (const QString& f : d->selectedFiles()) c.files.emplace_back(f.toStdString());
+  c.files = LastListedFirst(d->selectedFiles());
   QStringList filters = d->nameFilters();
   c.filterIndex = static_cast<int>(filters.indexOf(d->selectedNameFilter())) + 1;
   if (c.filterIndex < 1) c.filterIndex = 1;
@@ -166,6 +183,10 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
     return ModalResult::Cancel;
   }
   return it->second(model, owner());
+}
+
+void QtPlatform::placeWindow(PlacedWindow& window, int left, int top) {
+  window.moveFrame(left, top);
 }
 
 void QtPlatform::beep(Sound sound) {

@@ -211,13 +211,18 @@ ModalResult ScriptedPlatform::showDialog(DialogModel& model) {
   return r;
 }
 
+void ScriptedPlatform::placeWindow(PlacedWindow& window, int left, int top) {
+  placements.push_back({window.caption(), left, top});
+  window.moveFrame(left, top);
+}
+
 std::optional<std::string> ScriptedPlatform::findExecutableFor(const std::filesystem::path&) {
   return executableForFiles;
 }
 
 ProcessStart ScriptedPlatform::startProcess(const std::string& program,
-                                                            const std::filesystem::path& file,
-                                                            const std::filesystem::path& workingFolder) {
+                                            const std::filesystem::path& file,
+                                            const std::filesystem::path& workingFolder) {
   startedProcesses.push_back(program + " " + file.string() +
                              (workingFolder.empty() ? "" : " in " + workingFolder.string()));
   if (!processStarts) return {std::nullopt, processStartError};

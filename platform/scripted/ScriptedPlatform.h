@@ -81,6 +81,13 @@ class ScriptedPlatform : public Platform {
   std::vector<std::string> startedProcesses;
   std::vector<ScriptedPrintJob::Page> printedPages;
   std::string printedTitle;
+  // Every window placed, in order: its caption then and its frame's corner.
+  struct Placement {
+    std::string caption;
+    int left = 0, top = 0;
+    bool operator==(const Placement&) const = default;
+  };
+  std::vector<Placement> placements;
 
   // Platform
   ModalResult message(const MessageRequest& request) override;
@@ -89,6 +96,8 @@ class ScriptedPlatform : public Platform {
   std::optional<std::filesystem::path> chooseFolder(const FolderChooser& request) override;
   std::optional<std::string> inputLine(const InputRequest& request) override;
   ModalResult showDialog(DialogModel& model) override;
+  // Recorded, then the window is moved all the same.
+  void placeWindow(PlacedWindow& window, int left, int top) override;
   void beep(Sound sound) override { beeps_.push_back(sound); }
   void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
   ClockReading now() override { return clock; }

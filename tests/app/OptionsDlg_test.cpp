@@ -114,7 +114,7 @@ TEST_F(OptionsDialog, NumbersThatAreNoneKeepTheirFields) {
     const char* text;
     float want;
   } rows[] = {
-      {"12,5", 12.25f},   // a comma is no decimal mark
+      {"12,5", 12.25f},  // a comma is no decimal mark
       {"", 12.25f},
       {"abc", 12.25f},
       {"2.5e1", 25.0f},

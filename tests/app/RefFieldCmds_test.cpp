@@ -5,10 +5,13 @@
 #include "app/Session.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCRegions.h"
+#include "astrometry/OnlineCatalog.h"
 #include "images/ImageDialogs.h"
 #include "support/Files.h"
 #include "tests/astrometry/GSCFixtures.h"
 #include "tests/common/TestEnv.h"
+#include "tools/ConeSearch.h"
+#include "tools/LoopbackServer.h"
 
 namespace hv {
 namespace {
@@ -116,28 +119,58 @@ TEST_F(RefFieldSession, AnEmptyFieldIsNotReused) {
   EXPECT_FALSE(s->RefFieldStale);
 }
 
-TEST_F(RefFieldSession, OnlineCatalogFillsAFreshField) {
-  ExpectField();
-  ASSERT_TRUE(s->LoadReferenceField(0));
+TEST_F(RefFieldSession, OnlineFieldFromTheCatalogServiceOrItsMessage) {
   s->Settings.StarCatalog = CatalogCode::NOMAD;
-  double asked = -1;
-  s->Services.QueryOnlineCatalog = [&](double t) {
-    asked = t;
-    EXPECT_TRUE(GSCField->Stars.IsEmpty()) << "the GSC field went first";
-    EXPECT_EQ(GSCField->MinMag, 25.0f);
-    return false;  // reported by the query itself
+  const auto online = [this](std::string size) {
+    p.expectDialog("TFldParmsDlg", [size](DialogModel& m) {
+      auto& d = static_cast<FldParmsDlgModel&>(m);
+      d.FormActivate();
+      EXPECT_TRUE(d.OnLnChecked);
+      d.RAHrText = "6";
+      d.SizText = size;
+      d.MagText = "16";
+      return d.OKBtnClick();
+    });
   };
-  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
-    auto& d = static_cast<FldParmsDlgModel&>(m);
-    d.FormActivate();
-    d.RAHrText = "6";
-    d.SizText = "15";
-    d.MagText = "16";
-    return d.OKBtnClick();
-  });
+  std::vector<cone::Star> stars(3);
+  stars[0] = {"n1", 6.0L, 0.0L, 12.0f, 11.5f, 11.0f};
+  stars[1] = {"n2", 6.001L, 0.01L, 16.0f, 15.8f, 15.5f};
+  stars[2] = {"faint", 6.0005L, -0.01L, 18.0f, 17.8f, 17.5f};
+  loopback::Server server(
+      [&](const std::string& line) {
+        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
+        return loopback::Response(200, "OK", cone::Reply(stars, *q));
+      },
+      1, std::chrono::seconds(10));
+  s->Settings.CatalogURL = server.Url("/cone?");
+
+  online("15");
+  ASSERT_TRUE(s->LoadReferenceField(45000.5));
+  std::vector<std::string> names;
+  for (const CatStarRec& star : GSCField->Stars) names.push_back(star.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"n1", "n2"}));
+  EXPECT_EQ(GSCField->Title, "NOMAD");
+  EXPECT_EQ(GSCField->MinMag, 11.0f);
+  EXPECT_EQ(GSCField->MaxMag, 15.5f);
+  EXPECT_EQ(p.busyDepth, 0);
+
+  // A narrower field of the same centre is answered from the cache.
+  online("10");
+  ASSERT_TRUE(s->LoadReferenceField(45000.5));
+  EXPECT_EQ(GSCField->Stars.Count(), 2);
+  server.Stop();
+  ASSERT_EQ(server.RequestLines().size(), 1u);
+  EXPECT_TRUE(server.RequestLines()[0].starts_with(
+      "GET /cone?CAT=NOMAD&RA=90.000000&DEC=0.000000&SR=0.38&VERB=1&clr=R&bri=1.0&fai=16.0"));
+
+  // A wider one asks again, and the service is gone: its message, an empty
+  // field, and the set-up goes on.
+  online("20");
+  p.expectMessage(ModalResult::OK, "Cannot Access Online Catalog!", "Server is not responding!");
   EXPECT_TRUE(s->LoadReferenceField(45000.5));
-  EXPECT_EQ(asked, 45000.5);
   EXPECT_TRUE(GSCField->Stars.IsEmpty());
+  EXPECT_EQ(GSCField->MinMag, 25.0f);
+  EXPECT_TRUE(B1Cat);
 }
 
 TEST_F(RefFieldSession, FinderChartCentredOnAMeasurementWithCrosses) {

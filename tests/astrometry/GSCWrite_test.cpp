@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 #include "support/Files.h"
 #include "tests/astrometry/GSCFixtures.h"
@@ -90,6 +92,32 @@ TEST(GSCEntryMerge, FieldListAndConverterMergeAlike) {
   // The converted record of a star at 0 h reads 0 h, not 12 h.
   const GSCBinRec b = GSCBinRecOf(merged[0]);
   EXPECT_TRUE(b.RA == 0 || b.RA == 240000000) << b.RA;
+}
+
+TEST(GSCRowColumns, ReadExactlyAsTheNumberParser) {
+  // The row readers take a quicker road for plain decimals; every value
+  // must come out bit for bit as the program's number parser gives it.
+  std::mt19937 gen(11);
+  std::vector<std::string> texts = {"  0.00000", "359.99999", "-89.99999", " +1.50000",
+                                    "   12.",    "     .5",   " 1.5E2",    "000000001"};
+  for (int i = 0; i < 20000; ++i) {
+    const int decimals = static_cast<int>(gen() % 9);
+    std::string t =
+        FormatFixed(decimals, (static_cast<long double>(gen()) / 4294967296.0L - 0.5L) * 720.0L);
+    texts.push_back(test::Right(t, 9));
+  }
+  for (const std::string& t : texts) {
+    std::string row = GSCRow("00001", 1, 1, 0.3, 12, 0.1, 0);
+    row.replace(5, 9, test::Right(t, 9));
+    const long double want = StrToFloat(t);
+    const long double got = GSCFieldObj::RowRA(row);
+    ASSERT_EQ(std::memcmp(&got, &want, 10), 0) << "'" << t << "'";
+  }
+  for (const char* bad : {"    12.3x", "   1..2  ", "      -  ", "         ", " 1 2     "}) {
+    std::string row = GSCRow("00001", 1, 1, 0.3, 12, 0.1, 0);
+    row.replace(5, 9, bad);
+    EXPECT_THROW(GSCFieldObj::RowRA(row), ConvertError) << "'" << bad << "'";
+  }
 }
 
 TEST(GSCWrite, SmallRegionGivesTheRecordsWorkedOutByHand) {

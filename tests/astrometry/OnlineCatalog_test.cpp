@@ -569,5 +569,52 @@ TEST_F(OnlineCatalog, ServiceFailuresLeaveAnEmptyFieldWithinTheTimeouts) {
   InfoForm.reset();
 }
 
+// With the sample star list served and the visual band chosen, the online
+// field holds the stars of the shipped sample catalog's field: the same
+// positions and magnitudes, without the catalog's non-stellar objects.
+TEST_F(OnlineCatalog, ServedSampleGivesTheShippedCatalogsField) {
+  InfoForm = std::make_unique<TInfoForm>();
+  settings.ProgramFolder = std::string(HV_BINARY_DIR) + "/bin/";
+  settings.GSCFormat = GSCFormatCode::Native;
+  settings.StarCatalog = CatalogCode::GSC;
+  GSCRgnsTbl = std::make_unique<GSCRgnsTblObj>(p, settings);
+  GSCField = std::make_unique<GSCFieldObj>(p, settings);
+  Field(10.5L, 12.0L, 20, 17.5f, ColorCode::Visual);
+  const FieldBoxRec box = FieldBoxOf(CurFldParms);
+  GSCRgnsTbl->LoadTable(true);
+  ASSERT_TRUE(GSCRgnsTbl->Loaded);
+  std::array<std::int16_t, GSCMaxRegions> list{};
+  std::int16_t count = 0;
+  GSCRgnsTbl->FindRegions(box, list, count);
+  GSCField->InitSearch();
+  ASSERT_TRUE(GSCField->SearchRegions(box, list, count));
+  std::vector<CatStarRec> shipped;
+  for (const CatStarRec& s : GSCField->Stars)
+    if (s.Class == 0) shipped.push_back(s);
+  ASSERT_GT(shipped.size(), 20u);
+
+  const auto stars = cone::ReadStars(SampleStars);
+  Server server(
+      [&](const std::string& line) {
+        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
+        return Response(200, "OK", cone::Reply(stars, *q));
+      },
+      1, 10s);
+  settings.CatalogURL = server.Url("/cgi-bin/vo_cone.cgi?");
+  settings.StarCatalog = CatalogCode::NOMAD;
+  ASSERT_TRUE(LoadOnlineField(p, settings, T2010));
+  std::vector<CatStarRec> online(GSCField->Stars.begin(), GSCField->Stars.end());
+  ASSERT_EQ(online.size(), shipped.size());
+  EXPECT_EQ(GSCField->NumStars, static_cast<std::int32_t>(shipped.size()));
+  for (std::size_t i = 0; i < online.size(); ++i) {
+    const CatStarRec &a = shipped[i], &b = online[i];
+    EXPECT_NEAR(double(a.RA), double(b.RA), 1e-6) << b.Name;  // the catalog's 0.00001 degree
+    EXPECT_NEAR(double(a.Dec), double(b.Dec), 1e-5) << b.Name;
+    EXPECT_NEAR(a.Mag, b.Mag, 0.006) << b.Name;
+  }
+  GSCRgnsTbl.reset();
+  InfoForm.reset();
+}
+
 }  // namespace
 }  // namespace hv

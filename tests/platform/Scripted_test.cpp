@@ -1,13 +1,13 @@
 #include "platform/scripted/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/SystemFacts.h"
+#include "tests/common/TestEnv.h"
 
 namespace hv {
 namespace {
@@ -100,7 +100,6 @@ TEST(SystemFacts, AFailedStartGivesTheSystemsReason) {
     EXPECT_FALSE(start.process) << r.name;
     EXPECT_EQ(start.error, r.want) << r.name;
   }
-  std::filesystem::remove_all(folder);
   EXPECT_EQ(SystemFacts::SpawnErrorCode(EINTR), 31) << "4 would read as too many open files";
   EXPECT_EQ(SystemFacts::SpawnErrorCode(EROFS), EROFS);
 }

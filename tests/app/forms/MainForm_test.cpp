@@ -9,6 +9,7 @@
 
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
+#include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "tests/common/TestEnv.h"
 
@@ -92,12 +93,15 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   Grab(*lists[0], "report.png");
   lists[0]->Close1Click();
 
+  // An online query made the online catalog: it goes when the window closes.
+  B1Cat = std::make_unique<B1CatObj>(p, s.Settings);
   p.expectMessage(ModalResult::No, "** Exercise Finished? **");
   w.action("Exit1")->trigger();
   EXPECT_TRUE(w.isVisible());
   p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
   w.action("Exit1")->trigger();
   EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(B1Cat);
   EXPECT_TRUE(fs::exists(data / "VESKLOG.LOG"));
 }
 
