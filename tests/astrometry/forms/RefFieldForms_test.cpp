@@ -19,6 +19,7 @@
 #include "astrometry/GSCRegions.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "images/ImageDialogs.h"
+#include "platform/qt/QtPlatform.h"
 #include "support/Rounding.h"
 #include "tests/common/TestEnv.h"
 
@@ -312,6 +313,30 @@ TEST(RefFieldDialogs, ReferenceStarAndDisplayFormsShowTheirModels) {
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_TRUE(star.UseMag) << "the star keeps the choice";
   RefInfoStar = nullptr;
+}
+
+TEST(RefFieldPrint, PrinterFontAndPenChangeWithinAPage) {
+  const fs::path pdf = test::FreshFolder("print") / "chart.pdf";
+  QtPlatform qp;
+  PrintRequest r;
+  r.jobTitle = "chart";
+  r.pdfFile = pdf;
+  std::unique_ptr<PrintJob> job = qp.beginPrint(r);
+  ASSERT_TRUE(job);
+  const int courier = job->textWidth("N");
+  job->setFont(PrintFont{"MS Sans Serif", 14, true, true});
+  EXPECT_GT(job->textHeight("N"), 0);
+  EXPECT_NE(job->textWidth("N"), courier) << "the letters' own font";
+  job->drawText(100, 100, "N");
+  job->setPenWidth(2);
+  job->drawLine(100, 200, 400, 200);
+  job->setFont(PrintFont{});
+  EXPECT_EQ(job->textWidth("N"), courier);
+  ASSERT_TRUE(job->finish());
+  std::ifstream in(pdf, std::ios::binary);
+  std::string head(4, ' ');
+  in.read(head.data(), 4);
+  EXPECT_EQ(head, "%PDF");
 }
 
 }  // namespace
