@@ -6,6 +6,7 @@
 
 #include "app/Options.h"
 #include "astrometry/AstromObs.h"
+#include "images/BoxParmsDlg.h"
 #include "images/GraphicsFile.h"
 #include "support/Format.h"
 #include "support/Rounding.h"
@@ -360,9 +361,11 @@ bool TGSCForm1::PickAt(int x, int y) {
   PickedIndex = index;
   RefInfoStar = star;
   PickMarkShown = true;
+  // The mark's box, its dotted sky border and a label's room.
+  const int r = BoxParms.HalfBox + BoxParms.SkyBorder + 24;
   if (view_)
     view_->RepaintNow(
-        IntRect{star->ScreenX - 24, star->ScreenY - 24, star->ScreenX + 24, star->ScreenY + 24});
+        IntRect{star->ScreenX - r, star->ScreenY - r, star->ScreenX + r, star->ScreenY + r});
 
   RefStarRec rec;
   rec.Number = AddCount + 1;

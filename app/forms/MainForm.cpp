@@ -124,7 +124,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.RefFieldWindowFreed = [this] { delete refForm_; };
   session_.Services.ShowRefFieldWindow = [this] {
     if (!refForm_) return;
-    refForm_->move(0, 0);
+    PlaceFrame(session_.platform(), *refForm_, QPoint(0, 0));
     refForm_->showNormal();
     refForm_->raise();
   };

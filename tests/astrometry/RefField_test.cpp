@@ -336,7 +336,9 @@ TEST(RefWindow, NonStellarObjectIsShownButNotTaken) {
   k.Add("star", 300, 300, 12.0f);
   TGSCForm1& w = k.Measuring();
   for (const CatStarRec& s : GSCField->Stars)
-    if (s.Name == "galaxy") EXPECT_EQ(s.StampLevel, 99);
+    if (s.Name == "galaxy") {
+      EXPECT_EQ(s.StampLevel, 99);
+    }
   k.ExpectRefDialog(ModalResult::OK, [](TRefInfoForm1& d) {
     EXPECT_EQ(d.Caption, "Non-Stellar Object");
     EXPECT_TRUE(d.IdFuchsia);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "astrometry/GSCRegions.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "images/ImageDialogs.h"
+#include "platform/qt/QtPlatform.h"
 #include "support/Rounding.h"
 #include "tests/common/TestEnv.h"
 
@@ -194,6 +196,92 @@ TEST_F(FinderChart, OfTheSampleFieldFromTheReportWindow) {
   EXPECT_EQ(win.Bitmap.At(251, 251), CrossIndex);
 }
 
+TEST_F(FinderChart, MeasurementWindowMarksItsReferencesInTheirColours) {
+  BendulakSession s(p);
+  TBendulak w(s);
+  StartupFacts f;
+  f.currentFolder = data;
+  w.FormCreate(f);
+  CreateImageDialogs();
+  CreateCatalogObjects(p, s.Settings);
+  struct Free {
+    ~Free() {
+      FreeCatalogObjects();
+      FreeImageDialogs();
+    }
+  } freeAtEnd;
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    d.RAHrText = "10";
+    d.RAMinText = "30";
+    d.RASecText = "0";
+    d.DecDegText = "12";
+    d.DecMinText = d.DecSecText = "0";
+    d.SizText = "30";
+    d.MagText = "20";
+    return d.OKBtnClick();
+  });
+  ASSERT_TRUE(s.LoadReferenceField(0));
+  TGSCForm1& win = s.RefFieldWindow();
+  win.ChartMode = 0;
+  win.InitField();
+  win.MeasureMode = true;
+  s.ShowRefFieldWindow();
+  auto* form = Child<TGSCForm1Widget>(w);
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(
+      form->windowTitle().startsWith("Reference Stars  -  RA:   10:30:00.0,   Dec:   12:00:00"));
+  EXPECT_TRUE(form->ReferenceStars1->menuAction()->isEnabled());
+  EXPECT_TRUE(form->Linear1->isChecked());
+
+  // The two brightest stars: one for position and magnitude, one for
+  // neither.
+  std::vector<const CatStarRec*> stars;
+  for (const CatStarRec& c : GSCField->Stars)
+    if (c.Class == 0 && c.ScreenX > 30 && c.ScreenX < 480 && c.ScreenY > 30 && c.ScreenY < 480)
+      stars.push_back(&c);
+  std::sort(stars.begin(), stars.end(), [](auto* a, auto* b) { return a->Mag < b->Mag; });
+  ASSERT_GE(stars.size(), 2u);
+  auto pick = [&](const CatStarRec& c, bool use) {
+    p.expectDialog("TRefInfoForm1", [use](DialogModel& m) {
+      auto& d = static_cast<TRefInfoForm1&>(m);
+      d.FormActivate();
+      d.UsePosChk = d.UseMagChk = use;
+      return d.OkBtnClick();
+    });
+    win.FormMouseDown(MouseButton::Left, c.ScreenX, c.ScreenY);
+    win.FormMouseUp(MouseButton::Left, c.ScreenX, c.ScreenY);
+  };
+  pick(*stars[0], true);
+  pick(*stars[1], false);
+  ASSERT_EQ(win.RefCount(), 2);
+  const QImage img = form->GrabClient().convertToFormat(QImage::Format_RGB32);
+  Grab(*form, "reference-stars.png");
+  // Each mark's box edge, HalfBox pixels left of the star, in its colour.
+  auto colourAt = [&](const CatStarRec& c) {
+    return img.pixel(c.ScreenX - BoxParms.HalfBox, c.ScreenY) & 0xFFFFFFu;
+  };
+  const bool inverted = s.Settings.InvertRefDisplay;
+  ASSERT_EQ(win.Inverted, inverted);
+  EXPECT_EQ(colourAt(*stars[0]), inverted ? MarkColour::Blue : MarkColour::Lime);
+  EXPECT_EQ(colourAt(*stars[1]), MarkColour::Red);
+  // The red frame only on the white-on-black display.
+  EXPECT_EQ(img.pixel(4, 200) & 0xFFFFFFu, inverted ? 0xFFFFFFu : MarkColour::Red);
+
+  // The display toggled: the other colours and the other background.
+  win.Inverted = !inverted;
+  win.ApplyDisplayAdjustment(win.ZeroPoint, inverted);
+  const QImage other = form->GrabClient().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(other.pixel(stars[0]->ScreenX - BoxParms.HalfBox, stars[0]->ScreenY) & 0xFFFFFFu,
+            inverted ? MarkColour::Lime : MarkColour::Blue);
+  EXPECT_EQ(other.pixel(4, 200) & 0xFFFFFFu, inverted ? MarkColour::Red : 0xFFFFFFu);
+  int skyX = 20, skyY = 300;
+  while (win.Bitmap.At(skyX, skyY) != 0) ++skyX;
+  EXPECT_EQ(other.pixel(skyX, skyY) & 0xFFFFFFu, inverted ? 0u : 0xFFFFFFu) << "the sky";
+}
+
 TEST(RefFieldDialogs, ReferenceStarAndDisplayFormsShowTheirModels) {
   test::Scripted p;
   CatStarRec star;
@@ -225,6 +313,30 @@ TEST(RefFieldDialogs, ReferenceStarAndDisplayFormsShowTheirModels) {
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_TRUE(star.UseMag) << "the star keeps the choice";
   RefInfoStar = nullptr;
+}
+
+TEST(RefFieldPrint, PrinterFontAndPenChangeWithinAPage) {
+  const fs::path pdf = test::FreshFolder("print") / "chart.pdf";
+  QtPlatform qp;
+  PrintRequest r;
+  r.jobTitle = "chart";
+  r.pdfFile = pdf;
+  std::unique_ptr<PrintJob> job = qp.beginPrint(r);
+  ASSERT_TRUE(job);
+  const int courier = job->textWidth("N");
+  job->setFont(PrintFont{"MS Sans Serif", 14, true, true});
+  EXPECT_GT(job->textHeight("N"), 0);
+  EXPECT_NE(job->textWidth("N"), courier) << "the letters' own font";
+  job->drawText(100, 100, "N");
+  job->setPenWidth(2);
+  job->drawLine(100, 200, 400, 200);
+  job->setFont(PrintFont{});
+  EXPECT_EQ(job->textWidth("N"), courier);
+  ASSERT_TRUE(job->finish());
+  std::ifstream in(pdf, std::ios::binary);
+  std::string head(4, ' ');
+  in.read(head.data(), 4);
+  EXPECT_EQ(head, "%PDF");
 }
 
 }  // namespace
