@@ -99,6 +99,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   };
   session_.Services.ShowBlinkWindow = [this] {
     if (!blinkForm_) return;
+    blinkForm_->CentreOnFirstShowing();
     blinkForm_->showNormal();
     blinkForm_->raise();
     blinkForm_->activateWindow();
