@@ -42,6 +42,21 @@ void SlotWindowHost::RepaintMainWindow() {
   if (s_.Services.Repaint) s_.Services.Repaint();
 }
 ListHost* SlotWindowHost::ReportListHost() { return &s_; }
+AstromObsObj* SlotWindowHost::Report() { return s_.Report.get(); }
+ObsParmsRec* SlotWindowHost::EditableCurrentObs() { return &s_.CurrentObs; }
+void SlotWindowHost::ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) {
+  if (s_.Services.ShowSolutionReport)
+    s_.Services.ShowSolutionReport(list, stayOnTop, besideField);
+  else if (s_.Services.ShowList)
+    s_.Services.ShowList(list);
+}
+void SlotWindowHost::RepaintReferenceField() {
+  if (s_.GSCForm1) s_.GSCForm1->Repaint();
+}
+void SlotWindowHost::RemoveFieldReference(int p) {
+  // The window's count of references follows its list.
+  if (s_.GSCForm1 && s_.GSCForm1->RefStars.Item(p)) s_.GSCForm1->RefStars.DeleteCurrent();
+}
 void SlotWindowHost::RepaintBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
 }
@@ -69,7 +84,8 @@ void SlotWindowHost::BlinkWindowClosed() {
 
 void BendulakSession::Blink1Click() {
   int count = 0;
-  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded) ++count;
+  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded)
+    ++count;
   if (count < 2) return;
   for (int s = 0; s < count; ++s) SlotBusy(s, true);
   LastImageNo = static_cast<std::uint8_t>(count - 1);

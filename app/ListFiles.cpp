@@ -66,15 +66,24 @@ bool WriteList(Platform& p, const fs::path& path, List& list, EncodeFn encode, c
   if (failed) {
     // A refused action, not an error of its own: the warning sound and icon.
     ShowWarning(p, t.caption,
-              std::string(t.kind) + " file " + path.string() +
-                  " could not be read completely.\r\n" +
-                  "It is not rewritten, so that the records behind the damage are not lost.");
+                std::string(t.kind) + " file " + path.string() +
+                    " could not be read completely.\r\n" +
+                    "It is not rewritten, so that the records behind the damage are not lost.");
     return false;
   }
   list.Reset();
   Encoder e;
   for (const auto& item : list) encode(e, item);
-  WriteFileAtomic(path, e.data());
+  try {
+    WriteFileAtomic(path, e.data());
+  } catch (const FileError& err) {
+    // A full disk or a read-only folder: said here, as the options save
+    // does, not left to the generic error box. The old file stays whole.
+    ShowError(p, t.caption,
+              std::string("Unable to save ") + t.kind + " File!\r\n\r\nFileName: " + path.string() +
+                  "\r\n" + IOErrorText(err.code()));
+    return false;
+  }
   return true;
 }
 

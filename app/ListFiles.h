@@ -68,7 +68,8 @@ class SiteListFile {
 
   // Rewrites the whole file from the list, atomically. After a failed read
   // it says so and returns false, leaving the file as it is. A failure
-  // while writing throws FileError (the old file stays).
+  // while writing shows the file error with the file's name and returns
+  // false (the old file stays).
   bool WriteSiteFile();
 
   // The names in list order, the lines of the pick list.

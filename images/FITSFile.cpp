@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "astrometry/ObsParms.h"
@@ -26,6 +27,13 @@ bool FITSFileObj::IsValidBitPix(std::int32_t b) {
 
 bool FITSFileObj::IsTable() const { return TrimTrailingBlanks(Header.XTension) == "TABLE"; }
 
+// A binary table (a tile-compressed image is one too); A3DTABLE is its
+// name before the standard fixed it.
+bool FITSFileObj::IsBinaryTable() const {
+  const std::string_view x = TrimTrailingBlanks(Header.XTension);
+  return x == "BINTABLE" || x == "A3DTABLE";
+}
+
 bool FITSFileObj::CheckHeader() {
   const FITSHeaderRec& h = Header;
   if (!h.Simple || !IsValidBitPix(h.BitPix) || !endSeen_ || goOn_) return false;
@@ -33,7 +41,7 @@ bool FITSFileObj::CheckHeader() {
   if (h.NAxis < 2 || h.NAxis > 999 || h.NAxis1 <= 0 || h.NAxis2 <= 0) return false;
   if (h.NAxis > 2 && h.NAxis3 <= 0) return false;
   // A table's rows are not pixels; an image must fit the pixel table.
-  if (IsTable()) return true;
+  if (IsTable() || IsBinaryTable()) return true;
   return SizeAllowed(h.NAxis1, h.NAxis2);
 }
 
@@ -159,7 +167,7 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
     ShowError(platform(), "FITS File Error!", "Required FITS Keyword Data is Missing or Faulty!");
     return false;
   }
-  if (!IsTable()) ImageInfo.PixelCount = Header.NAxis1 * Header.NAxis2;
+  if (!IsTable() && !IsBinaryTable()) ImageInfo.PixelCount = Header.NAxis1 * Header.NAxis2;
   return true;
 }
 
@@ -218,28 +226,28 @@ inline std::uint64_t Big64(const std::uint8_t* p) {
 
 }  // namespace
 
-bool FITSFileObj::ReadValues(std::size_t size, long double binWidth,
-                             const ConvertValues& convert) {
+bool FITSFileObj::ReadPass(std::size_t size, long double binWidth, const ConvertValues& convert) {
   NewHistogram(binWidth);
   const std::int64_t wanted = ImageInfo.PixelCount;
 
   // Whole blocks at a time; the values of one read are converted together.
-  constexpr std::size_t kChunk = FITSBlockSize * 32;
-  std::vector<std::uint8_t> bytes(kChunk);
-  std::vector<std::int32_t> values(kChunk);
-  bool valueErrors = false;
-  bool readError = false;
+  // A small image needs no more buffer than its data.
+  const std::size_t chunk = std::min<std::size_t>(
+      FITSBlockSize * 32, static_cast<std::size_t>(std::max<std::int64_t>(wanted, 1)) * size);
+  std::vector<std::uint8_t> bytes(chunk);
+  std::vector<std::int32_t> values(chunk / size);
+  bool errors = false;
   std::int64_t done = 0;
   std::size_t carry = 0;  // bytes of a value cut by a short read
   try {
     while (done < wanted) {
       const std::int64_t leftBytes = (wanted - done) * static_cast<std::int64_t>(size);
       const std::size_t want =
-          std::min<std::size_t>(kChunk - carry, static_cast<std::size_t>(leftBytes) - carry);
+          std::min<std::size_t>(chunk - carry, static_cast<std::size_t>(leftBytes) - carry);
       const std::size_t got = DataFile.Read(bytes.data() + carry, want);
       const std::size_t have = carry + got;
       const std::size_t count = have / size;
-      if (!convert(bytes.data(), count, values.data())) valueErrors = true;
+      if (!convert(bytes.data(), count, values.data())) errors = true;
       StoreValues(std::span<const std::int32_t>(values.data(), count));
       done += static_cast<std::int64_t>(count);
       carry = have - count * size;
@@ -247,14 +255,16 @@ bool FITSFileObj::ReadValues(std::size_t size, long double binWidth,
       if (got < want) break;  // the end of the file
     }
   } catch (const FileError&) {
-    readError = true;
+    errors = true;
   }
   FlushPixels();
   // A file that ends before its last pixel is an error too: the missing
   // pixels stay 0.
-  if (done < wanted) readError = true;
-  if (readError || valueErrors) return !AskAbort();
-  return true;
+  return !errors && done >= wanted && !DataShort();
+}
+
+bool FITSFileObj::ReadValues(std::size_t size, long double binWidth, const ConvertValues& convert) {
+  return ReadPass(size, binWidth, convert) || !AskAbort();
 }
 
 bool FITSFileObj::ReadBytes() {
@@ -297,27 +307,81 @@ bool FITSFileObj::ReadLongs() {
   });
 }
 
-// The floating-point formats are stored rounded; BSCALE and BZERO are not
-// applied to them.
-bool FITSFileObj::ReadSingles() {
-  return ReadValues(4, 256.0L, [](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
-    bool ok = true;
-    for (std::size_t i = 0; i < count; ++i)
-      if (!FitsInt32(RoundHalfEven(std::bit_cast<float>(Big32(p + 4 * i))), out[i]))
-        out[i] = 0, ok = false;
-    return ok;
-  });
+namespace {
+
+template <typename Float>
+Float BigFloat(const std::uint8_t* p) {
+  if constexpr (sizeof(Float) == 4)
+    return std::bit_cast<float>(Big32(p));
+  else
+    return std::bit_cast<double>(Big64(p));
 }
 
-bool FITSFileObj::ReadDoubles() {
-  return ReadValues(8, 256.0L, [](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
-    bool ok = true;
-    for (std::size_t i = 0; i < count; ++i)
-      if (!FitsInt32(RoundHalfEven(std::bit_cast<double>(Big64(p + 8 * i))), out[i]))
-        out[i] = 0, ok = false;
-    return ok;
-  });
+}  // namespace
+
+// Floating-point data get BSCALE and BZERO like integers, in double
+// precision (the values are singles or doubles already). When integers
+// cannot hold the result well (a range of fewer than FloatSteps integer
+// steps whose values are not all integral, or one beyond the 32-bit range)
+// a second pass maps it linearly onto 0..65535 before rounding: centroids
+// and magnitude differences do not change under such a map.
+template <typename Float>
+bool FITSFileObj::ReadFloats() {
+  constexpr std::size_t size = sizeof(Float);
+  const double scale = static_cast<double>(Header.BScale);
+  const double zero = static_cast<double>(Header.BZero);
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  bool integral = true, outOfRange = false;
+  const bool ok =
+      ReadPass(size, 256.0L, [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+        bool good = true;
+        for (std::size_t i = 0; i < count; ++i) {
+          const double v = static_cast<double>(BigFloat<Float>(p + size * i)) * scale + zero;
+          if (!std::isfinite(v)) {
+            out[i] = 0, good = false;
+            continue;
+          }
+          lo = std::min(lo, v);
+          hi = std::max(hi, v);
+          const double r = RoundDouble(v);
+          integral = integral && r == v;
+          if (r >= -2147483648.0 && r <= 2147483647.0)
+            out[i] = static_cast<std::int32_t>(r);
+          else
+            out[i] = 0, outOfRange = true;
+        }
+        return good;
+      });
+  const bool narrow = !integral && hi - lo < FloatSteps;
+  const bool wide = lo < -2147483648.0 || hi > 2147483647.0;
+  // Halves keep the span finite for doubles at the ends of their range.
+  const double low = lo * 0.5, span = hi * 0.5 - low;
+  if (!(span > 0) || !(narrow || wide)) return (ok && !outOfRange) || !AskAbort();
+
+  DataFile.Seek(dataStart_);
+  RestartPixels();
+  const bool mapped =
+      ReadPass(size, 256.0L, [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
+        bool good = true;
+        for (std::size_t i = 0; i < count; ++i) {
+          const double v = static_cast<double>(BigFloat<Float>(p + size * i)) * scale + zero;
+          if (!std::isfinite(v)) {
+            out[i] = 0, good = false;
+            continue;
+          }
+          const double t = RoundDouble((v * 0.5 - low) / span * 65535.0);
+          out[i] = static_cast<std::int32_t>(t > 0 ? std::min(t, 65535.0) : 0.0);
+        }
+        return good;
+      });
+  ValueNote = "Floating-Point Values " + FormatExp(6, lo) + " to " + FormatExp(6, hi) +
+              " Mapped Linearly onto 0 to 65535";
+  return mapped || !AskAbort();
 }
+
+bool FITSFileObj::ReadSingles() { return ReadFloats<float>(); }
+
+bool FITSFileObj::ReadDoubles() { return ReadFloats<double>(); }
 
 bool FITSFileObj::LoadFile(const fs::path& fileName) {
   if (!ReadHeader(fileName)) return false;
@@ -326,6 +390,22 @@ bool FITSFileObj::LoadFile(const fs::path& fileName) {
     DataFile.Close();
     return ok;
   }
+  if (IsBinaryTable()) {
+    DataFile.Close();
+    ShowError(platform(), "FITS File Error!",
+              "File Holds a Binary Table, Not an Image (Compressed Images are Not Read)!\n"
+              "File Name: " +
+                  fileName.string());
+    return false;
+  }
+  // The header's claim is held against the bytes that follow it: a file
+  // much too short for it gets a table no larger than its data.
+  const auto valueBytes = static_cast<std::uint64_t>(std::abs(Header.BitPix) / 8);
+  const std::uint64_t size = DataFile.Size(), at = DataFile.Position();
+  const std::uint64_t values = (size > at ? size - at : 0) / valueBytes;
+  const auto width = static_cast<std::uint64_t>(ImageInfo.Width);
+  LimitRows((values + width - 1) / width);
+  dataStart_ = at;
   CreatePixelStore();
   bool ok = false;
   switch (Header.BitPix) {

@@ -41,6 +41,7 @@ class FITSFileObj : public GraphicsFileObj {
 
  protected:
   bool IsTable() const;
+  bool IsBinaryTable() const;
 
  private:
   void SetObsTime(const FITSHeaderParser& parser);
@@ -50,11 +51,19 @@ class FITSFileObj : public GraphicsFileObj {
   bool ReadLongs();
   bool ReadSingles();
   bool ReadDoubles();
+  template <typename Float>
+  bool ReadFloats();
   // What they share: the data read in whole blocks, each read's count
   // values of the given size converted by convert (false when a value had
-  // no 32-bit integer; it is then stored as 0).
+  // no 32-bit integer; it is then stored as 0). ReadPass answers whether
+  // all went well; ReadValues asks about errors.
   using ConvertValues = std::function<bool(const std::uint8_t*, std::size_t, std::int32_t*)>;
+  bool ReadPass(std::size_t size, long double binWidth, const ConvertValues& convert);
   bool ReadValues(std::size_t size, long double binWidth, const ConvertValues& convert);
+
+  // Floating-point data spanning fewer integer steps are mapped onto 16 bits.
+  static constexpr double FloatSteps = 4096;
+  std::uint64_t dataStart_ = 0;
 
   bool hasDateObs_ = false;
   bool goOn_ = false;

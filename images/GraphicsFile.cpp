@@ -73,6 +73,17 @@ void BinaryFile::Seek(std::uint64_t position) {
   }
 }
 
+std::uint64_t BinaryFile::Size() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::uint64_t BinaryFile::Position() const {
+  const off_t at = fd_ < 0 ? -1 : ::lseek(fd_, 0, SEEK_CUR);
+  return at < 0 ? 0 : static_cast<std::uint64_t>(at);
+}
+
 // ---- GraphicsFileObj -------------------------------------------------------
 
 GraphicsFileObj::GraphicsFileObj(const ReaderContext& context)
@@ -95,6 +106,8 @@ void GraphicsFileObj::FreeListWindows() {
 }
 
 void GraphicsFileObj::DiscardImage() {
+  dataShort_ = false;
+  ValueNote.clear();
   if (!HasData) return;
   Pixels.reset();
   if (!HdrFileName.empty()) {
@@ -181,7 +194,7 @@ std::vector<std::string> GraphicsFileObj::ImageDataLines() const {
   const ImageInfoRec& i = ImageInfo;
   // No pixel read leaves the minimum at its start value, above the maximum.
   const bool none = i.RawMin > i.RawMax;
-  return {
+  std::vector<std::string> lines = {
       "File Name: " + i.FileName,
       "File Type: " + i.Format,
       "Width: " + std::to_string(i.Width) + " Pixels;  " + "Height: " + std::to_string(i.Height) +
@@ -193,6 +206,8 @@ std::vector<std::string> GraphicsFileObj::ImageDataLines() const {
       "Adjusted Image Range - Low: " + FormatFixed(1, i.DisplayLow) +
           ";  High: " + FormatFixed(1, i.DisplayHigh),
   };
+  if (!ValueNote.empty()) lines.push_back(ValueNote);
+  return lines;
 }
 
 void GraphicsFileObj::ShowHeaderList(std::string_view captionPrefix) {
@@ -249,6 +264,22 @@ bool GraphicsFileObj::SizeAllowed(std::int64_t width, std::int64_t height) const
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= ctx_.maxPixels;
 }
 
+void GraphicsFileObj::LimitRows(std::uint64_t rowsHeld) {
+  dataShort_ = false;
+  const auto rows = std::max<std::uint64_t>(rowsHeld, 1);
+  if (ImageInfo.Height <= 0 || rows >= static_cast<std::uint64_t>(ImageInfo.Height)) return;
+  // A shortfall of up to 4 MB of table keeps the header's size, the missing
+  // pixels 0, as a file cut near its end has always loaded.
+  constexpr std::uint64_t kSlackPixels = std::uint64_t{1} << 20;
+  if ((static_cast<std::uint64_t>(ImageInfo.Height) - rows) *
+          static_cast<std::uint64_t>(ImageInfo.Width) <=
+      kSlackPixels)
+    return;
+  dataShort_ = true;
+  ImageInfo.Height = static_cast<std::int32_t>(rows);
+  ImageInfo.PixelCount = ImageInfo.Width * ImageInfo.Height;
+}
+
 void GraphicsFileObj::CreatePixelStore() {
   Pixels.reset();
   Pixels = std::make_unique<IntArrayList>(static_cast<std::uint32_t>(ImageInfo.Width),
@@ -257,6 +288,15 @@ void GraphicsFileObj::CreatePixelStore() {
   row_.assign(Pixels->Columns(), 0);
   rowIndex_ = 0;
   stored_ = 0;
+}
+
+void GraphicsFileObj::RestartPixels() {
+  if (!Pixels) return;
+  row_.assign(Pixels->Columns(), 0);
+  rowIndex_ = 0;
+  stored_ = 0;
+  ImageInfo.RawMin = INT32_MAX;
+  ImageInfo.RawMax = 0;
 }
 
 void GraphicsFileObj::StoreValues(std::span<const std::int32_t> values) {

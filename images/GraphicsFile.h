@@ -45,7 +45,10 @@ struct ReaderContext {
   ListWindowHooks lists;
   // Images of more pixels are refused as faulty (the pixel table's own
   // limits always hold).
-  std::uint64_t maxPixels = std::uint64_t{IntArrayList::MaxColumns} * IntArrayList::MaxRows;
+  std::uint64_t maxPixels = MaxImagePixels;
+  // The largest image the windows can show and measure: 8192 x 8192, a
+  // 256 MB pixel table and its 64 MB display bitmap.
+  static constexpr std::uint64_t MaxImagePixels = std::uint64_t{1} << 26;
 };
 
 // A read-only binary file (FITS, SBIG and ST-4 data).
@@ -67,6 +70,9 @@ class BinaryFile {
   // Reads exactly n bytes or throws FileError (code 100, end of file).
   void ReadExact(void* buffer, std::size_t n);
   void Seek(std::uint64_t position);
+  // The file's length and the read position, in bytes.
+  std::uint64_t Size() const;
+  std::uint64_t Position() const;
   const std::filesystem::path& Path() const { return path_; }
 
  private:
@@ -101,6 +107,9 @@ class GraphicsFileObj {
   std::filesystem::path HdrFileName;  // unique to this object
   std::unique_ptr<InfoListModel> HdrListWin;
   std::unique_ptr<InfoListModel> InfoListWin;
+  // How stored values were made from the file's, when not as the format
+  // says (a linear map of floating-point data); an image information line.
+  std::string ValueNote;
 
   // One stored value: raw range and histogram.
   void AddPixel(std::int32_t value);
@@ -143,6 +152,15 @@ class GraphicsFileObj {
   // size is outside the table's limits or the context's.
   bool SizeAllowed(std::int64_t width, std::int64_t height) const;
   void CreatePixelStore();
+  // Starts the filling of the made table again (a second pass over the
+  // data): the raw range is reset, the cells are overwritten.
+  void RestartPixels();
+  // Cuts the image to the rows its data can hold (one at least) when the
+  // header claims much more, so that no header makes a table far larger
+  // than its file; a cut image is a damaged one (DataShort), whose readers
+  // ask whether to keep the part that is there.
+  void LimitRows(std::uint64_t rowsHeld);
+  bool DataShort() const { return dataShort_; }
   // Stores values in row order (raw range, pixel store); values past the
   // image's pixel count are dropped.
   void StoreValues(std::span<const std::int32_t> values);
@@ -163,6 +181,7 @@ class GraphicsFileObj {
   std::vector<std::int32_t> row_;
   std::uint32_t rowIndex_ = 0;
   std::int64_t stored_ = 0;
+  bool dataShort_ = false;
 };
 
 // The hint that ends the "not this format" messages.

@@ -404,7 +404,7 @@ bool SBIGFileObj::ReadPixels() {
     errors = true;
   }
   FlushPixels();
-  return errors ? !AskAbort() : true;
+  return errors || DataShort() ? !AskAbort() : true;
 }
 
 bool SBIGFileObj::ReadCompressed() {
@@ -416,7 +416,9 @@ bool SBIGFileObj::ReadCompressed() {
   values.reserve(width);
   bool errors = false;
   try {
-    for (std::int32_t row = 0; row < ImageInfo.Height && !errors; ++row) {
+    // The header's rows, whatever the table holds: a row's values are not
+    // tied to the width, and the file's end stops a claim it cannot keep.
+    for (std::int32_t row = 0; row < Header.Height && !errors; ++row) {
       std::uint8_t count[2];
       DataFile.ReadExact(count, 2);
       const std::size_t n = count[0] | (count[1] << 8);
@@ -444,11 +446,24 @@ bool SBIGFileObj::ReadCompressed() {
     errors = true;
   }
   FlushPixels();
-  return errors ? !AskAbort() : true;
+  return errors || DataShort() ? !AskAbort() : true;
 }
 
 bool SBIGFileObj::LoadFile(const fs::path& fileName) {
   if (!ReadHeader(fileName)) return false;
+  // The header's claim is held against the bytes after the header: plain
+  // rows take 2 bytes a value; a compressed row at least its length word
+  // and two bytes, and never more values than bytes. (An ST-4 file has
+  // its fixed size, which its trailer read has proved.)
+  if (FileKind == KindSBIG) {
+    const std::uint64_t size = DataFile.Size(), at = DataFile.Position();
+    const std::uint64_t data = size > at ? size - at : 0;
+    const auto width = static_cast<std::uint64_t>(ImageInfo.Width);
+    if (Header.Compressed)
+      LimitRows(std::min(data / 4, (data + width - 1) / width));
+    else
+      LimitRows((data / 2 + width - 1) / width);
+  }
   CreatePixelStore();
   const bool ok = Header.Compressed ? ReadCompressed() : ReadPixels();
   DataFile.Close();

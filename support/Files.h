@@ -3,6 +3,7 @@
 // temporary names unique to their owner.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -25,11 +26,30 @@ class FileError : public std::runtime_error {
 };
 
 // Writes the bytes to a unique temporary file in the target's folder, flushes
-// it and renames it over the target, so an interrupted write never leaves a
-// cut file. On failure the temporary file is removed, the old target stays,
-// and FileError is thrown with an I/O result code (errno-based).
+// it, renames it over the target and syncs the folder, so an interrupted
+// write never leaves a cut file. A symbolic link is written through (its
+// target is replaced, the link stays); a replaced file keeps its mode.
+// Temporaries that killed saves of the same file left are removed first.
+// On failure the temporary file is removed, the old target stays, and
+// FileError is thrown with an I/O result code (errno-based).
 void WriteFileAtomic(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view text);
+
+// For tests: while one lives, each system call of WriteFileAtomic ("open",
+// "fchmod", "write", "fsync", "close", "rename", "open folder", "fsync
+// folder") first asks the function; an answer other than 0 makes that call
+// fail with that errno, as a full disk or a dying drive would.
+class SaveFaultScope {
+ public:
+  explicit SaveFaultScope(std::function<int(std::string_view call)> fault);
+  ~SaveFaultScope();
+  SaveFaultScope(const SaveFaultScope&) = delete;
+  SaveFaultScope& operator=(const SaveFaultScope&) = delete;
+
+ private:
+  std::function<int(std::string_view)> fault_;
+  const std::function<int(std::string_view)>* previous_;
+};
 
 // Reads a whole file; throws FileError when it cannot be opened or read.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
@@ -45,7 +65,8 @@ std::filesystem::path CreateUniqueFile(const std::filesystem::path& folder, std:
 // The folder's entry whose name matches name without regard to case, or
 // folder / name when none does. Shipped files and catalog discs are found
 // this way.
-std::filesystem::path FindCaseInsensitive(const std::filesystem::path& folder, std::string_view name);
+std::filesystem::path FindCaseInsensitive(const std::filesystem::path& folder,
+                                          std::string_view name);
 
 // Maps an errno value to the Pascal-style I/O result codes the messages name
 // (2 file not found, 3 path not found, 4 too many open files, 5 access

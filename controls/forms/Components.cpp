@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -408,8 +409,12 @@ void TiVCLComponent::PaintBackGround(Canvas& canvas, TColor color) {
 }
 
 void TiVCLComponent::ChangeBounds(int left, int top, int width, int height) {
+  // No control is larger than a screen: a size from a damaged property file
+  // would otherwise make bitmaps of gigabytes.
+  width = std::clamp(width, 0, MaxSide);
+  height = std::clamp(height, 0, MaxSide);
   if (left == x() && top == y() && width == this->width() && height == this->height()) return;
-  setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+  setGeometry(left, top, width, height);
   // A hidden widget gets its resize event only when shown.
   ResizeBackGroundBitmap();
   InvalidateBackGround();

@@ -238,7 +238,9 @@ class TiVCLComponent : public TiComponent {
   virtual void SetTransparent(bool on);
   void PaintBackGround(Canvas& canvas, TColor color) override;
 
-  // Moves and sizes the control; nothing when all four are unchanged.
+  // Moves and sizes the control (each side held to 0..MaxSide); nothing
+  // when all four are unchanged.
+  static constexpr int MaxSide = 4096;
   virtual void ChangeBounds(int left, int top, int width, int height);
   void SetWidth(int width) { ChangeBounds(x(), y(), width, height()); }
   void SetHeight(int height) { ChangeBounds(x(), y(), width(), height); }

@@ -247,6 +247,19 @@ class QtPrintJob : public PrintJob {
     painter_.drawImage(QRect(left, top, w, h), q);
   }
   void newPage() override { printer_->newPage(); }
+  void setFont(const PrintFont& pf) override {
+    QFont f(ToQ(pf.family), pf.pointSize);
+    f.setBold(pf.bold);
+    f.setFixedPitch(pf.fixedPitch);
+    if (pf.fixedPitch) f.setStyleHint(QFont::TypeWriter);
+    painter_.setFont(f);
+  }
+  void setPenWidth(int width) override {
+    // Screen pixels to device pixels.
+    QPen pen(Qt::black);
+    pen.setWidth(width * printer_->logicalDpiX() / 96);
+    painter_.setPen(pen);
+  }
   bool finish() override { return painter_.end() && ok_; }
 
  private:

@@ -43,6 +43,15 @@ void ScriptedPrintJob::drawText(int x, int y, std::string_view text) {
   pages_.back().ops.push_back("text " + std::to_string(x) + " " + std::to_string(y) + " " +
                               std::string(text));
 }
+void ScriptedPrintJob::setFont(const PrintFont& f) {
+  pages_.back().ops.push_back("font " + f.family + " " + std::to_string(f.pointSize) +
+                              (f.bold ? " bold" : ""));
+}
+
+void ScriptedPrintJob::setPenWidth(int width) {
+  pages_.back().ops.push_back("pen " + std::to_string(width));
+}
+
 void ScriptedPrintJob::drawLine(int x1, int y1, int x2, int y2) {
   pages_.back().ops.push_back("line " + std::to_string(x1) + " " + std::to_string(y1) + " " +
                               std::to_string(x2) + " " + std::to_string(y2));

@@ -26,6 +26,8 @@ class ScriptedPrintJob : public PrintJob {
   void drawEllipse(int l, int t, int r, int b) override;
   void drawImage(const IndexedImage& image, int left, int top, int w, int h) override;
   void newPage() override;
+  void setFont(const PrintFont& f) override;
+  void setPenWidth(int width) override;
   bool finish() override;
 
   int width = 2400;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 
 #include "app/Folders.h"
@@ -202,13 +203,51 @@ TEST(ListFiles, CameraFileRoundTrip) {
   EXPECT_EQ(again.Cameras.CurIndex(), 2);
 }
 
-TEST(ListFiles, WriteFailureIsPassedOn) {
-  Fixture f;
-  f.settings.CameraFile = (f.program / "no" / "such" / "ASTCAMS.DAT").string();
-  CamListFile cams(f.p);
-  cams.Load(f.settings);
-  cams.Cameras.InsertSorted(Cam("ST-7"));
-  EXPECT_THROW(cams.WriteCamFile(), FileError);
+// A save that fails (a missing folder, a full disk) says so with the file's
+// name and the I/O error's text, and leaves the old file whole.
+TEST(ListFiles, WriteFailureIsShownWithTheFileName) {
+  const struct {
+    const char* name;
+    bool cameras;
+    bool missingFolder;
+    const char* caption;
+    const char* text;
+  } rows[] = {
+      {"stations, disk full", false, false, "Station File Error", "Disk Full!"},
+      {"cameras, disk full", true, false, "Camera File Error", "Disk Full!"},
+      {"cameras, no such folder", true, true, "Camera File Error", ""},
+  };
+  for (const auto& r : rows) {
+    Fixture f;
+    const fs::path file = r.missingFolder ? f.program / "no" / "such" / "ASTCAMS.DAT"
+                          : r.cameras     ? f.program / "ASTCAMS.DAT"
+                                          : f.Stations();
+    (r.cameras ? f.settings.CameraFile : f.settings.StationsFile) = file.string();
+    if (!r.missingFolder) WriteFileAtomic(file, std::string_view());
+    const std::string kind = r.cameras ? "Camera" : "Station";
+    f.p.expectMessage(
+        ModalResult::OK, r.caption,
+        "Unable to save " + kind + " File!\r\n\r\nFileName: " + file.string() + "\r\n" + r.text);
+    bool written = true;
+    {
+      SaveFaultScope full(
+          [&](std::string_view call) { return !r.missingFolder && call == "write" ? ENOSPC : 0; });
+      if (r.cameras) {
+        CamListFile cams(f.p);
+        cams.Load(f.settings);
+        cams.Cameras.InsertSorted(Cam("ST-7"));
+        written = cams.WriteCamFile();
+      } else {
+        SiteListFile sites(f.p);
+        sites.Load(f.settings);
+        sites.Sites.InsertSorted(Site("Home"));
+        written = sites.WriteSiteFile();
+      }
+    }
+    EXPECT_FALSE(written) << r.name;
+    f.p.verify();
+    if (!r.missingFolder) EXPECT_EQ(fs::file_size(file), 0u) << r.name;
+  }
 }
 
 }  // namespace

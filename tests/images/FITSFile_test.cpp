@@ -7,9 +7,11 @@
 #include <cmath>
 #include <limits>
 
+#include "images/Centroid.h"
 #include "images/FITSWriter.h"
 #include "support/Files.h"
 #include "tests/images/ReaderTestKit.h"
+#include "tests/images/StarField.h"
 
 namespace hv {
 namespace {
@@ -50,11 +52,17 @@ TEST(FITSFile, PixelFormatsAndScaling) {
       {"16-bit halves to even", 16, i16({1, 3, 5, -1}), {"BSCALE=0.5"}, {0, 2, 2, 0}, 256},
       {"32-bit", 32, i32({INT32_MIN, -7, 7, INT32_MAX}), {}, {INT32_MIN, -7, 7, INT32_MAX}, 256},
       {"32-bit scaled", 32, i32({1, 2, 3, 4}), {"BSCALE=1.5", "BZERO=-0.5"}, {1, 2, 4, 6}, 256},
-      {"single, halves to even",
+      {"single, BZERO applied, halves to even",
        -32,
-       f32({0.5f, 1.5f, 2.5f, -2.5f}),
+       f32({0.5f, 1.5f, 2.5f, 5000.5f}),
        {"BZERO=100"},
-       {0, 2, 2, -2},
+       {100, 102, 102, 5100},
+       256},
+      {"double scaled",
+       -64,
+       f64({1, 2, 3, 10000}),
+       {"BSCALE=0.5", "BZERO=-1"},
+       {0, 0, 0, 4999},
        256},
       {"double", -64, f64({1e6, -3.49, 65535.5, 2.4999}), {}, {1000000, -3, 65536, 2}, 256},
   };
@@ -142,6 +150,17 @@ TEST(FITSFile, Refusals) {
   asciiTable.Int("NAXIS2", 3).Int("TFIELDS", 1).End();
   std::vector<std::uint8_t> rowsOfTable(144, '1');
   asciiTable.U8(rowsOfTable).Pad();
+  auto binTable = [](bool compressed) {
+    FITSWriter f;
+    f.Logical("SIMPLE", true).Int("BITPIX", 8).Int("NAXIS", 0).Logical("EXTEND", true).End();
+    f.Str("XTENSION", "BINTABLE").Int("BITPIX", 8).Int("NAXIS", 2).Int("NAXIS1", 8);
+    f.Int("NAXIS2", 4).Int("PCOUNT", 0).Int("GCOUNT", 1).Int("TFIELDS", 1);
+    if (compressed) f.Logical("ZIMAGE", true).Str("ZCMPTYPE", "RICE_1").Int("ZBITPIX", 16);
+    std::vector<std::uint8_t> rows(32, 7);
+    return f.End().U8(rows).Pad().Take();
+  };
+  const std::string binary =
+      "File Holds a Binary Table, Not an Image (Compressed Images are Not Read)!";
   FITSWriter endTime;  // "ENDTIME" must not end the header
   endTime.Logical("SIMPLE", true).Int("BITPIX", 8).Str("ENDTIME", "03:00").Int("NAXIS", 2);
   endTime.Int("NAXIS1", 2).Int("NAXIS2", 0).End();
@@ -202,6 +221,15 @@ TEST(FITSFile, Refusals) {
       {"ends after an empty primary", emptyPrimary.Take(), missing},
       {"ENDTIME", endTime.Take(), missing},
       {"ASCII table", asciiTable.Take(), "File Holds an ASCII Table, Not an Image!"},
+      {"binary table", binTable(false), binary},
+      {"tile-compressed image", binTable(true), binary},
+      {"more pixels than a window shows",
+       header({{"SIMPLE", "T"},
+               {"BITPIX", "16"},
+               {"NAXIS", "2"},
+               {"NAXIS1", "16383"},
+               {"NAXIS2", "65535"}}),
+       missing},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
@@ -257,7 +285,8 @@ TEST(FITSFile, BadValuesAreZeroAndAskedAboutOnce) {
                                "Errors were detected while loading and processing NAN.FIT.  ");
     FITSFileObj fits(kit.Context());
     EXPECT_EQ(fits.LoadFile(path), answer == ModalResult::OK);
-    EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{1, 0, 0, 4, 0, 6}));
+    // 3e9 is beyond 32 bits: the finite values are mapped onto 16 bits.
+    EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{0, 0, 65535, 0, 0, 0}));
     EXPECT_EQ(kit.camFromFile, answer == ModalResult::OK);
   }
   // 8-bit scaled past the 32-bit range.
@@ -271,6 +300,62 @@ TEST(FITSFile, BadValuesAreZeroAndAskedAboutOnce) {
   EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{0, 0}));
 }
 
+// One star field stored as 16-bit integers and as floats normalised to 0..1
+// (as calibration tools write them): the floats are mapped linearly onto 16
+// bits, and centroids and magnitude differences come out the same.
+TEST(FITSFile, NormalisedFloatsMeasureLikeTheirIntegerTwin) {
+  test::Normal noise(2101);
+  test::StarGrid g(96, 80, 1200);
+  const struct {
+    long double x, y, sigma, flux;
+  } stars[] = {
+      {30.3L, 25.7L, 1.6L, 4.0e5L}, {65.8L, 50.2L, 2.1L, 1.5e5L}, {20.5L, 60.4L, 1.3L, 6e4L}};
+  for (const auto& s : stars) g.addStar(s.x, s.y, s.sigma, s.flux);
+  for (auto& v : g.v) v += static_cast<std::int32_t>(std::nearbyint(8 * noise()));
+
+  std::vector<std::int16_t> ints;
+  std::vector<float> floats;
+  for (std::int32_t v : g.v) {
+    ints.push_back(static_cast<std::int16_t>(v - 32768));
+    floats.push_back(static_cast<float>(v / 65535.0));
+  }
+  ReaderKit kit;
+  FITSFileObj asInts(kit.Context()), asFloats(kit.Context());
+  ASSERT_TRUE(asInts.LoadFile(kit.Write(
+      "int.fit", ImageHeader(16, g.W, g.H).Real("BZERO", 32768).End().I16(ints).Pad().Take())));
+  ASSERT_TRUE(asFloats.LoadFile(
+      kit.Write("float.fit", ImageHeader(-32, g.W, g.H).End().F32(floats).Pad().Take())));
+  EXPECT_EQ(asFloats.ImageInfo.RawMin, 0);
+  EXPECT_EQ(asFloats.ImageInfo.RawMax, 65535);
+  EXPECT_TRUE(asInts.ValueNote.empty());
+  const auto lines = asFloats.ImageDataLines();
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_TRUE(lines[7].starts_with("Floating-Point Values ")) << lines[7];
+  EXPECT_TRUE(lines[7].ends_with(" Mapped Linearly onto 0 to 65535")) << lines[7];
+
+  auto measure = [&](const IntArrayList& px, int x, int y, long double& cx, long double& cy) {
+    const SkyRing ring = RingStats(px, g.W, g.H, x, y, 10, 5);
+    const CentroidFit f = CentroidAt(px, g.W, g.H, x, y, 10, 10, ring.mean + 3 * ring.sd);
+    EXPECT_TRUE(f.ok);
+    cx = f.cx, cy = f.cy;
+    return BoxFluxAt(px, g.W, g.H, x, y, 10, 5, true).flux;
+  };
+  long double intFlux[3], floatFlux[3];
+  for (int i = 0; i < 3; ++i) {
+    const int x = static_cast<int>(stars[i].x), y = static_cast<int>(stars[i].y);
+    long double ix, iy, fx, fy;
+    intFlux[i] = measure(*asInts.Pixels, x, y, ix, iy);
+    floatFlux[i] = measure(*asFloats.Pixels, x, y, fx, fy);
+    EXPECT_NEAR(double(fx), double(ix), 0.005) << "star " << i;
+    EXPECT_NEAR(double(fy), double(iy), 0.005) << "star " << i;
+  }
+  for (int i = 1; i < 3; ++i) {
+    const double intMag = -2.5 * std::log10(double(intFlux[i] / intFlux[0]));
+    const double floatMag = -2.5 * std::log10(double(floatFlux[i] / floatFlux[0]));
+    EXPECT_NEAR(floatMag, intMag, 0.002) << "star " << i;
+  }
+}
+
 TEST(FITSFile, FileEndingEarly) {
   ReaderKit kit;
   std::vector<std::int16_t> v = {1, 2, 3, 4, 5};  // 5 of 6 values, the last cut in half
@@ -281,6 +366,38 @@ TEST(FITSFile, FileEndingEarly) {
   ASSERT_TRUE(fits.LoadFile(kit.Write("short.fit", bytes)));
   EXPECT_EQ(AllPixels(fits), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0}));
   EXPECT_EQ(fits.Histogram->Count(), 5);
+}
+
+// A small file whose header claims a large image gets a table no larger
+// than its data (the question still offers what is there); a claim within a
+// few megabytes of the data keeps the header's size.
+TEST(FITSFile, ClaimsBeyondTheFileMakeNoLargeTable) {
+  struct Row {
+    const char* name;
+    int bitPix, width, height;
+    std::size_t dataBytes;
+    std::uint32_t wantRows;
+  } rows[] = {
+      {"8000 x 8000 in 3 KB, 16-bit", 16, 8000, 8000, 3000, 1},
+      {"8192 x 8192 in 64 KB, double", -64, 8192, 8192, 65536, 1},
+      {"4000 x 4000 with 10 rows, 32-bit", 32, 4000, 4000, 4000 * 4 * 10, 10},
+      {"a row of data, no data at all", 8, 6000, 6000, 0, 1},
+      {"512 x 512 half there", 16, 512, 512, 512 * 256 * 2, 512},
+  };
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    auto f = ImageHeader(r.bitPix, r.width, r.height).End();
+    std::vector<std::uint8_t> data(r.dataBytes, 0x11);
+    f.U8(data);
+    kit.platform.expectMessage(ModalResult::OK, "File Errors Detected!");
+    FITSFileObj fits(kit.Context());
+    ASSERT_TRUE(fits.LoadFile(kit.Write("claim.fit", f.Bytes()))) << r.name;
+    EXPECT_EQ(fits.Pixels->Rows(), r.wantRows) << r.name;
+    EXPECT_EQ(fits.Pixels->Columns(), static_cast<std::uint32_t>(r.width)) << r.name;
+    EXPECT_EQ(fits.ImageInfo.Height, static_cast<std::int32_t>(r.wantRows)) << r.name;
+    EXPECT_EQ(fits.ImageInfo.PixelCount, r.width * static_cast<std::int32_t>(r.wantRows)) << r.name;
+    kit.platform.verify();
+  }
 }
 
 TEST(FITSFile, ImageDataOfAFileWithoutPixelsShowsZeroRange) {

@@ -1,8 +1,9 @@
 #pragma once
 // Shared by the image-reader fuzz targets: each input becomes a file in a
-// private work folder and is loaded by a reader whose every question is
+// private, memory-backed work folder and is loaded by a reader whose every question is
 // answered "Cancel" (unexpected prompts are no failure here).
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <exception>
@@ -15,25 +16,13 @@
 #include "astrometry/ObsParms.h"
 #include "images/GraphicsFile.h"
 #include "platform/scripted/ScriptedPlatform.h"
+#include "tests/fuzz/FuzzKit.h"
 
 namespace hv::fuzz {
 
-inline const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::string t = (std::filesystem::temp_directory_path() / "hvfuzz-XXXXXX").string();
-    if (!::mkdtemp(t.data())) std::abort();
-    return std::filesystem::path(t);
-  }();
-  return folder;
-}
-
 template <typename Reader>
 void LoadBytes(const std::uint8_t* data, std::size_t size, const char* name) {
-  const auto path = Folder() / name;
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  const auto path = WriteInput(Folder() / name, data, size);
   ScriptedPlatform platform([](const std::string&) {});
   OptsRec settings;
   settings.WorkFolder = Folder();
@@ -45,14 +34,20 @@ void LoadBytes(const std::uint8_t* data, std::size_t size, const char* name) {
   ctx.currentObs = &obs;
   ctx.camera = &camera;
   ctx.camFromFile = &fromFile;
-  // Inputs are small; a header may still claim a huge image.
-  ctx.maxPixels = std::uint64_t{1} << 22;
+  // No cap of our own on the image size: a header may claim any size, and
+  // the reader must keep its table to what the input can hold (libFuzzer's
+  // memory limit catches a reader that does not).
   try {
     auto reader = std::make_unique<Reader>(ctx);
     if (reader->LoadFile(path) && reader->Pixels) {
-      // Touch what the display reads.
-      volatile std::int64_t sum = reader->Histogram->Count();
-      for (std::int32_t v : reader->Pixels->Cells()) sum = sum + v;
+      // The table must be the size the image says: touch its ends.
+      const auto cells = reader->Pixels->Cells();
+      if (cells.size() != static_cast<std::size_t>(reader->ImageInfo.Width) *
+                              static_cast<std::size_t>(reader->ImageInfo.Height))
+        std::abort();
+      volatile std::int64_t sum =
+          reader->Histogram->Count() + std::int64_t{cells.front()} + cells.back();
+      (void)sum;
       (void)reader->ImageDataLines();
       (void)reader->HeaderListLines();
     }

@@ -82,16 +82,17 @@ TEST(SBIGFile, CamerasWhoseNameDoesNotBeginWithST) {
   } rows[] = {
       {"STV Compressed Image", "SBIG STV", kCompressed4x2},
       {"PixCel255 Compressed Image", "SBIG PixCel255", kCompressed4x2},
-      {"PixCel237 Image", "SBIG PixCel237",
+      {"PixCel237 Image",
+       "SBIG PixCel237",
        {100, 0, 105, 0, 100, 0, 200, 0, 10, 0, 20, 0, 30, 0, 40, 0}},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
     SBIGFileObj sbig(kit.Context());
     ASSERT_TRUE(sbig.LoadFile(kit.Write(
-        "cam.sbg", SBIG(Lines(r.title, {"Width = 4", "Height = 2", "Pedestal = 100",
-                                        "Date = 01/01/00"}),
-                        r.data))))
+        "cam.sbg",
+        SBIG(Lines(r.title, {"Width = 4", "Height = 2", "Pedestal = 100", "Date = 01/01/00"}),
+             r.data))))
         << r.title;
     EXPECT_EQ(AllPixels(sbig), (std::vector<std::int32_t>{100, 105, 100, 200, 10, 20, 30, 40}))
         << r.title;
@@ -197,6 +198,9 @@ TEST(SBIGFile, FormatRefusals) {
       {"too wide",
        SBIG({"ST-7 Image", "Width = 16384", "Height = 1"}, {1, 0}),
        {"Keyword: DATE-OBS", badSize}},
+      {"more pixels than a window shows",
+       SBIG({"ST-7 Image", "Width = 16383", "Height = 65535", "Date = 1/1/01"}, {1, 0}),
+       {badSize}},
   };
   for (const auto& r : rows) {
     ReaderKit kit;
@@ -218,10 +222,10 @@ TEST(SBIGFile, ConversionFailuresRaise) {
                ConvertError);
   // A time too large for a date-time is a faulty time, counted 0.
   kit.platform.expectMessage(ModalResult::OK, "Numeric Conversion Error", "Keyword: UT");
-  ASSERT_TRUE(sbig.LoadFile(kit.Write(
-      "t.st7", SBIG({"ST-7 Image", "Width = 1", "Height = 1", "Pedestal = 100", "Date = 03/15/04",
-                     "Time = 1E4000"},
-                    {1, 0}))));
+  ASSERT_TRUE(
+      sbig.LoadFile(kit.Write("t.st7", SBIG({"ST-7 Image", "Width = 1", "Height = 1",
+                                             "Pedestal = 100", "Date = 03/15/04", "Time = 1E4000"},
+                                            {1, 0}))));
   EXPECT_EQ(kit.obs.ObsTime, At(2004, 3, 15, 0, 0, 0));
   std::vector<std::uint8_t> tiny(100, 'S');
   EXPECT_THROW(sbig.LoadFile(kit.Write("e.st7", tiny)), FileError);
@@ -269,6 +273,51 @@ TEST(SBIGFile, ReadingErrorsAsk) {
                                                          "Pedestal = 100", "Date = 01/01/00"},
                                                         {5, 0, 6, 0, 7}))));
   EXPECT_EQ(AllPixels(sbig), (std::vector<std::int32_t>{5, 6, 0, 0}));
+}
+
+// A small file whose header claims a large image gets a table no larger than
+// its data can fill: 2 bytes a plain value; a compressed row needs its length
+// word and yields no more values than it has bytes.
+TEST(SBIGFile, ClaimsBeyondTheFileMakeNoLargeTable) {
+  struct Row {
+    const char* name;
+    const char* title;
+    std::vector<std::uint8_t> data;
+    std::uint32_t wantRows;
+    std::vector<std::int32_t> firstValues;
+  } rows[] = {
+      {"plain, a row and a bit", "ST-7 Image", std::vector<std::uint8_t>(16100, 1), 2, {257, 257}},
+      {"compressed, one short row",
+       "ST-7 Compressed Image",
+       {0x04, 0x00, 0x64, 0x00, 0x01, 0x02},
+       1,
+       {100, 101, 103}},
+      {"compressed, 3000 rows of one value",
+       "ST-7 Compressed Image",
+       [] {
+         std::vector<std::uint8_t> b;
+         for (int i = 0; i < 3000; ++i) b.insert(b.end(), {0x02, 0x00, 0x05, 0x00});
+         return b;
+       }(),
+       2,
+       {5, 5, 5}},
+  };
+  for (const auto& r : rows) {
+    ReaderKit kit;
+    kit.platform.expectMessage(ModalResult::OK, "File Errors Detected!");
+    SBIGFileObj sbig(kit.Context());
+    ASSERT_TRUE(sbig.LoadFile(kit.Write("claim.st7", SBIG({r.title, "Width = 8000", "Height = 8000",
+                                                           "Pedestal = 100", "Date = 01/01/00"},
+                                                          r.data))))
+        << r.name;
+    EXPECT_EQ(sbig.Pixels->Rows(), r.wantRows) << r.name;
+    EXPECT_EQ(sbig.ImageInfo.Height, static_cast<std::int32_t>(r.wantRows)) << r.name;
+    const auto cells = sbig.Pixels->Cells();
+    EXPECT_EQ(std::vector<std::int32_t>(cells.begin(), cells.begin() + r.firstValues.size()),
+              r.firstValues)
+        << r.name;
+    kit.platform.verify();
+  }
 }
 
 std::vector<std::uint8_t> ST4(std::uint8_t mark, std::string exposure = "       500") {

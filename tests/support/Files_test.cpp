@@ -4,7 +4,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include "tests/common/TestEnv.h"
 
@@ -67,6 +71,111 @@ TEST(Files, WriteCutShortKeepsTheOldFileAndLeavesNoTemporary) {
   int n = 0;
   for (auto& e : fs::directory_iterator(dir)) (void)e, ++n;
   EXPECT_EQ(n, 1);
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A save cut at each of its system calls in turn: the file holds the old
+// content or the new one, whole, and no temporary is left behind.
+TEST(Files, SaveCutAtAnySystemCallLeavesAWholeFileAndNoTemporary) {
+  const fs::path dir = test::FreshFolder("cut");
+  const fs::path f = dir / "ASTSITES.DAT";
+  const std::string before(5000, 'o'), after(70000, 'n');
+  std::vector<std::string> calls;
+  for (int cut = 1;; ++cut) {
+    WriteFileAtomic(f, before);
+    ::chmod(f.c_str(), 0640);
+    int n = 0;
+    std::string cutAt;
+    bool failed = false;
+    {
+      SaveFaultScope fault([&](std::string_view call) {
+        if (++n != cut) return 0;
+        cutAt = call;
+        return EIO;
+      });
+      try {
+        WriteFileAtomic(f, after);
+      } catch (const FileError&) {
+        failed = true;
+      }
+    }
+    if (cutAt.empty()) break;  // the save went through: every call was cut once
+    calls.push_back(cutAt);
+    EXPECT_TRUE(failed) << cutAt;
+    const std::string now = Slurp(f);
+    EXPECT_TRUE(now == before || now == after) << cutAt << ": " << now.size() << " bytes";
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"ASTSITES.DAT"}) << cutAt;
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u) << cutAt;
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{"open", "fchmod", "write", "fsync", "close", "rename",
+                                             "open folder", "fsync folder"}));
+  EXPECT_EQ(Slurp(f), after);
+}
+
+// A save through a symbolic link (or a chain of them, relative or not)
+// replaces the linked file and keeps the links; a replaced file keeps its
+// mode, a new one gets the umask's.
+TEST(Files, SavesWriteThroughLinksAndKeepTheMode) {
+  const fs::path dir = test::FreshFolder("links");
+  fs::create_directories(dir / "shared");
+  fs::create_directories(dir / "user");
+  const fs::path real = dir / "shared" / "ASTSITES.DAT";
+  WriteFileAtomic(real, std::string_view("old"));
+  ::chmod(real.c_str(), 0664);
+  fs::create_symlink("../shared/ASTSITES.DAT", dir / "user" / "relative.dat");
+  fs::create_symlink(dir / "user" / "relative.dat", dir / "absolute.dat");
+
+  for (const fs::path& through : {dir / "user" / "relative.dat", dir / "absolute.dat"}) {
+    WriteFileAtomic(through, "via " + through.filename().string());
+    EXPECT_TRUE(fs::is_symlink(through)) << through;
+    EXPECT_EQ(Slurp(real), "via " + through.filename().string());
+    struct stat st {};
+    ::stat(real.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0664u) << through;
+  }
+  EXPECT_EQ(Names(dir / "shared"), std::vector<std::string>{"ASTSITES.DAT"});
+  EXPECT_EQ(Names(dir / "user"), std::vector<std::string>{"relative.dat"});
+
+  const mode_t mask = ::umask(027);
+  WriteFileAtomic(dir / "new.dat", std::string_view("n"));
+  ::umask(mask);
+  struct stat st {};
+  ::stat((dir / "new.dat").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// Temporaries that killed saves left are removed by the file's next save;
+// another file's, a live process's and names the program does not make stay.
+TEST(Files, StaleTemporariesOfAFileGoAtItsNextSave) {
+  const fs::path dir = test::FreshFolder("stale");
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string d = std::to_string(dead), live = std::to_string(::getppid());
+  const std::vector<std::string> gone = {".ASTSITES.DAT.tmp-" + d + "-1a2b3c-0",
+                                         ".ASTSITES.DAT.tmp-" + d + "-ff-17"};
+  const std::vector<std::string> kept = {
+      ".ASTCAMS.DAT.tmp-" + d + "-1a2b3c-0",   // another file's
+      ".ASTSITES.DAT.tmp-" + live + "-1-0",    // a live process's
+      ".ASTSITES.DAT.tmp-" + d + "-1-0.keep",  // not our name
+      ".ASTSITES.DAT.tmp-notes",
+      "ASTSITES.DAT.tmp-" + d + "-1-0",
+  };
+  for (const auto& n : gone) WriteFileAtomic(dir / n, std::string_view("x"));
+  for (const auto& n : kept) WriteFileAtomic(dir / n, std::string_view("x"));
+  WriteFileAtomic(dir / "ASTSITES.DAT", std::string_view("sites"));
+  std::vector<std::string> want = kept;
+  want.push_back("ASTSITES.DAT");
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(Names(dir), want);
 }
 
 TEST(Files, FailedWriteIntoMissingFolderReportsPathNotFound) {

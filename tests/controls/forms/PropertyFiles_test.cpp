@@ -92,6 +92,19 @@ TEST(PropertyFiles, ABadValueStopsTheLoadWithItsMessageAndEndsTheBracket) {
   EXPECT_EQ(LoadError(led, dir / "missing.txt").rfind("Error Loading Properties - ", 0), 0u);
 }
 
+// A damaged file's size is held to what a screen shows, so that a
+// transparent control's background bitmap stays small.
+TEST(PropertyFiles, SizesBeyondAScreenAreHeld) {
+  auto dir = test::FreshFolder("huge");
+  WriteText(dir / "led.txt", "Transparent = 1\r\nWidth = 40\r\nHeight = 77215\r\n");
+  TiLedRound led;
+  led.LoadFromTextFile(dir / "led.txt");
+  EXPECT_LE(led.width(), TiVCLComponent::MaxSide);
+  EXPECT_LE(led.height(), TiVCLComponent::MaxSide);
+  led.SetWidth(-5);
+  EXPECT_GE(led.width(), 0);
+}
+
 TEST(PropertyFiles, KindsOfPublishedProperties) {
   TiLedRound led;
   EXPECT_EQ(led.PropertyKind("active"), tkEnumeration);
