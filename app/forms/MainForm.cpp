@@ -125,7 +125,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.RefFieldWindowFreed = [this] { delete refForm_; };
   session_.Services.ShowRefFieldWindow = [this] {
     if (!refForm_) return;
-    refForm_->move(0, 0);
+    PlaceFrame(session_.platform(), *refForm_, QPoint(0, 0));
     refForm_->showNormal();
     refForm_->raise();
   };
@@ -147,7 +147,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   guideForm_->PlaceOnShow = [this](QWidget& g) {
     QRect field(0, 0, 0, 300);
     if (PlacedReferenceWindow) field = PlacedReferenceWindow();
-    g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
+    PlaceFrame(
+        session_.platform(), g,
+        QPoint(field.x() + field.width() - FrameSize(g).width() / 2, field.y() + field.height()));
   };
   session_.Services.ShowGuide = [this] {
     if (!guideForm_) return;
@@ -165,7 +167,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
     const int top = image ? image->frameGeometry().height() : 0;
     const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
-    magnifierForm_->move(left, top);
+    PlaceFrame(session_.platform(), *magnifierForm_, QPoint(left, top));
     magnifierForm_->show();
     magnifierForm_->raise();
   };
@@ -174,7 +176,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     if (!f) f = new TInfoListForm1(model, this);
     f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     f->ShowList();
-    if (beside) f->move(20, 20);
+    if (beside) PlaceFrame(session_.platform(), *f, QPoint(20, 20));
   };
   session_.Services.ForgetList = [this](InfoListModel& model) {
     auto it = listForms_.find(&model);
