@@ -1,5 +1,6 @@
 #include "astrometry/GSCCnvrt.h"
 
+#include <exception>
 #include <future>
 #include <system_error>
 #include <thread>
@@ -203,6 +204,15 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   gauge.StartProgress("Converting GSC to VESK Format", "", last - first + 1,
                       "Terminate the GSC File Conversion?\n\n"
                       "(You can restart later at the current point.)");
+  // An error that reaches the application's handler (a regions table whose
+  // rows are no numbers) must not leave the window modal over everything.
+  struct CloseOnError {
+    TGaugeForm2& gauge;
+    int errors = std::uncaught_exceptions();
+    ~CloseOnError() {
+      if (std::uncaught_exceptions() > errors) gauge.Close();
+    }
+  } closeOnError{gauge};
   std::error_code ec;
   fs::create_directories(ConvOutPath / "GSC", ec);
   fs::create_directories(ConvOutPath / "TABLES", ec);

@@ -85,6 +85,7 @@ void WriteRegionsBin(const fs::path& file, const LinkListObj<GSCRgnRec>& regions
 
 void MergeGSCRows(std::span<const CatStarRec> rows, std::vector<CatStarRec>& stars) {
   stars.clear();
+  stars.reserve(rows.size());
   std::size_t i = 0;
   while (i < rows.size()) {
     GSCEntryMerge merge;
@@ -111,6 +112,7 @@ void MergeGSCRows(std::span<const CatStarRec> rows, std::vector<CatStarRec>& sta
 void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRec>& rows) {
   rows.clear();
   if (file.size() <= GSCRawHeaderSize) return;
+  rows.reserve((file.size() - GSCRawHeaderSize) / GSCRawRowSize);
   std::size_t number = 0;
   for (std::size_t at = GSCRawHeaderSize; file.size() - at >= GSCRawRowSize; at += GSCRawRowSize) {
     ++number;

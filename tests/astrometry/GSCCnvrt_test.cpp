@@ -317,10 +317,18 @@ TEST_F(Converter, AMissingVolumeIsAskedForUntilCancelled) {
   EXPECT_FALSE(f->ConvertCatalog(g));
   EXPECT_FALSE(fs::exists(Output(5260)));
 
-  // The table missing at the end: the loader reports it, nothing written.
-  fs::remove(vol1 / "TABLES" / "REGIONS.TBL");
+  // A table row that is no number reaches the application's handler; the
+  // window does not stay behind.
+  auto table = ReadWholeFile(vol1 / "TABLES" / "REGIONS.TBL");
+  table[2 * 2880 + 7] = 'x';  // region 1's first RA digit
+  WriteBytes(vol1 / "TABLES" / "REGIONS.TBL", table);
   fs::remove(vol2 / "GSC" / "S0730" / "5260.GSC");
   f->LastRegion = 5259;
+  EXPECT_THROW(f->ConvertCatalog(g), ConvertError);
+  EXPECT_FALSE(g.Visible || g.Running);
+
+  // The table missing at the end: the loader reports it, nothing written.
+  fs::remove(vol1 / "TABLES" / "REGIONS.TBL");
   p.expectMessage(ModalResult::OK, "FITS File Error!", "Unable to Open FITS File!");
   p.expectMessage(ModalResult::OK, "File Error!", "Unable to Load GSC Regions File.");
   EXPECT_FALSE(f->ConvertCatalog(g));
