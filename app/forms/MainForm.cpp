@@ -109,6 +109,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   };
   session_.Services.ShowBlinkWindow = [this] {
     if (!blinkForm_) return;
+    blinkForm_->CentreOnFirstShowing();
     blinkForm_->showNormal();
     blinkForm_->raise();
     blinkForm_->activateWindow();
@@ -149,7 +150,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       field = PlacedReferenceWindow();
     else if (refForm_)
       field = refForm_->frameGeometry();
-    g.move(field.x() + field.width() - g.width() / 2, field.y() + field.height());
+    PlaceFrame(
+        session_.platform(), g,
+        QPoint(field.x() + field.width() - FrameSize(g).width() / 2, field.y() + field.height()));
   };
   session_.Services.ShowGuide = [this] {
     if (!guideForm_) return;
@@ -167,7 +170,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
     const int top = image ? image->frameGeometry().height() : 0;
     const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
-    magnifierForm_->move(left, top);
+    PlaceFrame(session_.platform(), *magnifierForm_, QPoint(left, top));
     magnifierForm_->show();
     magnifierForm_->raise();
   };
@@ -176,7 +179,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     if (!f) f = new TInfoListForm1(model, this);
     f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     f->ShowList();
-    if (beside) f->move(20, 20);
+    if (beside) PlaceFrame(session_.platform(), *f, QPoint(20, 20));
   };
   session_.Services.ForgetList = [this](InfoListModel& model) {
     auto it = listForms_.find(&model);

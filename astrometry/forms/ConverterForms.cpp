@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -154,8 +155,11 @@ void TGaugeWindow::Follow() {
   }
   if (!isVisible()) {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QSize frame = FrameSize(*this);
+      MoveFrame(*this, screen->availableGeometry().center() -
+                           QPoint(frame.width() / 2, frame.height() / 2));
+    }
     show();
   }
   (model_.CnclBtnVisible ? CnclBtn : OKBtn)->setFocus();

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -63,7 +64,7 @@ TGSCForm1Widget::TGSCForm1Widget(TGSCForm1& model, QWidget* parent)
   Popup().addSeparator();
   on(Popup().addAction("\"&Box\" Parameters..."), [this] { model_.BoxParameters1Click(); });
   // At the top left of the screen.
-  move(0, 0);
+  MoveFrame(*this, QPoint(0, 0));
   StateChanged();
 }
 
@@ -158,7 +159,7 @@ TRefInfoForm1Dlg::TRefInfoForm1Dlg(TRefInfoForm1& model, QWidget* parent)
   });
   model_.FormActivate();
   Load();
-  move(model_.Left, model_.Top);
+  MoveFrame(*this, QPoint(model_.Left, model_.Top));
   OkBtn->setDefault(true);
   OkBtn->setFocus();
 }
@@ -278,7 +279,7 @@ void TChrtCntrlBoxForm::Load() {
   PlotPosBox->setChecked(model_.PlotPosBox);
   PlotEphBox->setEnabled(model_.PlotEphEnabled);
   PlotPosBox->setEnabled(model_.PlotPosEnabled);
-  if (model_.Stage == 2) move(model_.Left, model_.Top);
+  if (model_.Stage == 2) MoveFrame(*this, QPoint(model_.Left, model_.Top));
   if (model_.Visible && !isVisible()) {
     show();
     raise();

@@ -46,13 +46,20 @@ TBlinkForm1Widget::TBlinkForm1Widget(TBlinkForm1& model, QWidget* parent)
           [this] { Guarded(this, [this] { model_.BlinkTimerTimer(); }); });
   BuildBlinkMenus();
   init_ = new TBlinkInitForm1Widget(model_.BlinkInitForm(), this);
+  StateChanged();
+}
+
+void TBlinkForm1Widget::CentreOnFirstShowing() {
+  if (centred_) return;
+  centred_ = true;
+  // Centred at the size the images gave it, so that it lies on the screen.
+  adjustSize();
   if (QScreen* sc = screen()) {
     const QRect g = sc->availableGeometry();
     const QSize frame = FrameSize(*this);
     PlaceFrame(model_.platform(), *this,
                g.center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
-  StateChanged();
 }
 
 TBlinkForm1Widget::~TBlinkForm1Widget() = default;

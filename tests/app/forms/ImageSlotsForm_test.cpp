@@ -198,6 +198,11 @@ TEST_F(ImageSlotsFormTest, ImageOneIsTheFirstListedFileAndWindowsArePlacedByThei
   for (QWidget* t : QApplication::topLevelWidgets())
     if (auto* b = qobject_cast<TBlinkForm1Widget*>(t)) blink = b;
   ASSERT_NE(blink, nullptr);
+  const QRect avail = blink->screen()->availableGeometry();
+  EXPECT_EQ(placed(FromQ(blink->windowTitle())),
+            avail.center() -
+                QPoint(blink->frameGeometry().width() / 2, blink->frameGeometry().height() / 2))
+      << "centred at its images' size";
   QDialog* init = blink->InitDialog();
   ASSERT_NE(init, nullptr);
   ASSERT_TRUE(init->isVisible());

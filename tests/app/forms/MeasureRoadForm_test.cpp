@@ -71,7 +71,8 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     EXPECT_EQ(guide->windowTitle(), "Select Reference Stars");
     EXPECT_TRUE(guide->Label1->text().contains("Select at least 3 (more, if possible)"));
     EXPECT_FALSE(guide->AllBtn->isVisibleTo(guide));
-    EXPECT_EQ(guide->pos(), QPoint(500 - guide->width() / 2, 520));
+    EXPECT_EQ(guide->frameGeometry().topLeft(),
+              QPoint(500 - guide->frameGeometry().width() / 2, 520));
     TImageForm1Widget* imageForm = w.imageForm(0);
     ASSERT_NE(imageForm, nullptr);
     EXPECT_TRUE(imageForm->isVisible());
