@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "images/GraphicsFileRecs.h"
 #include "platform/Platform.h"
@@ -26,16 +27,23 @@ class BMPFileObj {
   static constexpr std::int32_t InfoSize = 1064;
   static constexpr std::int32_t PixelOffset = HeaderSize + InfoSize;
 
-  // Creates (overwrites) the bitmap for the image and writes its file
+  // Opens (creates) the bitmap file for the image and takes its file
   // header. Failure: "Unable to Create BMP File!" box; false.
   bool OpenFile(const ImageInfoRec& info);
-  // Writes the info header and palette (InfoBuf) once the header is written.
+  // Takes the info header and palette (InfoBuf) once the header is taken.
   bool WriteInfo();
-  // Writes one row's bytes once the info is written; the bytes written.
+  // Takes one row's bytes once the info is taken; the bytes taken.
   std::size_t WriteRow(std::span<const std::uint8_t> row);
-  // Closes the file once all rows are written; true when closed.
+  // All rows at once (Height x RowBytes bytes), written with the headers
+  // in one write unless the file holds those bytes already; the bytes
+  // taken (0 when not all rows, or rows were taken before).
+  std::size_t WriteRows(std::span<const std::uint8_t> rows);
+  // Once all rows are taken: writes the whole file in one write (unless it
+  // holds those bytes already, or WriteRows wrote it) and closes it; true
+  // when closed.
   bool CloseFile();
-  // Rewrites info header and palette of the complete, closed file.
+  // Rewrites the palette bytes of the complete, closed file when they
+  // differ from the file's.
   bool WritePalette();
 
   // The palette part of InfoBuf, for BuildGreyPalette.
@@ -60,12 +68,19 @@ class BMPFileObj {
 
  private:
   bool Write(std::span<const std::uint8_t> bytes);
+  // Headers (pending_) and rows into the file unless it holds them.
+  bool Store(std::span<const std::uint8_t> rows);
   void CloseHandle();
 
   Platform& platform_;
   std::filesystem::path workFolder_;
   std::string stem_;
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
+  std::vector<std::uint8_t> pending_;  // the file's bytes, gathered until the close
+  bool stored_ = false;                // WriteRows wrote this render's file
+  bool written_ = false;               // the file holds the bytes digest_ stands for
+  std::uint64_t digest_ = 0;
+  std::array<std::uint8_t, 1024> filePalette_{};  // the palette the file holds
 };
 
 }  // namespace hv

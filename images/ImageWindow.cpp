@@ -136,9 +136,14 @@ void TImageForm1::RenderImage(bool newRecord) {
     BuildGreyPalette(DisplayLowIndex, DisplayHighIndex, bmp.Palette());
     bmp.WriteInfo();
     const std::size_t rowBytes = static_cast<std::size_t>(bmp.RowBytes);
-    for (int y = 0; y < Bitmap.Height; ++y)
-      bmp.WriteRow(std::span<const std::uint8_t>(Bitmap.Row(y),
-                                                 std::min<std::size_t>(rowBytes, Bitmap.RowBytes)));
+    // The window's rows are the file's rows: all in one write when they
+    // have the file's layout.
+    const auto all = static_cast<std::size_t>(Bitmap.Height) * rowBytes;
+    if (static_cast<std::size_t>(Bitmap.RowBytes) != rowBytes || Bitmap.Pixels.size() < all ||
+        bmp.WriteRows(std::span<const std::uint8_t>(Bitmap.Pixels.data(), all)) != all)
+      for (int y = 0; y < Bitmap.Height; ++y)
+        bmp.WriteRow(std::span<const std::uint8_t>(
+            Bitmap.Row(y), std::min<std::size_t>(rowBytes, Bitmap.RowBytes)));
     bmp.CloseFile();
   }
   RefsLocated = false;

@@ -1,6 +1,8 @@
 // Shared image helpers: passbands, palette, byte order, the image-facts
 // record, SBIG row decoding and the display bitmap's bytes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
@@ -151,6 +153,65 @@ TEST(ImageRecs, BitmapIsByteExact) {
               std::vector<std::uint8_t>(want.end() - 8, want.end()));
   }
   EXPECT_FALSE(std::filesystem::exists(name));  // deleted with its object
+}
+
+// A render that gives the file's bytes again leaves the file alone, and a
+// palette change writes the palette's bytes only (a file's time set back
+// shows whether it was written).
+TEST(ImageRecs, BitmapFileIsWrittenOnlyWhereItChanges) {
+  test::Scripted platform;
+  const auto work = test::FreshFolder("bmp3");
+  ImageInfoRec info;
+  info.FileName = "m31.fit";
+  info.Width = 4;
+  info.Height = 2;
+  BMPFileObj bmp(platform, work);
+  auto render = [&](std::uint8_t first) {
+    ASSERT_TRUE(bmp.OpenFile(info));
+    BuildGreyPalette(64, 127, bmp.Palette());
+    ASSERT_TRUE(bmp.WriteInfo());
+    const std::uint8_t rows[8] = {first, 70, 80, 90, 100, 110, 120, 127};
+    EXPECT_EQ(bmp.WriteRow(std::span<const std::uint8_t>(rows, 8)), 8u);
+    ASSERT_TRUE(bmp.CloseFile());
+  };
+  const auto setBack = [&] {
+    const timespec old[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, bmp.FileName.c_str(), old, 0), 0);
+  };
+  const auto written = [&] {
+    struct stat st {};
+    ::stat(bmp.FileName.c_str(), &st);
+    return st.st_mtim.tv_sec != 1000;
+  };
+  render(64);
+  setBack();
+  render(64);
+  EXPECT_FALSE(written()) << "the same render";
+  BuildGreyPalette(64, 127, bmp.Palette());
+  ASSERT_TRUE(bmp.WritePalette());
+  EXPECT_FALSE(written()) << "the same palette";
+  render(65);
+  EXPECT_TRUE(written()) << "another render";
+  const auto rendered = ReadBytes(bmp.FileName);
+
+  // Only the palette's bytes change (a header byte damaged meanwhile stays).
+  {
+    std::fstream f(bmp.FileName, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(20);
+    f.put(char(0x5A));
+  }
+  BuildGreyPalette(54, 117, bmp.Palette());
+  ASSERT_TRUE(bmp.WritePalette());
+  auto after = ReadBytes(bmp.FileName);
+  ASSERT_EQ(after.size(), rendered.size());
+  EXPECT_EQ(after[20], 0x5A);
+  after[20] = rendered[20];
+  for (std::size_t i = 0; i < after.size(); ++i)
+    if (i < 54 || i >= 54 + 1024) EXPECT_EQ(after[i], rendered[i]) << "byte " << i;
+  EXPECT_EQ(after[54 + 4 * 117], 255);
+  // A render after it writes the whole file again.
+  render(65);
+  EXPECT_EQ(ReadBytes(bmp.FileName), rendered);
 }
 
 TEST(ImageRecs, TwoBitmapsOfOneNameStayApart) {
