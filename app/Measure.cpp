@@ -21,6 +21,12 @@ void ImageGuideAdapter::MarkUnsolved() {
   w_.Changed();
 }
 
+void ImageGuideAdapter::ResetTarget() {
+  w_.ResetTarget();
+  // The plate is no longer solved: its menu items follow at once.
+  w_.Changed();
+}
+
 void ImageGuideAdapter::EnableReportList() {
   w_.Menus.ReportListEnabled = true;
   w_.Changed();

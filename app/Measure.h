@@ -31,7 +31,7 @@ class ImageGuideAdapter : public GuideImageWindow {
   bool& MeasureMode() override { return w_.MeasureMode; }
   void MarkUnsolved() override;
   void CentroidRefStars() override { w_.CentroidRefStars(); }
-  void ResetTarget() override { w_.ResetTarget(); }
+  void ResetTarget() override;
   bool MeasureTarget(bool useSkyBox) override { return w_.MeasureTarget(useSkyBox); }
   bool SolvePlate() override { return w_.SolvePlate(); }
   void EnableReportList() override;

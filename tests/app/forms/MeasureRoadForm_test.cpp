@@ -3,6 +3,7 @@
 // magnifier and the solution report, offscreen.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QRadioButton>
 #include <cstdlib>
 
@@ -143,10 +144,35 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     EXPECT_EQ(s.SlctRefForm1.RefCncl.Choice, RefCnclModel::RefRtrn);
     EXPECT_EQ(guide->windowTitle(), "Solution OK?");
 
+    // Not recorded now: the item stays for later, until the student goes
+    // back to the target, which leaves nothing solved to record.
+    p.expectMessage(ModalResult::No, "Add to Report?");
+    guide->OKBtn->click();
+    EXPECT_EQ(guide->windowTitle(), "Measurement Completed");
+    QAction* addToReport = nullptr;
+    for (QAction* a : imageForm->findChildren<QAction*>())
+      if (a->text() == "&Add to Report List...") addToReport = a;
+    ASSERT_NE(addToReport, nullptr);
+    EXPECT_TRUE(addToReport->isEnabled());
+    p.expectDialog("TRefCnclForm1", [](DialogModel& m) {
+      auto& d = static_cast<RefCnclModel&>(m);
+      d.Checked = RefCnclModel::IDUnkwn;
+      d.OKBtnClick();
+      return ModalResult::OK;
+    });
+    guide->CnclBtn->click();
+    EXPECT_EQ(guide->windowTitle(), "Locate Unknown");
+    EXPECT_FALSE(addToReport->isEnabled());
+    click(truth[0].ra, truth[0].dec);
+    p.expectMessage(ModalResult::Yes, "Target Sky OK?");
+    guide->OKBtn->click();
+    ASSERT_EQ(guide->windowTitle(), "Solution OK?");
+
     p.expectMessage(ModalResult::Yes, "Add to Report?");
     p.expectMessage(ModalResult::OK, "Measurement Recorded");
     guide->OKBtn->click();
     EXPECT_EQ(guide->windowTitle(), "Measurement Completed");
+    EXPECT_FALSE(addToReport->isEnabled()) << "one solution is added once";
     guide->OKBtn->click();
     EXPECT_FALSE(guide->isVisible());
     EXPECT_FALSE(imageForm->isVisible());
