@@ -168,7 +168,8 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       return;
     }
     const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
-    const int top = image ? image->frameGeometry().height() : 0;
+    // Its frame may not be known yet when it was shown a moment ago.
+    const int top = image ? FrameSize(*image).height() : 0;
     const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
     PlaceFrame(session_.platform(), *magnifierForm_, QPoint(left, top));
     magnifierForm_->show();
