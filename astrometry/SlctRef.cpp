@@ -383,6 +383,10 @@ void SlctRefModel::SolveAndShow() {
     return;
   }
   platform_.beep(Sound::Default);
+  // The step goes on: its clicks count again and, with no solution yet,
+  // the window stays open like the guide.
+  w->MeasureMode() = true;
+  w->CloseAllowed() = false;
   SolveFailed(*w);
 }
 

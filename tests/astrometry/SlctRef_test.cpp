@@ -408,6 +408,8 @@ TEST(SlctRef, FailedSolutionSaysWhyAndOpensTheGoBackDialog) {
   rig.GoBack(RefCnclModel::RefRtrn, {true, true, true, true, false, true}, RefCnclModel::IDUnkwn);
   rig.guide.OkBtnClick();
   EXPECT_EQ(rig.guide.Step, 3) << "a failed solution leaves the step";
+  EXPECT_TRUE(rig.image.pick) << "the target can be clicked again";
+  EXPECT_FALSE(rig.image.closeAllowed) << "nothing solved: the window stays with the guide";
   EXPECT_EQ(rig.image.solves, 1);
   rig.platform.verify();
 }
