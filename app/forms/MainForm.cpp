@@ -179,6 +179,8 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
     f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Shown in its normal state, also when the student had minimised it.
+    f->setWindowState(f->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     f->ShowList();
     if (beside) PlaceFrame(session_.platform(), *f, QPoint(20, 20));
   };

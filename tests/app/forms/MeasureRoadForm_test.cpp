@@ -125,6 +125,11 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     // The read-out under the cursor, now that the plate is solved.
     img.ShowCursorCoords(200, 200);
     EXPECT_TRUE(img.CursorRAText.rfind("RA:   10h 30m 07", 0) == 0) << img.CursorRAText;
+    // "View/Print..." brings the report back in its normal state, on top.
+    report->setWindowState(Qt::WindowMinimized);
+    img.ViewPrint1Click();
+    EXPECT_FALSE(report->isMinimized());
+    EXPECT_TRUE(report->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     Grab(*imageForm, "road-solved.png");
     Grab(*guide, "road-guide.png");
     Grab(*report, "road-report.png");
