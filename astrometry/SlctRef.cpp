@@ -97,6 +97,13 @@ void SlctRefModel::Close() {
   Notify();
 }
 
+void SlctRefModel::KeepWindowsOpen() {
+  // Back before the solution, the measured windows stay with the guide
+  // again: a window closed now would leave the guide without its image.
+  if (GuideRefWindow* f = host_.ReferenceWindow()) f->CloseAllowed() = false;
+  if (GuideImageWindow* w = host_.MeasuredWindow()) w->CloseAllowed() = false;
+}
+
 std::string SlctRefModel::N() const {
   GuideImageWindow* w = host_.MeasuredWindow();
   return std::to_string(w ? w->ImageNumber() : 0);
@@ -134,6 +141,7 @@ void SlctRefModel::BeginSelection() {
   // Whoever restarts the selection (a new measurement, Add/Remove, a change
   // of solution order), the student picks on the reference window next.
   if (GuideRefWindow* f = host_.ReferenceWindow()) f->SetPickMode(true);
+  KeepWindowsOpen();
   if (GuideImageWindow* w = host_.MeasuredWindow()) w->Repaint();
   platform_.beep(Sound::Default);
   Notify();
@@ -347,6 +355,7 @@ void SlctRefModel::AllBtnClick() {
 void SlctRefModel::LocateRefs() {
   GuideImageWindow* w = host_.MeasuredWindow();
   if (!w) return;
+  KeepWindowsOpen();
   Step = 2;
   Caption = "Locate Reference Stars";
   RefNum = 1;
@@ -414,6 +423,7 @@ void SlctRefModel::SolveFailed(GuideImageWindow& w) {
 void SlctRefModel::LocateUnknown() {
   GuideImageWindow* w = host_.MeasuredWindow();
   if (!w) return;
+  KeepWindowsOpen();
   w->TargetLocated() = false;
   w->ResetTarget();
   w->MeasureMode() = true;
@@ -429,6 +439,7 @@ void SlctRefModel::LocateUnknown() {
 void SlctRefModel::ReadSky() {
   GuideImageWindow* w = host_.MeasuredWindow();
   if (!w) return;
+  KeepWindowsOpen();
   w->MarkUnsolved();
   w->SkyLocated() = false;
   w->MeasureMode() = true;

@@ -153,6 +153,7 @@ class SlctRefModel {
     if (Changed) Changed();
   }
   std::string N() const;
+  void KeepWindowsOpen();
   // Closes every window of the measurement.
   void CloseAll(bool reportFirst);
   void SolveFailed(GuideImageWindow& w);

@@ -503,6 +503,8 @@ TEST(SlctRef, GoBackChoicesFromTheSolution) {
     EXPECT_EQ(rig.guide.Step, row.step);
     EXPECT_EQ(rig.guide.Caption, row.caption);
     EXPECT_TRUE(rig.guide.Visible);
+    EXPECT_EQ(rig.image.closeAllowed, row.step >= 5) << "closable again only with a solution";
+    EXPECT_FALSE(rig.field.closeAllowed);
     switch (row.button) {
       case RefCnclModel::SlctRef:
         EXPECT_EQ(rig.field.refs.Count(), 0);
