@@ -150,7 +150,12 @@ void SlctRefModel::BeginSelection() {
 void SlctRefModel::OkBtnClick() {
   GuideImageWindow* w = host_.MeasuredWindow();
   GuideRefWindow* f = host_.ReferenceWindow();
-  if (!w) return;
+  if (!w) {
+    // The image went (closed after its solution and cleared): nothing is
+    // left to measure, so OK ends the measurement.
+    CloseAll(false);
+    return;
+  }
   switch (Step) {
     case 0: {
       if (!f) return;

@@ -590,12 +590,17 @@ TEST(SlctRef, MagnifierBoxAndAGoneWindow) {
   EXPECT_FALSE(rig.magnifier);
   rig.guide.CheckBox1Click(true);
   EXPECT_TRUE(rig.magnifier);
-  // A window freed under the guide: its handlers do nothing.
+  // A window freed under the guide: Accept does nothing, OK ends the
+  // measurement rather than leave a guide whose OK does nothing.
   rig.Start();
   rig.imageGone = true;
-  rig.guide.OkBtnClick();
   rig.guide.AllBtnClick();
+  EXPECT_TRUE(rig.guide.Visible);
+  rig.guide.OkBtnClick();
   EXPECT_EQ(rig.guide.Step, 0);
+  EXPECT_FALSE(rig.guide.Visible);
+  EXPECT_TRUE(rig.field.closed);
+  EXPECT_FALSE(rig.magnifier);
 }
 
 }  // namespace
