@@ -61,7 +61,9 @@ void TCatlgPathForm::OkBtnClick() {
 }
 
 TInfoBox::TInfoBox(TInfoForm& model)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), model_(model) {
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowStaysOnTopHint),
+      model_(model) {
   auto* top = new QVBoxLayout(this);
   Label1 = new QLabel;
   Label1->setAlignment(Qt::AlignCenter);
