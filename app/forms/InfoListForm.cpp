@@ -178,8 +178,9 @@ void TInfoListForm1::ShowList() {
   resize(sz.clientWidth, sz.clientHeight + menuH);
   if (screen) {
     const QSize frame = FrameSize(*this);
-    PlaceFrame(model_->platform(), *this,
-               screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    const QPoint at = screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+    PlaceFrame(model_->platform(), *this, at);
+    model_->Top = at.y();
   }
   show();
   raise();

@@ -81,6 +81,8 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     AstromListModel* model = report.ListForm.get();
     model->OnShow = [this, model] {
       if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
+      if (reportWindow_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != model->StayOnTop)
+        reportWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, model->StayOnTop);
       reportWindow_->ShowList();
     };
     model->OnHide = [this] {

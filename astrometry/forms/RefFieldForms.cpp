@@ -261,6 +261,7 @@ TChrtCntrlBoxForm::TChrtCntrlBoxForm(TChrtCntrlBox& model, QWidget* parent)
 TChrtCntrlBoxForm::~TChrtCntrlBoxForm() { model_.Changed = nullptr; }
 
 void TChrtCntrlBoxForm::Store() {
+  model_.Height = FrameSize(*this).height();
   model_.PlotEphBox = PlotEphBox->isChecked();
   model_.PlotPosBox = PlotPosBox->isChecked();
 }
