@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWindow>
 
 #include "platform/qt/QtPlatform.h"
@@ -118,7 +119,15 @@ void TInfoListForm1::Build() {
           [this] { AccessSelectedRecord1Click(); });
   connect(DeleteSelectedRecord1, &QAction::triggered, this,
           [this] { DeleteSelectedRecord1Click(); });
-  connect(ChartMenu, &QMenu::aboutToShow, this, [this] { Plot1Click(); });
+  // The Chart menu has no items: a click on its title is the command. Its
+  // empty popup is closed first, or it would take the next click (the
+  // chart dialog's OK) just to close itself.
+  connect(ChartMenu, &QMenu::aboutToShow, this, [this] {
+    QTimer::singleShot(0, this, [this] {
+      ChartMenu->close();
+      Plot1Click();
+    });
+  });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { FormDblClick(); });
   connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
   // The selected line, not the keyboard cursor that focus alone puts on
