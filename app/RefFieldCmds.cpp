@@ -30,9 +30,12 @@ int RefWindowHost::ChartScreenWidth() const { return s_.ScreenWidth; }
 bool BendulakSession::LoadReferenceField(double obsTime) {
   FldParmsDlgModel dlg(platform_, Settings);
   dlg.OptionsChanged = [this] { OptionsChanged(); };
-  if (!chartQuery_ && MeasuredSlot >= 0 && MeasuredSlot <= LastSlot)
+  // A chart's field (new, or asked again by its Region Parameters) has no
+  // image behind it: no header centre, no filter to match.
+  const bool chart = chartQuery_ || (GSCForm1 && GSCForm1->ChartMode == 1);
+  if (!chart && MeasuredSlot >= 0 && MeasuredSlot <= LastSlot)
     dlg.MeasuredImage = ImageFiles[static_cast<std::size_t>(MeasuredSlot)].get();
-  dlg.PresetFromImage = !chartQuery_ && RefFieldStale;
+  dlg.PresetFromImage = !chart && RefFieldStale;
   if (GSCForm1) {
     TGSCForm1* w = GSCForm1.get();
     FldParmsDlgModel::RefWindowItems items;
