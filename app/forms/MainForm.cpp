@@ -84,6 +84,8 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       if (reportWindow_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != model->StayOnTop)
         reportWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, model->StayOnTop);
       reportWindow_->ShowList();
+      // Shown in the normal state (a minimized report could not be read).
+      if (reportWindow_->isMinimized()) reportWindow_->showNormal();
     };
     model->OnHide = [this] {
       if (reportWindow_) reportWindow_->hide();
