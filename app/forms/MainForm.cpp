@@ -144,6 +144,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
+    if (f->isMinimized()) f->showNormal();  // in the normal state
   };
   // The measurement guide, below the reference window (its right half over
   // the window's right edge), and the magnifier beside it under the image.
