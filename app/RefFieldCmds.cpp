@@ -117,17 +117,20 @@ void BendulakSession::OpenFinderChart() {
   CreateChart1Click();
 }
 
+bool BendulakSession::RefuseChartWhileMeasuring() {
+  if (!MeasurementInProgress()) return false;
+  // The chart would take the window the guide is measuring with.
+  MessageRequest m;
+  m.caption = "Measurement in Progress";
+  m.text = "Finish the current measurement before making a chart.";
+  m.icon = MsgIcon::Warning;
+  m.sound = Sound::Exclamation;
+  platform_.message(m);
+  return true;
+}
+
 void BendulakSession::CreateChart1Click() {
-  if (MeasurementInProgress()) {
-    // The chart would free the window the guide is measuring with.
-    MessageRequest m;
-    m.caption = "Measurement in Progress";
-    m.text = "Finish the current measurement before making a chart.";
-    m.icon = MsgIcon::Warning;
-    m.sound = Sound::Exclamation;
-    platform_.message(m);
-    return;
-  }
+  if (RefuseChartWhileMeasuring()) return;
   if (PaintMode != 2) {
     PaintMode = 2;
     if (Services.Repaint) Services.Repaint();
@@ -148,6 +151,10 @@ void BendulakSession::CreateChart1Click() {
 }
 
 void BendulakSession::MakeChart() {
+  // The chart dialog is modeless: a measurement may have been set up while
+  // it waited. A running one keeps its window; a finished one's goes.
+  if (RefuseChartWhileMeasuring()) return;
+  if (GSCForm1 && GSCForm1->ChartMode == 0) FreeRefFieldWindow();
   hv::ResetFldParms(Settings);
   if (Services.ResetFldParms) Services.ResetFldParms();
   double t = 0;

@@ -324,6 +324,33 @@ TEST_F(RefFieldSession, ChartIsRefusedWhileMeasuringAndFreesAMeasurementWindow) 
   EXPECT_FALSE(s->ChrtCntrlBox->Visible);
 }
 
+TEST_F(RefFieldSession, AMeasurementSetUpWhileTheChartDialogWaitsKeepsItsWindow) {
+  s->OpenFinderChart();
+  TChrtCntrlBox& box = *s->ChrtCntrlBox;
+  box.PlotPosBox = false;
+  // A measurement began meanwhile: its window is not turned into a chart.
+  TGSCForm1& measuring = s->RefFieldWindow();
+  measuring.ChartMode = 0;
+  s->MeasurementActive = true;
+  p.expectMessage(ModalResult::OK, "Measurement in Progress");
+  box.OKBtnClick();
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 0);
+  // Finished, its window is freed for the chart, as by the chart command.
+  s->MeasurementActive = false;
+  s->OpenFinderChart();
+  s->RefFieldWindow().ChartMode = 0;
+  int freed = 0;
+  s->Services.RefFieldWindowFreed = [&] { ++freed; };
+  s->ChrtCntrlBox->PlotPosBox = false;
+  ExpectField();
+  s->ChrtCntrlBox->OKBtnClick();
+  EXPECT_EQ(freed, 1);
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 1);
+  EXPECT_TRUE(p.allAnswered());
+}
+
 TEST_F(RefFieldSession, RegionParametersOfAMeasurementStartTheSelectionAgain) {
   ExpectField();
   ASSERT_TRUE(s->LoadReferenceField(0));
