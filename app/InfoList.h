@@ -126,6 +126,9 @@ class InfoListModel {
   bool ActionMenuVisible = false;
   bool ChartMenuVisible = false;
   bool Visible = false;  // Close1Click hides, it never frees
+  // Where the form last put the window's frame top on the screen (-1 not
+  // yet shown); dialogs that place themselves beside it read it.
+  int Top = -1;
   // Set when a print or save job wants the form disabled meanwhile.
   bool Enabled = true;
 

@@ -30,9 +30,12 @@ int RefWindowHost::ChartScreenWidth() const { return s_.ScreenWidth; }
 bool BendulakSession::LoadReferenceField(double obsTime) {
   FldParmsDlgModel dlg(platform_, Settings);
   dlg.OptionsChanged = [this] { OptionsChanged(); };
-  if (!chartQuery_ && MeasuredSlot >= 0 && MeasuredSlot <= LastSlot)
+  // A chart's field (new, or asked again by its Region Parameters) has no
+  // image behind it: no header centre, no filter to match.
+  const bool chart = chartQuery_ || (GSCForm1 && GSCForm1->ChartMode == 1);
+  if (!chart && MeasuredSlot >= 0 && MeasuredSlot <= LastSlot)
     dlg.MeasuredImage = ImageFiles[static_cast<std::size_t>(MeasuredSlot)].get();
-  dlg.PresetFromImage = !chartQuery_ && RefFieldStale;
+  dlg.PresetFromImage = !chart && RefFieldStale;
   if (GSCForm1) {
     TGSCForm1* w = GSCForm1.get();
     FldParmsDlgModel::RefWindowItems items;
@@ -114,17 +117,20 @@ void BendulakSession::OpenFinderChart() {
   CreateChart1Click();
 }
 
+bool BendulakSession::RefuseChartWhileMeasuring() {
+  if (!MeasurementInProgress()) return false;
+  // The chart would take the window the guide is measuring with.
+  MessageRequest m;
+  m.caption = "Measurement in Progress";
+  m.text = "Finish the current measurement before making a chart.";
+  m.icon = MsgIcon::Warning;
+  m.sound = Sound::Exclamation;
+  platform_.message(m);
+  return true;
+}
+
 void BendulakSession::CreateChart1Click() {
-  if (MeasurementInProgress()) {
-    // The chart would free the window the guide is measuring with.
-    MessageRequest m;
-    m.caption = "Measurement in Progress";
-    m.text = "Finish the current measurement before making a chart.";
-    m.icon = MsgIcon::Warning;
-    m.sound = Sound::Exclamation;
-    platform_.message(m);
-    return;
-  }
+  if (RefuseChartWhileMeasuring()) return;
   if (PaintMode != 2) {
     PaintMode = 2;
     if (Services.Repaint) Services.Repaint();
@@ -145,6 +151,10 @@ void BendulakSession::CreateChart1Click() {
 }
 
 void BendulakSession::MakeChart() {
+  // The chart dialog is modeless: a measurement may have been set up while
+  // it waited. A running one keeps its window; a finished one's goes.
+  if (RefuseChartWhileMeasuring()) return;
+  if (GSCForm1 && GSCForm1->ChartMode == 0) FreeRefFieldWindow();
   hv::ResetFldParms(Settings);
   if (Services.ResetFldParms) Services.ResetFldParms();
   double t = 0;

@@ -329,6 +329,8 @@ class BendulakSession : public ReportHost {
   void RunOptionsDialog(bool afterInstructorLogin);
   // Set while the chart asks for its field: no image supplies a filter.
   bool chartQuery_ = false;
+  // The box that refuses a chart while a measurement runs; true when shown.
+  bool RefuseChartWhileMeasuring();
 };
 
 // The one session of the run, for the parts that reach the main window's

@@ -77,11 +77,11 @@ class AstromListModel : public InfoListModel {
   // Made by the report object, which owns it and outlives it.
   AstromListModel(Platform& platform, ReportHost& host, AstromObsObj& report);
 
-  ObsRec UndoObs;                  // the observation whose line was deleted last
+  ObsRec UndoObs;                   // the observation whose line was deleted last
   std::int32_t FirstDataLine = -1;  // index of the first measurement line; -1 before any output
-  bool MPCHeader = false;          // the Minor Planet Center header is shown
-  std::string CSVFileName;         // last CSV file, without folder
-  bool EditHeaderVisible = false;  // "Edit Header &Information" and its separator
+  bool MPCHeader = false;           // the Minor Planet Center header is shown
+  std::string CSVFileName;          // last CSV file, without folder
+  bool EditHeaderVisible = false;   // "Edit Header &Information" and its separator
   // Menu state the report window adds to the list window's.
   bool CommaDelimitVisible = true;
   bool ChartEnabled = false;  // the finder chart needs the reference-field window
@@ -93,6 +93,9 @@ class AstromListModel : public InfoListModel {
   }
   // Called when the chart dialog hides the window; the form connects it.
   std::function<void()> OnHide;
+  // Off while the chart dialog waits for a measurement to be chosen, so the
+  // dialog stays above the report; the form applies it when it shows.
+  bool StayOnTop = true;
 
   AstromObsObj& Report() { return report_; }
 

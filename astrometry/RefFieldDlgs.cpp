@@ -1,5 +1,7 @@
 #include "astrometry/RefFieldDlgs.h"
 
+#include <algorithm>
+
 #include "astrometry/AstromObs.h"
 #include "astrometry/RefField.h"
 #include "support/Format.h"
@@ -140,10 +142,13 @@ void TChrtCntrlBox::OKBtnClick() {
       if (list.OnHide) list.OnHide();
       ChartObsIndex = -1;
       report->ShortFormat = 1;
+      list.StayOnTop = false;
       Visible = false;
       report->ShowMPCReport();
+      // Centred, just above the report window (or at the screen's top when
+      // there is no room above it).
       Left = (host_.ChartScreenWidth() - Width) / 2;
-      Top = 0;
+      Top = std::max(list.Top - Height, 0);
       MsgLbl = CentreText;
       Caption = "Identify Chart Center";
       Visible = true;
@@ -165,6 +170,7 @@ void TChrtCntrlBox::OKBtnClick() {
       return;
     }
     ChartObsIndex = i - f;
+    list.StayOnTop = true;
     list.Visible = false;
     if (list.OnHide) list.OnHide();
   }
@@ -180,11 +186,14 @@ void TChrtCntrlBox::Finish() {
 }
 
 void TChrtCntrlBox::CnclBtnClick() {
-  if (Stage == 2) {
-    if (AstromObsObj* report = host_.ChartReport(); report && report->ListForm) {
-      report->ListForm->Visible = false;
-      if (report->ListForm->OnHide) report->ListForm->OnHide();
-    }
+  AstromObsObj* report = host_.ChartReport();
+  AstromListModel* list = report ? report->ListForm.get() : nullptr;
+  // Shown again later, the report keeps its usual style (also when a new
+  // chart command restarted the dialog while a centre was being chosen).
+  if (list) list->StayOnTop = true;
+  if (Stage == 2 && list) {
+    list->Visible = false;
+    if (list->OnHide) list->OnHide();
   }
   Visible = false;
   Result = ModalResult::Cancel;

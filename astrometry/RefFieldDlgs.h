@@ -100,7 +100,9 @@ class TChrtCntrlBox {
       "Select a Measurement Record for center of chart field.  Press \"OK\" when ready.";
   static constexpr const char* NotRecordText = "Select a Measurement Record and Press \"OK\"!";
   static constexpr const char* NotRecordCaption = "Not a Measurement Record!";
-  static constexpr int Width = 380, Height = 150;
+  static constexpr int Width = 380;
+  // The frame's height, as the form last measured it.
+  int Height = 150;
 
   TChrtCntrlBox(Platform& platform, ChartHost& host) : platform_(platform), host_(host) {}
 

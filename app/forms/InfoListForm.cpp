@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWindow>
 
 #include "platform/qt/QtPlatform.h"
@@ -118,7 +119,15 @@ void TInfoListForm1::Build() {
           [this] { AccessSelectedRecord1Click(); });
   connect(DeleteSelectedRecord1, &QAction::triggered, this,
           [this] { DeleteSelectedRecord1Click(); });
-  connect(ChartMenu, &QMenu::aboutToShow, this, [this] { Plot1Click(); });
+  // The Chart menu has no items: a click on its title is the command. Its
+  // empty popup is closed first, or it would take the next click (the
+  // chart dialog's OK) just to close itself.
+  connect(ChartMenu, &QMenu::aboutToShow, this, [this] {
+    QTimer::singleShot(0, this, [this] {
+      ChartMenu->close();
+      Plot1Click();
+    });
+  });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { FormDblClick(); });
   connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
   // The selected line, not the keyboard cursor that focus alone puts on
@@ -178,8 +187,9 @@ void TInfoListForm1::ShowList() {
   resize(sz.clientWidth, sz.clientHeight + menuH);
   if (screen) {
     const QSize frame = FrameSize(*this);
-    PlaceFrame(model_->platform(), *this,
-               screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    const QPoint at = screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+    PlaceFrame(model_->platform(), *this, at);
+    model_->Top = at.y();
   }
   show();
   raise();

@@ -81,7 +81,11 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     AstromListModel* model = report.ListForm.get();
     model->OnShow = [this, model] {
       if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
+      if (reportWindow_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != model->StayOnTop)
+        reportWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, model->StayOnTop);
       reportWindow_->ShowList();
+      // Shown in the normal state (a minimized report could not be read).
+      if (reportWindow_->isMinimized()) reportWindow_->showNormal();
     };
     model->OnHide = [this] {
       if (reportWindow_) reportWindow_->hide();
@@ -140,6 +144,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
+    if (f->isMinimized()) f->showNormal();  // in the normal state
   };
   // The measurement guide, below the reference window (its right half over
   // the window's right edge), and the magnifier beside it under the image.

@@ -197,6 +197,8 @@ void TRefInfoForm1Dlg::Load() {
 TGSCAdjstForm1Dlg::TGSCAdjstForm1Dlg(TGSCAdjstForm1& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), model_(model) {
   setWindowTitle(TGSCAdjstForm1::Caption);
+  // Wide enough for the whole caption.
+  setMinimumWidth(TitleFitWidth(windowTitle()));
   auto* top = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
   auto* lbl = new QLabel("Zero Point for Star Images:");
@@ -261,6 +263,7 @@ TChrtCntrlBoxForm::TChrtCntrlBoxForm(TChrtCntrlBox& model, QWidget* parent)
 TChrtCntrlBoxForm::~TChrtCntrlBoxForm() { model_.Changed = nullptr; }
 
 void TChrtCntrlBoxForm::Store() {
+  model_.Height = FrameSize(*this).height();
   model_.PlotEphBox = PlotEphBox->isChecked();
   model_.PlotPosBox = PlotPosBox->isChecked();
 }

@@ -289,6 +289,33 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   p.verify();
 }
 
+TEST_F(MeasureRoad, AChartsRegionParametersLeaveTheImageAlone) {
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(1);
+  s->MeasuredSlot = 0;
+  // A chart centred on 0 h, 0 deg, whose field is asked for again.
+  TGSCForm1& chart = s->RefFieldWindow();
+  chart.ChartMode = 1;
+  s->RefFieldStale = true;
+  CurFldParms.RACenter = CurFldParms.DecCenter = 0;
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    EXPECT_EQ(d.RAHrText, "0") << "not the image header's centre";
+    EXPECT_EQ(d.ImageFilter, PassbandUnknown) << "no filter to match";
+    return d.CancelBtnClick();
+  });
+  chart.Parameters1Click();
+  p.verify();
+}
+
 TEST_F(MeasureRoad, AfterAFinderChartTheFieldIsBuiltAgain) {
   p.expectDialog("TLoginDlg", [](DialogModel& m) {
     auto& d = static_cast<LoginDlgModel&>(m);

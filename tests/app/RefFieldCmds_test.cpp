@@ -255,6 +255,44 @@ TEST_F(RefFieldSession, ChartStages) {
   SetUp();
 }
 
+TEST_F(RefFieldSession, ChartCentreDialogSitsAboveTheReportWhichLeavesTheTop) {
+  struct Row {
+    const char* name;
+    int reportTop;
+    int wantTop;
+  } rows[] = {
+      {"room above the report", 400, 400 - 150},
+      {"no room: the screen's top", 100, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    SetUp();
+    AddObservation(6.0L, 0.0L, 45000.25);
+    s->OpenFinderChart();
+    TChrtCntrlBox& box = *s->ChrtCntrlBox;
+    AstromListModel& list = *s->Report->ListForm;
+    list.Top = r.reportTop;  // as the form placed it
+    box.OKBtnClick();
+    ASSERT_EQ(box.Stage, 2);
+    EXPECT_EQ(box.Top, r.wantTop);
+    EXPECT_EQ(box.Left, (s->ScreenWidth - TChrtCntrlBox::Width) / 2);
+    EXPECT_FALSE(list.StayOnTop) << "the dialog stays above the report";
+    list.Selected = list.FirstDataLine;
+    ExpectField();
+    box.OKBtnClick();
+    EXPECT_TRUE(list.StayOnTop);
+    TearDown();
+  }
+  SetUp();
+  // Cancelled while choosing, the report gets its style back too.
+  AddObservation(6.0L, 0.0L, 45000.25);
+  s->OpenFinderChart();
+  s->ChrtCntrlBox->OKBtnClick();
+  s->ChrtCntrlBox->CnclBtnClick();
+  EXPECT_TRUE(s->Report->ListForm->StayOnTop);
+  EXPECT_FALSE(s->Report->ListForm->Visible);
+}
+
 TEST_F(RefFieldSession, ChartChecksTheMeasurementStillExists) {
   AddObservation(6.0L, 0.0L, 45000.25);
   s->OpenFinderChart();
@@ -284,6 +322,33 @@ TEST_F(RefFieldSession, ChartIsRefusedWhileMeasuringAndFreesAMeasurementWindow) 
   EXPECT_EQ(s->PaintMode, 2);
   s->ChrtCntrlBox->CnclBtnClick();
   EXPECT_FALSE(s->ChrtCntrlBox->Visible);
+}
+
+TEST_F(RefFieldSession, AMeasurementSetUpWhileTheChartDialogWaitsKeepsItsWindow) {
+  s->OpenFinderChart();
+  TChrtCntrlBox& box = *s->ChrtCntrlBox;
+  box.PlotPosBox = false;
+  // A measurement began meanwhile: its window is not turned into a chart.
+  TGSCForm1& measuring = s->RefFieldWindow();
+  measuring.ChartMode = 0;
+  s->MeasurementActive = true;
+  p.expectMessage(ModalResult::OK, "Measurement in Progress");
+  box.OKBtnClick();
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 0);
+  // Finished, its window is freed for the chart, as by the chart command.
+  s->MeasurementActive = false;
+  s->OpenFinderChart();
+  s->RefFieldWindow().ChartMode = 0;
+  int freed = 0;
+  s->Services.RefFieldWindowFreed = [&] { ++freed; };
+  s->ChrtCntrlBox->PlotPosBox = false;
+  ExpectField();
+  s->ChrtCntrlBox->OKBtnClick();
+  EXPECT_EQ(freed, 1);
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 1);
+  EXPECT_TRUE(p.allAnswered());
 }
 
 TEST_F(RefFieldSession, RegionParametersOfAMeasurementStartTheSelectionAgain) {
