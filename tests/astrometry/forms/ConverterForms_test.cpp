@@ -70,11 +70,14 @@ TEST(ConverterForms, ProgressWindowIsModalWhileRunningAndItsCloseBoxAsks) {
 
   // Finished: modeless, OK closes it.
   GaugeForm2->FinishProgress();
-  GaugeForm2->Running = false;
-  GaugeForm2->Changed();
+  EXPECT_FALSE(GaugeForm2->Running);
   EXPECT_EQ(w->windowModality(), Qt::NonModal);
   EXPECT_FALSE(w->OKBtn->isHidden());
   EXPECT_TRUE(w->CnclBtn->isHidden());
+  EXPECT_TRUE(w->close());  // the close box asks nothing now
+  EXPECT_FALSE(GaugeForm2->Visible);
+  GaugeForm2->StartProgress("Converting GSC to VESK Format", "", 10, "Terminate?");
+  GaugeForm2->FinishProgress();
   w->OKBtn->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_FALSE(GaugeForm2->Visible);
