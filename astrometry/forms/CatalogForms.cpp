@@ -1,8 +1,10 @@
 #include "astrometry/forms/CatalogForms.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <memory>
 
 #include "platform/qt/QtPlatform.h"
@@ -11,7 +13,9 @@ namespace hv {
 
 namespace {
 std::unique_ptr<TInfoBox> infoBox;
-}
+// How long the information box waits for the window system to map it.
+constexpr qint64 MapWaitMs = 500;
+}  // namespace
 
 TCatlgPathForm::TCatlgPathForm(TCatlgPathDlg& model, QWidget* parent)
     : QDialog(parent), model_(model) {
@@ -57,7 +61,9 @@ void TCatlgPathForm::OkBtnClick() {
 }
 
 TInfoBox::TInfoBox(TInfoForm& model)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), model_(model) {
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowStaysOnTopHint),
+      model_(model) {
   auto* top = new QVBoxLayout(this);
   Label1 = new QLabel;
   Label1->setAlignment(Qt::AlignCenter);
@@ -74,7 +80,14 @@ void TInfoBox::Follow() {
     Label1->setText(ToQ(model_.Text));
     show();
     raise();
-    // No messages are handled while a catalog loads: paint now.
+    // No messages are handled while a catalog loads, so the box must be
+    // painted before the caller blocks. A window just shown is mapped by the
+    // window system a moment later and a paint before that is lost: wait
+    // (briefly) until it is on the screen.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < MapWaitMs)
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   } else {

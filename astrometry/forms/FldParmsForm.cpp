@@ -34,6 +34,9 @@ void Triple(QGroupBox* box, std::array<QLineEdit*, 3> edits, std::array<const ch
 
 TFldParmsDlg::TFldParmsDlg(FldParmsDlgModel& model, QWidget* parent)
     : QDialog(parent), model_(model) {
+  // Opened from the reference-field window while the measurement guide
+  // stays on top: under it the colour group and the buttons were hidden.
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
   setWindowTitle(FldParmsDlgModel::Caption);
   auto* top = new QVBoxLayout(this);
 
