@@ -234,13 +234,23 @@ bool OptsObj::Init(std::string_view optionsFileName, std::string_view programVer
 
   Settings.ProgramFolder = program;
   Settings.DataFolder = *data;
-  Settings.CDROMRoot = FindCDROMDrive(platform_, {program});
 
   bool ok = ReadOptsFile(Settings.DataFolder / Settings.OptsFileName);
   if (!ok && Settings.DataFolder.string() != Settings.ProgramFolder.string())
     ok = ReadOptsFile(Settings.ProgramFolder / Settings.OptsFileName);
   if (!ok) SetDefaults();
   Settings.AdminMode = false;
+
+  // Looked for once the settings are read: a catalog of the own form that
+  // they name stands for the disc as the one beside the program does. With
+  // a converted catalog configured nothing needs the disc (the converter's
+  // folders are typed or browsed), so nothing is asked.
+  const bool own = Settings.GSCFormat == GSCFormatCode::Native;
+  std::vector<fs::path> catalogs{program};
+  if (own)
+    for (const std::string& path : {Settings.GSCPath1, Settings.GSCPath2})
+      if (!path.empty()) catalogs.push_back(WithSeparator(fs::path(path)));
+  Settings.CDROMRoot = FindCDROMDrive(platform_, catalogs, own);
   return true;
 }
 

@@ -42,6 +42,17 @@ void RemoveStrayTemporaries(const fs::path& folder) {
   }
 }
 
+// The input file as it lies now: a disc put in after the name was first
+// looked up may spell its folders and files in another case.
+fs::path Relocate(const fs::path& input) {
+  std::error_code ec;
+  if (fs::is_regular_file(input, ec)) return input;
+  const fs::path zone = input.parent_path(), gsc = zone.parent_path();
+  return FindCatalogFile(
+      gsc.parent_path(),
+      gsc.filename().string() + "/" + zone.filename().string() + "/" + input.filename().string());
+}
+
 }  // namespace
 
 TGSCCnvrtForm1::TGSCCnvrtForm1(Platform& platform, const OptsRec& settings)
@@ -122,10 +133,10 @@ void TGSCCnvrtForm1::OutPathEdDblClick() {
          true);
 }
 
-bool TGSCCnvrtForm1::AskForVolume(const fs::path& input, int zone) {
+bool TGSCCnvrtForm1::AskForVolume(fs::path& input, int zone) {
   std::error_code ec;
   // Asked again until the file is there or the student gives up.
-  while (!fs::is_regular_file(input, ec)) {
+  while (!fs::is_regular_file(input = Relocate(input), ec)) {
     MessageRequest box;
     box.caption = "Mount GSC Volume";
     box.text = std::string("Please Mount ") +
@@ -180,7 +191,8 @@ bool TGSCCnvrtForm1::Report(const GSCRegionOutcome& o, const fs::path& input,
   return false;
 }
 
-bool TGSCCnvrtForm1::ConvertRegion(const fs::path& input, const fs::path& output, int zone) {
+bool TGSCCnvrtForm1::ConvertRegion(const fs::path& given, const fs::path& output, int zone) {
+  fs::path input = given;
   if (!AskForVolume(input, zone)) return false;
   return Report(ConvertGSCRegionQuietly(input, output, buffers_), input, output);
 }
@@ -256,6 +268,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
         gauge.SetRestartPoint(j.r - first);
         ConvRestart = false;
       }
+      j.input = Relocate(j.input);
       if (!fs::is_regular_file(j.input, ec)) {
         j.state = RegionJob::Asking;
         stalled = true;

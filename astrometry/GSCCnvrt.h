@@ -79,8 +79,8 @@ class TGSCCnvrtForm1 : public DialogModel {
 
  private:
   // The "Mount GSC Volume" question, until the input is there; false after
-  // Cancel.
-  bool AskForVolume(const std::filesystem::path& input, int zone);
+  // Cancel. input becomes the file as the mounted volume spells it.
+  bool AskForVolume(std::filesystem::path& input, int zone);
   // Shows the error of a failed region; true when it was converted.
   bool Report(const GSCRegionOutcome& outcome, const std::filesystem::path& input,
               const std::filesystem::path& output);

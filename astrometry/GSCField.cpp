@@ -146,6 +146,10 @@ std::int16_t RoundToInt16(long double x) {
 GSCBinRec GSCBinRecOf(const CatStarRec& s) {
   GSCBinRec b;
   b.RA = RoundToInt32(s.RA * 1.0e7L);
+  // A star a hair short of 24 h rounds to 24 h, a value no reader expects
+  // (a box from 0 h misses it); one step short of it keeps the star in
+  // range and in its place at the end of the region's RA order.
+  if (b.RA >= 240000000) b.RA = 239999999;
   b.Dec = RoundToInt32(s.Dec * 1.0e5L);
   b.Mag = RoundToInt16(s.Mag * 1000.0L);
   b.PosErr = RoundToInt16(s.PosErr * 10.0L);

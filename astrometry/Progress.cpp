@@ -19,9 +19,12 @@ void TGaugeForm2::Notify() {
 
 std::string TGaugeForm2::HoursText(long double hours) {
   if (!(hours >= 0)) hours = 0;  // also NaN
-  const long double whole = std::trunc(hours);
+  // Rounded once to the hundredth of a minute shown, then split, so that
+  // 1 h 59.999 min reads 2 Hr 0.00 Min, never 1 Hr 60.00 Min.
+  const long double cmin = RoundHalfEven(hours * 6000);
+  const long double whole = std::trunc(cmin / 6000);
   return std::to_string(static_cast<long long>(whole)) + " Hr " +
-         FormatFixed(2, (hours - whole) * 60) + " Min";
+         FormatFixed(2, (cmin - whole * 6000) / 100) + " Min";
 }
 
 void TGaugeForm2::StartProgress(std::string_view caption, std::string_view folder,
@@ -67,6 +70,9 @@ void TGaugeForm2::UpdateProgress(std::string_view folder, std::string_view file,
 }
 
 void TGaugeForm2::FinishProgress() {
+  // The work is over: the window stops being modal, and its close box no
+  // longer asks to cancel what has finished.
+  Running = false;
   OKBtnVisible = true;
   CnclBtnVisible = false;
   Notify();

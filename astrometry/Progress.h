@@ -44,7 +44,7 @@ class TGaugeForm2 {
   void StartProgress(std::string_view caption, std::string_view folder, long double total,
                      std::string_view prompt);
   void UpdateProgress(std::string_view folder, std::string_view file, long double x);
-  // OK shown, Cancel hidden.
+  // The work has ended: OK shown, Cancel hidden, no longer modal.
   void FinishProgress();
   void SetRestartPoint(long double x);
   // Closes the window.

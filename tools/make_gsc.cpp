@@ -8,7 +8,12 @@
 //       by converting the first, under the second;
 //   make_gsc --synthetic <folder> [stars per region] [first] [last]
 //       a whole synthetic catalog tree of the catalog's own form, for the
-//       converter's benchmark (written on demand only, never shipped).
+//       converter's benchmark (written on demand only, never shipped);
+//   make_gsc --whole-sky <folder> [stars per region] [star list]
+//       the same tree of all regions with the sample field's band from the
+//       list in place of its synthetic regions: a whole catalog to try the
+//       converter on, whose converted copy still gives the sample images
+//       their reference field (on demand only, never shipped).
 //
 // Everything comes from the list and fixed seeds: a build writes the same
 // bytes each time.
@@ -110,16 +115,19 @@ constexpr Extra kExtras[] = {{"galaxy", 10.49600L, 12.05000L, 14.5L, {3, -1}},
                              {"cluster", 10.50400L, 11.96000L, 15.2L, {3, -1}},
                              {"blended", 10.50100L, 12.08500L, 16.0L, {0, 3}}};
 
-int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs::path& listFile) {
+// The sample field's entries by region, and the band of regions that holds
+// them (the whole band ships, so that any field of its declinations finds
+// its files). False, with the reason told, when the list cannot be used.
+bool SampleRegions(const sample::Tiling& tiling, const fs::path& listFile,
+                   std::map<std::int32_t, std::vector<Entry>>& regions, std::int32_t& first,
+                   std::int32_t& last) {
   std::vector<ListStar> list;
   if (listFile.empty() || !ReadList(listFile, list)) {
     std::cerr << "make_gsc: cannot read the star list " << listFile << "\n";
-    return 1;
+    return false;
   }
-  const sample::Tiling tiling = sample::MakeTiling();
-
   // Every entry goes to its region, in the order of the list.
-  std::map<std::int32_t, std::vector<Entry>> regions;
+  regions.clear();
   auto add = [&](long double raH, long double dec, long double mag, int cls, int entries) {
     const std::int32_t r = tiling.RegionOf(raH, dec);
     if (r == 0) return false;
@@ -150,7 +158,7 @@ int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs:
       if (rep.index == i) entries = rep.entries;
     if (!add(list[i].ra, list[i].dec, list[i].v, 0, entries)) {
       std::cerr << "make_gsc: no region holds " << list[i].id << "\n";
-      return 1;
+      return false;
     }
   }
   for (const Extra& x : kExtras) {
@@ -166,17 +174,24 @@ int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs:
     }
   }
 
-  // The whole band of the field's regions ships, so that any field of the
-  // band's declinations finds its files.
   const std::int32_t some = regions.begin()->first;
-  std::int32_t first = 0, last = -1;
+  first = 0;
+  last = -1;
   for (const auto& b : tiling.bands)
     if (b.first <= some && some <= b.last) first = b.first, last = b.last;
   for (const auto& [r, rows] : regions)
     if (r < first || r > last) {
       std::cerr << "make_gsc: the star list spans more than one band\n";
-      return 1;
+      return false;
     }
+  return true;
+}
+
+int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs::path& listFile) {
+  const sample::Tiling tiling = sample::MakeTiling();
+  std::map<std::int32_t, std::vector<Entry>> regions;
+  std::int32_t first = 0, last = -1;
+  if (!SampleRegions(tiling, listFile, regions, first, last)) return 1;
 
   try {
     fs::create_directories(Under(rawFolder, "TABLES"));
@@ -226,6 +241,30 @@ int WriteSynthetic(const fs::path& folder, int stars, std::int32_t first, std::i
   return 0;
 }
 
+// The synthetic tree of every region with the sample field's band in place
+// of its synthetic regions, so that a converted copy of the whole catalog
+// gives the sample images their reference field.
+int WriteWholeSky(const fs::path& folder, int stars, const fs::path& listFile) {
+  const sample::Tiling tiling = sample::MakeTiling();
+  std::map<std::int32_t, std::vector<Entry>> regions;
+  std::int32_t first = 0, last = -1;
+  if (!SampleRegions(tiling, listFile, regions, first, last)) return 1;
+  if (const int rc = WriteSynthetic(folder, stars, 1, GSCRegionCount); rc != 0) return rc;
+  try {
+    static const std::vector<Entry> kNone;
+    const std::string dir(GSCZoneDirs[static_cast<std::size_t>(GSCZoneOf(first) - 1)]);
+    for (std::int32_t r = first; r <= last; ++r) {
+      const auto it = regions.find(r);
+      WriteFileAtomic(Under(folder, dir + GSCRegionFileName(r, ".GSC")),
+                      sample::RegionFile(r, it == regions.end() ? kNone : it->second));
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "make_gsc: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int IntArg(const char* s, int fallback) {
   int v = fallback;
   const std::string t(s);
@@ -246,9 +285,14 @@ int main(int argc, char** argv) {
     }
     return WriteSynthetic(argv[2], stars, first, last);
   }
+  if (argc >= 3 && std::string(argv[1]) == "--whole-sky") {
+    const int stars = argc > 3 ? IntArg(argv[3], 2000) : 2000;
+    return WriteWholeSky(argv[2], stars, argc > 4 ? fs::path(argv[4]) : FindList());
+  }
   if (argc < 3 || argc > 4) {
     std::cerr << "usage: make_gsc <catalog folder> <converted folder> [star list]\n"
-                 "       make_gsc --synthetic <folder> [stars per region] [first] [last]\n";
+                 "       make_gsc --synthetic <folder> [stars per region] [first] [last]\n"
+                 "       make_gsc --whole-sky <folder> [stars per region] [star list]\n";
     return 2;
   }
   return WriteSample(argv[1], argv[2], argc == 4 ? fs::path(argv[3]) : FindList());

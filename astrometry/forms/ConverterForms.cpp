@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "platform/qt/QtPlatform.h"
@@ -139,6 +140,10 @@ void TGaugeWindow::Follow() {
   }
   setWindowTitle(ToQ(model_.Caption));
   DirName->setText(ToQ(model_.DirName));
+  // A long folder wraps: the label (and with it the window) grows to show
+  // every line rather than clipping them.
+  const int lines = DirName->heightForWidth(std::max(DirName->width(), DirName->minimumWidth()));
+  if (lines > DirName->minimumHeight()) DirName->setMinimumHeight(lines);
   PrCntText->setText(ToQ(model_.PrCntText));
   ElpsdText->setText(ToQ(model_.ElpsdText));
   EstTmText->setText(ToQ(model_.EstTmText));

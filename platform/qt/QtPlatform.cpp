@@ -72,6 +72,10 @@ QtPlatform::QtPlatform() : tracker_(std::make_unique<QObject>()) {
 QtPlatform::~QtPlatform() = default;
 
 QWidget* QtPlatform::owner() const {
+  // A box asked while a modal window shows belongs over that window, even
+  // before the window manager has made it the active one (a progress window
+  // that stays on top would hide it otherwise).
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   if (QWidget* active = QApplication::activeWindow()) return active;
   for (auto it = recent_.rbegin(); it != recent_.rend(); ++it)
     if (*it && (*it)->isVisible()) return *it;

@@ -580,6 +580,32 @@ TEST(OptsObj, InitFindsTheCatalogBesideTheProgramWithoutAsking) {
   EXPECT_TRUE(f.p.transcript().empty());
 }
 
+TEST(OptsObj, InitTakesTheConfiguredCatalogForTheDiscWithoutAsking) {
+  // No optical drive and nothing beside the program: the catalog the
+  // settings name is found; with a converted catalog configured nothing is
+  // asked, as the disc is not needed.
+  InitFixture f;
+  f.p.opticalDrives.clear();
+  const fs::path own = test::FreshFolder("own");
+  fs::create_directories(own / "TABLES");
+  Put(own / "TABLES" / "REGIONS.TBL", std::vector<std::uint8_t>{1});
+  OptsRec r;
+  SetOptsDefaults(r, 1);
+  r.GSCPath1 = WithSeparator(own).string();
+  Put(f.cwd / "ASTXOPTS.INI", Encode(r));
+  ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+  EXPECT_EQ(f.opts.Settings.CDROMRoot, WithSeparator(own));
+
+  InitFixture g;
+  g.p.opticalDrives.clear();
+  r.GSCFormat = GSCFormatCode::Converted;
+  r.GSCPath1 = WithSeparator(test::FreshFolder("vesk")).string();
+  Put(g.cwd / "ASTXOPTS.INI", Encode(r));
+  ASSERT_TRUE(g.opts.Init("ASTXOPTS.INI", "1.711"));
+  EXPECT_EQ(g.opts.Settings.CDROMRoot, fs::path());
+  EXPECT_TRUE(f.p.transcript().empty() && g.p.transcript().empty());
+}
+
 TEST(OptsObj, InitEndsWhenNoWritableFolderIsGiven) {
   InitFixture f;
   f.p.os.major = 5;

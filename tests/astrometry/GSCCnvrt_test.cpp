@@ -51,6 +51,18 @@ TEST(TGaugeForm2, PercentTimesAndEstimate) {
     EXPECT_EQ(g.EstTmText, s.estimate) << s.name;
   }
   EXPECT_EQ(g.CrntFlText, "0001.BIN");
+
+  struct Hours {
+    const char* name;
+    long double hours;
+    std::string text;
+  };
+  const Hours hours[] = {
+      {"one and a half", 1.5L, "1 Hr 30.00 Min"},
+      {"a hair under two: rounded before the split", 2 - 0.1L / 3600, "2 Hr 0.00 Min"},
+      {"nothing", 0, "0 Hr 0.00 Min"},
+  };
+  for (const Hours& h : hours) EXPECT_EQ(TGaugeForm2::HoursText(h.hours), h.text) << h.name;
   EXPECT_EQ(pumps, 3);  // queued events run once per update
   EXPECT_GT(changes, 3);
 
@@ -71,6 +83,7 @@ TEST(TGaugeForm2, PercentTimesAndEstimate) {
   g.FinishProgress();
   EXPECT_TRUE(g.OKBtnVisible);
   EXPECT_FALSE(g.CnclBtnVisible);
+  EXPECT_FALSE(g.Modal());  // finished work holds nothing else up
 }
 
 TEST(TGaugeForm2, CancelAsksFirst) {
@@ -293,6 +306,31 @@ TEST_F(Converter, RestartsAfterACancelAndAfterAKill) {
   EXPECT_EQ(fs::last_write_time(Output(kFirst)), written);  // skipped, not rewritten
   EXPECT_FALSE(fs::exists(stray));
   EXPECT_TRUE(Outputs() == whole);
+}
+
+TEST_F(Converter, ASecondDiscIsFoundAsItSpellsItsNames) {
+  // One drive for both volumes; volume II goes in after volume I's last
+  // region and spells its folders and files in lower case. Whether or not
+  // its regions were looked for before it went in, they are found without
+  // a question.
+  for (const int threads : {1, 4}) {
+    const fs::path drive = test::FreshFolder("drive") / "";
+    fs::copy(vol1, drive, fs::copy_options::recursive);
+    TGaugeForm2 g(p);
+    g.PumpEvents = [&] {
+      if (g.CrntFlText != "5259.BIN") return;
+      fs::remove_all(drive / "GSC");
+      for (std::int32_t r = 5260; r <= kLast; ++r)
+        WriteBytes(drive / "gsc" / "s0730" / GSCRegionFileName(r, ".gsc"),
+                   ReadWholeFile(vol2 / "GSC" / "S0730" / GSCRegionFileName(r, ".GSC")));
+    };
+    auto f = Dialog();
+    f->ConvInPath1 = f->ConvInPath2 = drive;
+    f->Threads = threads;
+    ASSERT_TRUE(f->ConvertCatalog(g)) << threads;
+    for (std::int32_t r = kFirst; r <= kLast; ++r) EXPECT_TRUE(fs::exists(Output(r))) << r;
+    fs::remove_all(out);
+  }
 }
 
 TEST_F(Converter, AMissingVolumeIsAskedForUntilCancelled) {

@@ -92,6 +92,10 @@ TEST(GSCEntryMerge, FieldListAndConverterMergeAlike) {
   // The converted record of a star at 0 h reads 0 h, not 12 h.
   const GSCBinRec b = GSCBinRecOf(merged[0]);
   EXPECT_TRUE(b.RA == 0 || b.RA == 240000000) << b.RA;
+  // A star a hair short of 24 h is stored just short of it, never as 24 h.
+  CatStarRec late = merged[0];
+  late.RA = 24 - 0.4e-7L;
+  EXPECT_EQ(GSCBinRecOf(late).RA, 239999999);
 }
 
 TEST(GSCRowColumns, ReadExactlyAsTheNumberParser) {

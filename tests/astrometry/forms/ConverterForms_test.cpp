@@ -61,6 +61,13 @@ TEST(ConverterForms, ProgressWindowIsModalWhileRunningAndItsCloseBoxAsks) {
   EXPECT_EQ(w->Gauge->value(), 50);
   EXPECT_EQ(w->CrntFlText->text(), "0005.BIN");
   EXPECT_EQ(w->CrntFlLbl->text(), "Currrent File:");
+  // A folder long enough to wrap is shown whole.
+  GaugeForm2->UpdateProgress(
+      "/home/instructor/catalogs/converted/guide star catalog/a long folder name/GSC/N0000/",
+      "0006.BIN", 6);
+  QApplication::processEvents();
+  EXPECT_GE(w->DirName->height(), w->DirName->heightForWidth(w->DirName->width()));
+  EXPECT_GT(w->DirName->height(), w->PrCntText->height());
 
   // The close box while running is the Cancel button: No keeps it going.
   p.expectMessage(ModalResult::No, "Cancel Current Processing?", "Terminate?");
@@ -70,11 +77,14 @@ TEST(ConverterForms, ProgressWindowIsModalWhileRunningAndItsCloseBoxAsks) {
 
   // Finished: modeless, OK closes it.
   GaugeForm2->FinishProgress();
-  GaugeForm2->Running = false;
-  GaugeForm2->Changed();
+  EXPECT_FALSE(GaugeForm2->Running);
   EXPECT_EQ(w->windowModality(), Qt::NonModal);
   EXPECT_FALSE(w->OKBtn->isHidden());
   EXPECT_TRUE(w->CnclBtn->isHidden());
+  EXPECT_TRUE(w->close());  // the close box asks nothing now
+  EXPECT_FALSE(GaugeForm2->Visible);
+  GaugeForm2->StartProgress("Converting GSC to VESK Format", "", 10, "Terminate?");
+  GaugeForm2->FinishProgress();
   w->OKBtn->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_FALSE(GaugeForm2->Visible);
