@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/Format.h"
+#include "tools/StarList.h"
 
 namespace hv::cone {
 
@@ -27,36 +28,20 @@ struct Star {
   float muRA = 0, muDec = 0;  // milli-arc-seconds per year; mu-alpha cos(delta)
 };
 
-// "identifier RA Dec B V R" lines; "#" lines are comments.
+// The sample star list; empty when it cannot be read.
 inline std::vector<Star> ReadStars(const std::filesystem::path& file) {
+  std::vector<sample::ListedStar> listed;
   std::vector<Star> stars;
-  std::ifstream in(file);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    std::string_view rest(line);
-    while (!rest.empty()) {
-      const std::size_t a = rest.find_first_not_of(" \t");
-      if (a == std::string_view::npos) break;
-      rest.remove_prefix(a);
-      const std::size_t b = std::min(rest.find_first_of(" \t"), rest.size());
-      f.emplace_back(rest.substr(0, b));
-      rest.remove_prefix(b);
-    }
-    if (f.size() < 6) continue;
-    try {
-      Star s;
-      s.id = f[0];
-      s.ra = StrToFloat(f[1]);
-      s.dec = StrToFloat(f[2]);
-      s.b = static_cast<float>(StrToFloat(f[3]));
-      s.v = static_cast<float>(StrToFloat(f[4]));
-      s.r = static_cast<float>(StrToFloat(f[5]));
-      stars.push_back(s);
-    } catch (const ConvertError&) {
-    }
+  if (!sample::ReadStarList(file, listed)) return stars;
+  for (const sample::ListedStar& l : listed) {
+    Star s;
+    s.id = l.id;
+    s.ra = l.ra;
+    s.dec = l.dec;
+    s.b = static_cast<float>(l.b);
+    s.v = static_cast<float>(l.v);
+    s.r = static_cast<float>(l.r);
+    stars.push_back(s);
   }
   return stars;
 }

@@ -30,62 +30,13 @@
 #include "astrometry/GSCWrite.h"
 #include "support/Files.h"
 #include "tools/SampleCatalog.h"
+#include "tools/StarList.h"
 
 namespace fs = std::filesystem;
 using namespace hv;
 using hv::sample::Entry;
 
 namespace {
-
-struct ListStar {
-  std::string id;
-  long double ra = 0, dec = 0, v = 0;  // hours, degrees, magnitude
-};
-
-bool Number(const std::string& t, long double& v) {
-  const char* b = t.data();
-  if (!t.empty() && t[0] == '+') ++b;
-  double d = 0;
-  const auto r = std::from_chars(b, t.data() + t.size(), d);
-  v = d;
-  return r.ec == std::errc() && r.ptr == t.data() + t.size();
-}
-
-bool ReadList(const fs::path& file, std::vector<ListStar>& stars) {
-  std::ifstream in(file);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    std::size_t i = 0;
-    while (i < line.size()) {
-      while (i < line.size() && (line[i] == ' ' || line[i] == '\r')) ++i;
-      const std::size_t s = i;
-      while (i < line.size() && line[i] != ' ' && line[i] != '\r') ++i;
-      if (i > s) f.push_back(line.substr(s, i - s));
-    }
-    ListStar st;
-    long double b = 0, r = 0;
-    if (f.size() != 6 || !Number(f[1], st.ra) || !Number(f[2], st.dec) || !Number(f[3], b) ||
-        !Number(f[4], st.v) || !Number(f[5], r))
-      return false;
-    st.id = f[0];
-    stars.push_back(st);
-  }
-  return !stars.empty();
-}
-
-fs::path FindList() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  const fs::path bin = ec ? fs::current_path() : exe.parent_path();
-  for (const fs::path& p :
-       {bin / "../share/halvardin/sample_stars.txt", bin / "../../data/sample_stars.txt",
-        bin / "../data/sample_stars.txt", fs::path("data/sample_stars.txt")})
-    if (fs::exists(p, ec)) return p;
-  return {};
-}
 
 fs::path Under(const fs::path& folder, std::string_view relative) {
   std::string rel(relative);
@@ -121,8 +72,8 @@ constexpr Extra kExtras[] = {{"galaxy", 10.49600L, 12.05000L, 14.5L, {3, -1}},
 bool SampleRegions(const sample::Tiling& tiling, const fs::path& listFile,
                    std::map<std::int32_t, std::vector<Entry>>& regions, std::int32_t& first,
                    std::int32_t& last) {
-  std::vector<ListStar> list;
-  if (listFile.empty() || !ReadList(listFile, list)) {
+  std::vector<sample::ListedStar> list;
+  if (listFile.empty() || !sample::ReadStarList(listFile, list)) {
     std::cerr << "make_gsc: cannot read the star list " << listFile << "\n";
     return false;
   }
@@ -287,7 +238,7 @@ int main(int argc, char** argv) {
   }
   if (argc >= 3 && std::string(argv[1]) == "--whole-sky") {
     const int stars = argc > 3 ? IntArg(argv[3], 2000) : 2000;
-    return WriteWholeSky(argv[2], stars, argc > 4 ? fs::path(argv[4]) : FindList());
+    return WriteWholeSky(argv[2], stars, argc > 4 ? fs::path(argv[4]) : sample::FindStarList());
   }
   if (argc < 3 || argc > 4) {
     std::cerr << "usage: make_gsc <catalog folder> <converted folder> [star list]\n"
@@ -295,5 +246,5 @@ int main(int argc, char** argv) {
                  "       make_gsc --whole-sky <folder> [stars per region] [star list]\n";
     return 2;
   }
-  return WriteSample(argv[1], argv[2], argc == 4 ? fs::path(argv[3]) : FindList());
+  return WriteSample(argv[1], argv[2], argc == 4 ? fs::path(argv[3]) : sample::FindStarList());
 }

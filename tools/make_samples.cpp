@@ -27,6 +27,7 @@
 #include "images/FITSWriter.h"
 #include "support/Format.h"
 #include "support/Rounding.h"
+#include "tools/StarList.h"
 
 namespace fs = std::filesystem;
 
@@ -60,11 +61,9 @@ constexpr long double kAstMag = 15.6L;
 constexpr int kImages = 4;
 constexpr int kMinutesApart = 10;
 
-struct Star {
-  std::string id;
-  long double ra = 0, dec = 0;  // hours, degrees
-  long double b = 0, v = 0, r = 0;
-};
+using Star = hv::sample::ListedStar;
+using hv::sample::FindStarList;
+using hv::sample::ReadStarList;
 
 // Uniform deviates in (0, 1) and normal deviates (Box-Muller), our own, so
 // that the values do not depend on the standard library's distributions.
@@ -133,50 +132,6 @@ bool WriteStarList(const fs::path& file) {
     out << s.id << ' ' << Fixed(7, s.ra) << ' ' << (s.dec >= 0 ? "+" : "") << Fixed(6, s.dec) << ' '
         << Fixed(2, s.b) << ' ' << Fixed(2, s.v) << ' ' << Fixed(2, s.r) << '\n';
   return static_cast<bool>(out);
-}
-
-bool ParseNumber(const std::string& t, long double& v) {
-  const char* b = t.data();
-  if (!t.empty() && t[0] == '+') ++b;
-  double d = 0;
-  const auto r = std::from_chars(b, t.data() + t.size(), d);
-  v = d;
-  return r.ec == std::errc() && r.ptr == t.data() + t.size();
-}
-
-bool ReadStarList(const fs::path& file, std::vector<Star>& stars) {
-  std::ifstream in(file);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    std::size_t i = 0;
-    while (i < line.size()) {
-      while (i < line.size() && (line[i] == ' ' || line[i] == '\r')) ++i;
-      const std::size_t s = i;
-      while (i < line.size() && line[i] != ' ' && line[i] != '\r') ++i;
-      if (i > s) f.push_back(line.substr(s, i - s));
-    }
-    Star st;
-    if (f.size() != 6 || !ParseNumber(f[1], st.ra) || !ParseNumber(f[2], st.dec) ||
-        !ParseNumber(f[3], st.b) || !ParseNumber(f[4], st.v) || !ParseNumber(f[5], st.r))
-      return false;
-    st.id = f[0];
-    stars.push_back(st);
-  }
-  return !stars.empty();
-}
-
-fs::path FindStarList() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  const fs::path bin = ec ? fs::current_path() : exe.parent_path();
-  for (const fs::path& p :
-       {bin / "../share/halvardin/sample_stars.txt", bin / "../../data/sample_stars.txt",
-        bin / "../data/sample_stars.txt", fs::path("data/sample_stars.txt")})
-    if (fs::exists(p, ec)) return p;
-  return {};
 }
 
 // Gnomonic projection of (ra, dec) about the centre: standard coordinates
