@@ -19,13 +19,6 @@ std::unique_ptr<TGSCCnvrtForm1> GSCCnvrtForm1;
 
 namespace {
 
-fs::path Under(const fs::path& folder, std::string_view relative) {
-  std::string rel(relative);
-  for (char& c : rel)
-    if (c == '\\') c = '/';
-  return folder / rel;
-}
-
 std::string_view ZoneDir(int k) { return GSCZoneDirs[static_cast<std::size_t>(k - 1)]; }
 
 fs::path FolderOf(const std::string& text) {
@@ -234,7 +227,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
     const std::int32_t zoneFirst = GSCZoneBounds[static_cast<std::size_t>(k - 1)] + 1;
     const std::int32_t zoneLast = GSCZoneBounds[static_cast<std::size_t>(k)];
     if (zoneLast < first || zoneFirst > last) continue;
-    const fs::path outDir = Under(ConvOutPath, ZoneDir(k));
+    const fs::path outDir = GSCPathUnder(ConvOutPath, ZoneDir(k));
     fs::create_directories(outDir, ec);
     RemoveStrayTemporaries(outDir);
     const fs::path& inRoot = k > GSCLastZoneOfVol1 ? ConvInPath2 : ConvInPath1;

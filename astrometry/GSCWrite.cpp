@@ -13,6 +13,13 @@
 
 namespace hv {
 
+std::filesystem::path GSCPathUnder(const std::filesystem::path& folder, std::string_view relative) {
+  std::string rel(relative);
+  for (char& c : rel)
+    if (c == '\\') c = '/';
+  return folder / rel;
+}
+
 namespace fs = std::filesystem;
 
 std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars) {

@@ -16,6 +16,10 @@
 
 namespace hv {
 
+// A catalog path given with "\" separators (a zone folder such as
+// "GSC\N0730\") under a folder of this system.
+std::filesystem::path GSCPathUnder(const std::filesystem::path& folder, std::string_view relative);
+
 // The records of merged stars (RA in hours, in file order), reserved bytes
 // zero, so that equal stars give equal bytes.
 std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars);

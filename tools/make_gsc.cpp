@@ -38,13 +38,6 @@ using hv::sample::Entry;
 
 namespace {
 
-fs::path Under(const fs::path& folder, std::string_view relative) {
-  std::string rel(relative);
-  for (char& c : rel)
-    if (c == '\\') c = '/';
-  return folder / rel;
-}
-
 // Stars entered more than once (list index, entries) and the non-stellar
 // objects added to the field: enough for the merge and the circles to show.
 struct Repeat {
@@ -145,25 +138,27 @@ int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs:
   if (!SampleRegions(tiling, listFile, regions, first, last)) return 1;
 
   try {
-    fs::create_directories(Under(rawFolder, "TABLES"));
-    WriteFileAtomic(Under(rawFolder, "TABLES/REGIONS.TBL"), sample::RegionsTableFile(tiling));
+    fs::create_directories(GSCPathUnder(rawFolder, "TABLES"));
+    WriteFileAtomic(GSCPathUnder(rawFolder, "TABLES/REGIONS.TBL"),
+                    sample::RegionsTableFile(tiling));
     const int zone = GSCZoneOf(first);
     const std::string dir(GSCZoneDirs[static_cast<std::size_t>(zone - 1)]);
-    fs::create_directories(Under(rawFolder, dir));
-    fs::create_directories(Under(convFolder, dir));
-    fs::create_directories(Under(convFolder, "TABLES"));
+    fs::create_directories(GSCPathUnder(rawFolder, dir));
+    fs::create_directories(GSCPathUnder(convFolder, dir));
+    fs::create_directories(GSCPathUnder(convFolder, "TABLES"));
     static const std::vector<Entry> kNone;
     GSCMergeBuffers buffers;
     for (std::int32_t r = first; r <= last; ++r) {
       const auto it = regions.find(r);
-      const fs::path raw = Under(rawFolder, dir + GSCRegionFileName(r, ".GSC"));
+      const fs::path raw = GSCPathUnder(rawFolder, dir + GSCRegionFileName(r, ".GSC"));
       WriteFileAtomic(raw, sample::RegionFile(r, it == regions.end() ? kNone : it->second));
-      ConvertGSCRegionFile(raw, Under(convFolder, dir + GSCRegionFileName(r, ".BIN")), buffers);
+      ConvertGSCRegionFile(raw, GSCPathUnder(convFolder, dir + GSCRegionFileName(r, ".BIN")),
+                           buffers);
     }
     // The converted table holds the boxes the reader makes of the rows.
     LinkListObj<GSCRgnRec> boxes;
     for (const GSCRgnRec& g : tiling.boxes) boxes.InsertAfter(g);
-    WriteRegionsBin(Under(convFolder, "TABLES/REGIONS.BIN"), boxes);
+    WriteRegionsBin(GSCPathUnder(convFolder, "TABLES/REGIONS.BIN"), boxes);
   } catch (const std::exception& e) {
     std::cerr << "make_gsc: " << e.what() << "\n";
     return 1;
@@ -174,15 +169,15 @@ int WriteSample(const fs::path& rawFolder, const fs::path& convFolder, const fs:
 int WriteSynthetic(const fs::path& folder, int stars, std::int32_t first, std::int32_t last) {
   const sample::Tiling tiling = sample::MakeTiling();
   try {
-    fs::create_directories(Under(folder, "TABLES"));
-    WriteFileAtomic(Under(folder, "TABLES/REGIONS.TBL"), sample::RegionsTableFile(tiling));
+    fs::create_directories(GSCPathUnder(folder, "TABLES"));
+    WriteFileAtomic(GSCPathUnder(folder, "TABLES/REGIONS.TBL"), sample::RegionsTableFile(tiling));
     for (std::int32_t r = first; r <= last; ++r) {
       const std::string dir(GSCZoneDirs[static_cast<std::size_t>(GSCZoneOf(r) - 1)]);
       if (r == first || GSCZoneOf(r) != GSCZoneOf(r - 1))
-        fs::create_directories(Under(folder, dir));
+        fs::create_directories(GSCPathUnder(folder, dir));
       const auto rows =
           sample::SyntheticRegion(tiling.boxes[static_cast<std::size_t>(r)], r, stars);
-      WriteFileAtomic(Under(folder, dir + GSCRegionFileName(r, ".GSC")),
+      WriteFileAtomic(GSCPathUnder(folder, dir + GSCRegionFileName(r, ".GSC")),
                       sample::RegionFile(r, rows));
     }
   } catch (const std::exception& e) {
@@ -206,7 +201,7 @@ int WriteWholeSky(const fs::path& folder, int stars, const fs::path& listFile) {
     const std::string dir(GSCZoneDirs[static_cast<std::size_t>(GSCZoneOf(first) - 1)]);
     for (std::int32_t r = first; r <= last; ++r) {
       const auto it = regions.find(r);
-      WriteFileAtomic(Under(folder, dir + GSCRegionFileName(r, ".GSC")),
+      WriteFileAtomic(GSCPathUnder(folder, dir + GSCRegionFileName(r, ".GSC")),
                       sample::RegionFile(r, it == regions.end() ? kNone : it->second));
     }
   } catch (const std::exception& e) {
