@@ -193,17 +193,7 @@ void SlctRefModel::OkBtnClick() {
         w->RefList().InsertAfter(copy);
       }
       if (w->RefsLocated() && w->TargetLocated()) {
-        w->CentroidRefStars();
-        if (!w->RefsLocated()) {
-          Step = 1;
-          Notify();
-          CnclBtnClick();
-          return;
-        }
-        RefNum = 99;
-        platform_.beep(Sound::Default);
-        w->Repaint();
-        SolveAndShow();
+        if (RecentroidRefs(*w)) SolveAndShow();
         return;
       }
       LocateRefs();
@@ -333,16 +323,7 @@ void SlctRefModel::AllBtnClick() {
   if (!w) return;
   AllBtnVisible = false;
   w->Target().Located = w->TargetLocated();
-  w->CentroidRefStars();
-  if (!w->RefsLocated()) {
-    Step = 1;
-    Notify();
-    CnclBtnClick();
-    return;
-  }
-  RefNum = 99;
-  platform_.beep(Sound::Default);
-  w->Repaint();
+  if (!RecentroidRefs(*w)) return;
   if (w->TargetLocated() && w->TargetMeasured()) {
     SolveAndShow();
   } else if (w->TargetLocated()) {
@@ -355,6 +336,21 @@ void SlctRefModel::AllBtnClick() {
              " (right-hand) Display and press \"OK\".";
     Notify();
   }
+}
+
+bool SlctRefModel::RecentroidRefs(GuideImageWindow& w) {
+  w.CentroidRefStars();
+  if (!w.RefsLocated()) {
+    // A reference was lost on the way: handled as a Cancel at step 1.
+    Step = 1;
+    Notify();
+    CnclBtnClick();
+    return false;
+  }
+  RefNum = 99;
+  platform_.beep(Sound::Default);
+  w.Repaint();
+  return true;
 }
 
 void SlctRefModel::LocateRefs() {

@@ -143,6 +143,9 @@ class SlctRefModel {
   // --- step routines ---
   void SetMinRefs();
   void LocateRefs();
+  // Centroids every reference again; true when all are still located (the
+  // guide then goes on), false when one was lost and the guide went back.
+  bool RecentroidRefs(GuideImageWindow& w);
   void SolveAndShow();
   void LocateUnknown();
   void ReadSky();
