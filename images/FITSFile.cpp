@@ -5,6 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "astrometry/ObsParms.h"
 #include "support/DateTime.h"
@@ -391,6 +394,95 @@ void FITSFileObj::SayMapped(double lo, double hi) {
               " Mapped Linearly onto 0 to 65535";
 }
 
+namespace {
+
+// Big-endian singles to the machine's order (as cell bits), with the
+// smallest and largest of them (NaN left out) and the count of values that
+// are no finite numbers.
+void SinglesInMachineOrder(const std::uint8_t* p, std::size_t count, std::int32_t* out, float& lo,
+                           float& hi, std::size_t& nonFinite) {
+  std::size_t i = 0;
+  float l = lo, h = hi;
+  std::size_t odd = 0;
+#if defined(__SSE2__)
+  __m128 vl = _mm_set1_ps(l), vh = _mm_set1_ps(h);
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  __m128i vodd = _mm_setzero_si128();
+  for (; i + 4 <= count; i += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i));
+    v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+    v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xB1), 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+    const __m128 f = _mm_castsi128_ps(v);
+    vl = _mm_min_ps(f, vl);  // a NaN in f gives the second operand
+    vh = _mm_max_ps(f, vh);
+    vodd = _mm_sub_epi32(vodd, _mm_cmpeq_epi32(_mm_and_si128(v, exponent), exponent));
+  }
+  alignas(16) float ls[4], hs[4];
+  alignas(16) std::int32_t odds[4];
+  _mm_store_ps(ls, vl);
+  _mm_store_ps(hs, vh);
+  _mm_store_si128(reinterpret_cast<__m128i*>(odds), vodd);
+  for (int j = 0; j < 4; ++j) {
+    l = std::min(l, ls[j]);
+    h = std::max(h, hs[j]);
+    odd += static_cast<std::size_t>(odds[j]);
+  }
+#endif
+  for (; i < count; ++i) {
+    const std::uint32_t bits = Big32(p + 4 * i);
+    out[i] = static_cast<std::int32_t>(bits);
+    const float f = std::bit_cast<float>(bits);
+    // NaN compares false both ways; infinities are counted apart.
+    l = f < l ? f : l;
+    h = f > h ? f : h;
+    odd += (bits & 0x7F800000u) == 0x7F800000u;
+  }
+  lo = l, hi = h, nonFinite += odd;
+}
+
+// Finite singles (cell bits) to integers in place: round(clamp(f k + c,
+// bottom, top)), with the smallest and largest result.
+void SinglesToIntegers(std::span<std::int32_t> cells, double k, double c, double bottom, double top,
+                       std::int32_t& lo, std::int32_t& hi) {
+  std::size_t i = 0;
+  const std::size_t n = cells.size();
+  std::int32_t* const out = cells.data();
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128d vk = _mm_set1_pd(k), vc = _mm_set1_pd(c);
+    const __m128d vb = _mm_set1_pd(bottom), vt = _mm_set1_pd(top);
+    __m128d mn = vt, mx = vb;
+    for (; i + 4 <= n; i += 4) {
+      const __m128 f = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i)));
+      __m128d v0 = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(f), vk), vc);
+      __m128d v1 = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(f, f)), vk), vc);
+      v0 = _mm_max_pd(_mm_min_pd(v0, vt), vb);
+      v1 = _mm_max_pd(_mm_min_pd(v1, vt), vb);
+      mn = _mm_min_pd(mn, _mm_min_pd(v0, v1));
+      mx = _mm_max_pd(mx, _mm_max_pd(v0, v1));
+      // Rounded in the default mode: to the nearest, halves to even.
+      const __m128i r = _mm_unpacklo_epi64(_mm_cvtpd_epi32(v0), _mm_cvtpd_epi32(v1));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
+    }
+    alignas(16) double mns[2], mxs[2];
+    _mm_store_pd(mns, mn);
+    _mm_store_pd(mxs, mx);
+    lo = std::min(lo, RoundDoubleToInt32(std::min(mns[0], mns[1])));
+    hi = std::max(hi, RoundDoubleToInt32(std::max(mxs[0], mxs[1])));
+  }
+#endif
+  for (; i < n; ++i) {
+    const double v = static_cast<double>(std::bit_cast<float>(out[i])) * k + c;
+    const std::int32_t r = RoundDoubleToInt32(std::clamp(v, bottom, top));
+    out[i] = r;
+    lo = std::min(lo, r);
+    hi = std::max(hi, r);
+  }
+}
+
+}  // namespace
+
 // Singles are read once: their bits go into the table in the machine's byte
 // order, with their range; then each cell is converted in place (mapped
 // when the range asks for it), a cache-sized stretch at a time with its
@@ -403,18 +495,7 @@ bool FITSFileObj::ReadSingles() {
   bool ok = ReadPass(
       4, 256.0L,
       [&](const std::uint8_t* p, std::size_t count, std::int32_t* out) {
-        float l = flo, h = fhi;
-        std::size_t odd = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-          const std::uint32_t bits = Big32(p + 4 * i);
-          out[i] = static_cast<std::int32_t>(bits);
-          const float f = std::bit_cast<float>(bits);
-          // NaN compares false both ways; infinities are counted apart.
-          l = f < l ? f : l;
-          h = f > h ? f : h;
-          odd += (bits & 0x7F800000u) == 0x7F800000u;
-        }
-        flo = l, fhi = h, nonFinite += odd;
+        SinglesInMachineOrder(p, count, out, flo, fhi, nonFinite);
         return true;
       },
       false);
@@ -456,13 +537,7 @@ bool FITSFileObj::ReadSingles() {
       // All numbers: a straight pass.
       const double k = map ? a : scale, c = map ? b : zero;
       const double bottom = map ? 0.0 : -2147483648.0, top = map ? 65535.0 : 2147483647.0;
-      for (std::int32_t& cell : part) {
-        const double v = static_cast<double>(std::bit_cast<float>(cell)) * k + c;
-        const std::int32_t out = RoundDoubleToInt32(std::clamp(v, bottom, top));
-        cell = out;
-        l = std::min(l, out);
-        h = std::max(h, out);
-      }
+      SinglesToIntegers(part, k, c, bottom, top, l, h);
     } else {
       for (std::int32_t& cell : part) {
         const float f = std::bit_cast<float>(cell);
