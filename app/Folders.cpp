@@ -99,10 +99,22 @@ std::optional<fs::path> FindDataFolder(Platform& p, const fs::path& current, boo
   return WithSeparator(*chosen);
 }
 
-fs::path FindCDROMDrive(Platform& p) {
+bool HoldsCatalogVolume(const fs::path& folder) {
+  if (folder.empty()) return false;
+  std::error_code ec;
+  const fs::path tables = FindCaseInsensitive(folder, "TABLES");
+  if (fs::is_regular_file(FindCaseInsensitive(tables, "REGIONS.TBL"), ec)) return true;
+  return fs::is_directory(FindCaseInsensitive(folder, "GSC"), ec);
+}
+
+fs::path FindCDROMDrive(Platform& p, const std::vector<fs::path>& catalogFolders, bool mayAsk) {
   for (const fs::path& root : p.opticalDriveRoots()) {
     if (!root.empty()) return WithSeparator(root);
   }
+  // Without an optical drive, a catalog on disk stands for the disc.
+  for (const fs::path& folder : catalogFolders)
+    if (HoldsCatalogVolume(folder)) return WithSeparator(folder);
+  if (!mayAsk) return {};
   InputRequest ask;
   ask.caption = "CDROM Drive?";
   ask.prompt = "Please Enter Drive Letter of CDROM:";

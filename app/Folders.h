@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -42,9 +43,20 @@ std::optional<std::filesystem::path> FindDataFolder(Platform& p,
                                                     const std::filesystem::path& current,
                                                     bool perUserRule);
 
-// The mount folder (ending with a separator) of the first optical drive
-// that holds a disc; with none, the "CDROM Drive?" input asks for the
-// folder. Empty after Cancel or an empty entry.
-std::filesystem::path FindCDROMDrive(Platform& p);
+// True when the folder holds a Guide Star Catalog volume: its regions table
+// ("TABLES/REGIONS.TBL") or its region folders ("GSC/"), in any case.
+bool HoldsCatalogVolume(const std::filesystem::path& folder);
+
+// The root of the catalog's volume, ending with a separator: the mount
+// folder of the first optical drive that holds a disc, else the first of
+// catalogFolders that holds a catalog volume (the catalog shipped beside the
+// program, a folder given earlier); with none, and only when mayAsk, the
+// "CDROM Drive?" input asks for the folder. Empty after Cancel or an empty
+// entry. Start-up asks; later callers take the run's answer from the
+// settings and look again without asking, so the question comes at most
+// once per run.
+std::filesystem::path FindCDROMDrive(Platform& p,
+                                     const std::vector<std::filesystem::path>& catalogFolders = {},
+                                     bool mayAsk = true);
 
 }  // namespace hv

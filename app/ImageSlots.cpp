@@ -3,6 +3,7 @@
 #include "app/ImageSlots.h"
 
 #include "app/Session.h"
+#include "astrometry/FldParms.h"
 #include "images/FITSFile.h"
 #include "images/ImageDialogs.h"
 #include "images/SBIGFile.h"
@@ -41,6 +42,21 @@ void SlotWindowHost::RepaintMainWindow() {
   if (s_.Services.Repaint) s_.Services.Repaint();
 }
 ListHost* SlotWindowHost::ReportListHost() { return &s_; }
+AstromObsObj* SlotWindowHost::Report() { return s_.Report.get(); }
+ObsParmsRec* SlotWindowHost::EditableCurrentObs() { return &s_.CurrentObs; }
+void SlotWindowHost::ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) {
+  if (s_.Services.ShowSolutionReport)
+    s_.Services.ShowSolutionReport(list, stayOnTop, besideField);
+  else if (s_.Services.ShowList)
+    s_.Services.ShowList(list);
+}
+void SlotWindowHost::RepaintReferenceField() {
+  if (s_.GSCForm1) s_.GSCForm1->Repaint();
+}
+void SlotWindowHost::RemoveFieldReference(int p) {
+  // The window's count of references follows its list.
+  if (s_.GSCForm1 && s_.GSCForm1->RefStars.Item(p)) s_.GSCForm1->RefStars.DeleteCurrent();
+}
 void SlotWindowHost::RepaintBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->Repaint();
 }
@@ -49,6 +65,17 @@ void SlotWindowHost::DisableBlink() {
   if (s_.BlinkForm1) s_.BlinkForm1->ImageForms = {};
 }
 bool* SlotWindowHost::BlinkHintDue() { return &s_.BlinkHintDue; }
+std::optional<std::pair<long double, long double>> SlotWindowHost::ApproximateCentre(
+    int slot) const {
+  // The field request's centre, else a FITS header's pointing.
+  if (CurFldParms.RACenter != 0 || CurFldParms.DecCenter != 0)
+    return std::pair{CurFldParms.RACenter, CurFldParms.DecCenter};
+  const GraphicsFileObj* file =
+      slot >= 0 && slot <= LastSlot ? s_.ImageFiles[At(slot)].get() : nullptr;
+  if (const auto* fits = dynamic_cast<const FITSFileObj*>(file))
+    return std::pair{fits->Header.RA, fits->Header.Dec};
+  return std::nullopt;
+}
 void SlotWindowHost::BlinkWindowClosed() {
   s_.Menu.Enable("Clear1", true);
   s_.Menu.Enable("Load1", true);
@@ -56,8 +83,17 @@ void SlotWindowHost::BlinkWindowClosed() {
 }
 
 void BendulakSession::Blink1Click() {
+  // The blink window takes every slot and frees them all when it closes,
+  // the measured one too.
+  if (MeasurementUnderWay()) {
+    ShowWarning(platform_, "Measurement in Progress",
+                "Image " + std::to_string(MeasuredSlot + 1) +
+                    " is being measured.\n\nFinish or cancel that measurement before blinking.");
+    return;
+  }
   int count = 0;
-  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded) ++count;
+  while (count <= LastSlot && ImageWindows[At(count)] && ImageWindows[At(count)]->ImageLoaded)
+    ++count;
   if (count < 2) return;
   for (int s = 0; s < count; ++s) SlotBusy(s, true);
   LastImageNo = static_cast<std::uint8_t>(count - 1);

@@ -32,6 +32,16 @@ class SlotWindowHost : public ImageWindowHost {
   bool* BlinkHintDue() override;
   void BlinkWindowClosed() override;
   ListHost* ReportListHost() override;
+  AstromObsObj* Report() override;
+  ObsParmsRec* EditableCurrentObs() override;
+  void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) override;
+  bool ReferenceFieldVisible() const override;
+  int GuideStep() const override;
+  int GuideRefNum() const override;
+  void ShowGuide() override;
+  void RepaintReferenceField() override;
+  void RemoveFieldReference(int p) override;
+  std::optional<std::pair<long double, long double>> ApproximateCentre(int slot) const override;
 
  private:
   BendulakSession& s_;

@@ -16,10 +16,10 @@ void ExecMod32Obj::Execute(const std::string& module, const std::string& paramet
   if (IsRunning(module)) return;
   ModuleName = module;
   CommandLine = "\"" + module + "\"" + (parameters.empty() ? "" : " " + parameters);
-  process_ = platform_.startProcess(module, parameters, folder);
+  const ProcessStart start = platform_.startProcess(module, parameters, folder);
+  process_ = start.process;
   Launched = process_.has_value();
-  // The one failure a start reports here is a program that is not there.
-  LastError = Launched ? 0 : 2;
+  LastError = Launched ? 0 : start.error;
   if (!Launched) ModuleName.clear();
 }
 

@@ -234,7 +234,7 @@ bool OptsObj::Init(std::string_view optionsFileName, std::string_view programVer
 
   Settings.ProgramFolder = program;
   Settings.DataFolder = *data;
-  Settings.CDROMRoot = FindCDROMDrive(platform_);
+  Settings.CDROMRoot = FindCDROMDrive(platform_, {program});
 
   bool ok = ReadOptsFile(Settings.DataFolder / Settings.OptsFileName);
   if (!ok && Settings.DataFolder.string() != Settings.ProgramFolder.string())

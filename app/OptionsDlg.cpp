@@ -20,6 +20,14 @@ constexpr const char* NoOptionsText = "No Options Assigned!";
 
 std::string Cut(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
 
+// The edits' hint gives their range; a number beyond it (1e26 would show
+// in exponent form) is refused. Texts that are no number stay unread.
+bool InHintRange(const std::string& text, bool zeroAllowed) {
+  if (!IsNumber(text)) return true;
+  const long double v = StrToFloat(text);
+  return v >= 0 && v <= 59.99L && (zeroAllowed || v != 0);
+}
+
 // A radio group's choice as a code of the set, or the old code when the
 // group shows no valid choice.
 template <class Code>
@@ -92,6 +100,17 @@ void TOptionsDlg::FlTypeGrpClick(int index) {
 
 ModalResult TOptionsDlg::OKBtnClick() {
   if (!OptsToEdit) return ModalResult::OK;
+  // Refused before anything is stored, so the dialog stays as it was.
+  if (!InHintRange(SizeEd, false)) {
+    ShowWarning(platform_, "Value Out of Range!",
+                "Field Size Value is Out of Range (0.00-59.99, not 0)!");
+    return ModalResult::None;
+  }
+  if (!InHintRange(MagEd, true)) {
+    ShowWarning(platform_, "Value Out of Range!",
+                "Magnitude Limit Value is Out of Range (0.00-59.99)!");
+    return ModalResult::None;
+  }
   OptsRec& r = OptsToEdit->Settings;
   r.ReadSky = RdSkyBox;
   r.InvertRefDisplay = InvertBox;

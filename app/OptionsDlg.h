@@ -47,6 +47,7 @@ class TOptionsDlg : public DialogModel {
   // Once, when the dialog is shown.
   void FormActivate();
   void FlTypeGrpClick(int index);
+  // None: a number out of its hint's range was refused; the dialog stays open.
   ModalResult OKBtnClick();
   ModalResult CancelBtnClick();
   void FilesBtnClick();

@@ -7,6 +7,8 @@
 #include "app/SiteCamDlgs.h"
 #include "astrometry/Baseline.h"
 #include "astrometry/FldParms.h"
+#include "astrometry/GSCCnvrt.h"
+#include "astrometry/Progress.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -32,7 +34,9 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
   HelpWin.ProgramFolder = [this] { return Settings.ProgramFolder; };
   HelpWin.FormCreate(96);
   // The alignment tables and the blink region are this program's own.
-  if (!Services.ClearAlignment) Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
+  if (!Services.ClearAlignment)
+    Services.ClearAlignment = [](int slot) { hv::ClearAlignment(slot); };
+  if (!Services.FreeRefFieldWindow) Services.FreeRefFieldWindow = [this] { FreeRefFieldWindow(); };
   if (!Services.ForgetBlinkRegion)
     Services.ForgetBlinkRegion = [this] {
       if (BlinkForm1) BlinkForm1->ForgetRegion();
@@ -41,6 +45,8 @@ BendulakSession::BendulakSession(Platform& platform, SessionServices services)
 
 BendulakSession::~BendulakSession() {
   FreeBaseline();
+  // The reference-field window reads the measured slot's window.
+  FreeRefFieldWindow();
   // The slot windows tell the blink window when they go: it goes first, and
   // they go while its pointer is still there to be asked.
   BlinkForm1.reset();
@@ -94,7 +100,7 @@ void BendulakSession::BuildMenu() {
   }
   // Commands whose code is not in this build yet.
   for (const char* name :
-       {"ConvertGSC1", "MeasImg1", "MeasImg2", "MeasImg3", "MeasImg4", "ShortFormat1", "LongFormat1"})
+       {"ShortFormat1", "LongFormat1"})
     m[name].available = false;
 }
 
@@ -442,6 +448,7 @@ bool BendulakSession::FormCloseQuery() {
 }
 
 void BendulakSession::FormClose() {
+  FreeRefFieldWindow();
   for (int s = 0; s <= LastSlot; ++s) FreeSlot(s);
   if (Services.FreeCatalogs) Services.FreeCatalogs();
   if (SessionLog) {
@@ -469,6 +476,41 @@ void BendulakSession::Baseline1Click() {
   }
   BaselineDlg->Report = Report.get();
   platform_.showDialog(*BaselineDlg);
+}
+
+void BendulakSession::ConvertGSC1Click() {
+  MessageRequest ask;
+  ask.caption = "Convert Guide Star Catalog?";
+  ask.text =
+      "This process will convert the Guide Star Catalog to a smaller and faster format on your "
+      "hard disk.  Before starting, take note of the following:\r\n\r\n(1) Although smaller "
+      "than the CD-ROM version, the converted GSC will still require nearly 1 GByte of hard disk "
+      "space.  Do not run the conversion if you don't have that much available.\r\n\r\n(2) "
+      "The conversion will take about 5 hours.  About 55% of the way through you will be "
+      "prompted to mount the 2nd CD-ROM.\r\n\r\n(3) You can terminate the conversion before "
+      "it finishes and restart it later.  It will find the point where it stopped and continue "
+      "from there.\r\n\r\nContinue with conversion?";
+  ask.icon = MsgIcon::Error;
+  ask.buttons = Buttons::YesNo;
+  ask.sound = Sound::Question;
+  if (platform_.message(ask) != ModalResult::Yes) return;
+
+  GSCCnvrtForm1 = std::make_unique<TGSCCnvrtForm1>(platform_, Settings);
+  GSCCnvrtForm1->FormCreate();
+  // The dialog goes however the command ends.
+  struct Free {
+    ~Free() { GSCCnvrtForm1.reset(); }
+  } free;
+  if (platform_.showDialog(*GSCCnvrtForm1) != ModalResult::OK) return;
+  TGaugeForm2 local(platform_);
+  TGaugeForm2& gauge = GaugeForm2 ? *GaugeForm2 : local;
+  if (!GSCCnvrtForm1->ConvertCatalog(gauge)) return;
+  if (AskYesNo(platform_, "GSC Successfully Converted",
+               "Do you want to change your setup to use the converted GSC file?")) {
+    Settings.GSCPath1 = Settings.GSCPath2 = GSCCnvrtForm1->ConvOutPath.string();
+    Settings.GSCFormat = GSCFormatCode::Converted;
+    OptionsChanged();
+  }
 }
 
 void BendulakSession::FreeBaseline() {

@@ -17,11 +17,14 @@
 #include "app/InfoList.h"
 #include "app/Launcher.h"
 #include "app/Login.h"
+#include "app/Measure.h"
 #include "app/Menu.h"
 #include "app/Options.h"
 #include "app/SessionLog.h"
 #include "astrometry/AstromObs.h"
 #include "astrometry/ObsParms.h"
+#include "astrometry/RefField.h"
+#include "astrometry/RefFieldDlgs.h"
 #include "images/Blink.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
@@ -72,6 +75,47 @@ struct SessionServices {
   // The header listing and image-information windows of the slots' files.
   std::function<void(InfoListModel&)> ShowList;
   std::function<void(InfoListModel&)> ForgetList;
+  // An image window's solution report: on top or not, at (20, 20) beside
+  // the reference-field window or centred.
+  std::function<void(InfoListModel&, bool stayOnTop, bool besideField)> ShowSolutionReport;
+  // The guide's form (placed below the reference window and shown, or
+  // brought to the front) and the magnifier's.
+  std::function<void()> ShowGuide;
+  std::function<void(bool shown)> ShowMagnifier;
+  // The reference-field window: its form is made here, goes first when the
+  // window is freed, and shows it (placed at the top left of the screen).
+  std::function<void(TGSCForm1&)> RefFieldWindowCreated;
+  std::function<void()> RefFieldWindowFreed;
+  std::function<void()> ShowRefFieldWindow;
+  std::function<void()> HideRefFieldWindow;
+  // The chart dialog, shown modeless (its form is made at the first call).
+  std::function<void(TChrtCntrlBox&)> ShowChartDialog;
+  // The measurement guide: closed, restarted at its selection and shown;
+  // or only restarted at its selection (a new solution order).
+  std::function<void()> RestartGuide;
+  std::function<void()> BeginGuideSelection;
+};
+
+class BendulakSession;
+
+// What the reference-field window and the chart dialog ask of the session.
+class RefWindowHost : public RefFieldHost, public ChartHost {
+ public:
+  explicit RefWindowHost(BendulakSession& session) : s_(session) {}
+  TImageForm1* MeasuredWindow() override;
+  bool LoadReferenceField(double obsTime) override;
+  void RestartGuide() override;
+  void BeginGuideSelection() override;
+  AstromObsObj* Report() override;
+  int ScreenHeight() const override;
+  void ShowList(InfoListModel& list) override;
+  ListHost* ListWindowHost() override;
+  AstromObsObj* ChartReport() override { return Report(); }
+  void MakeChart() override;
+  int ChartScreenWidth() const override;
+
+ private:
+  BendulakSession& s_;
 };
 
 class BendulakSession : public ReportHost {
@@ -86,7 +130,7 @@ class BendulakSession : public ReportHost {
   SessionServices Services;
 
   // --- state ---
-  std::string Caption = ApplicationTitle;
+  std::string Caption = SessionCaption;
   bool PictureLoaded = false;
   std::uint8_t PaintMode = 0;  // 0 title, 1 exercise picture, 2 image list
   bool CloseConfirmed = false;
@@ -133,6 +177,16 @@ class BendulakSession : public ReportHost {
   // The blink window, made by the first Blink command and kept; it refers
   // to the slots' windows, so it goes before them.
   std::unique_ptr<TBlinkForm1> BlinkForm1;
+  // The reference-field window (null: none) and its host; the host is made
+  // before the window and freed after it.
+  RefWindowHost RefHost{*this};
+  std::unique_ptr<TGSCForm1> GSCForm1;
+  // The chart dialog, made by the first chart command and kept.
+  std::unique_ptr<TChrtCntrlBox> ChrtCntrlBox;
+  int ScreenHeight = 768;
+  // Set by the measurement guide while a measurement runs; the chart
+  // command is refused meanwhile.
+  bool MeasurementActive = false;
   // Set when the program must end (screen too small, no writable folder).
   bool QuitRequested = false;
 
@@ -166,6 +220,10 @@ class BendulakSession : public ReportHost {
   void Baseline1Click();
   // Frees the baseline dialog and its report window (at exit).
   void FreeBaseline();
+  // "Convert &GSC...": the question, the converter's dialog, the
+  // conversion with its progress window, and the offer to switch the
+  // settings to the converted copy.
+  void ConvertGSC1Click();
   // The report menu's two outputs.
   void ExerciseFrmt1Click();
   void SpreadsheetFormat1Click();
@@ -173,6 +231,21 @@ class BendulakSession : public ReportHost {
   // shared commands; those are enabled only while no slot is busy.
   void SlotBusy(int slot, bool busy);
   bool AnySlotBusy() const;
+
+  // --- measurement ---
+  // The guide, made with the session and kept for the run.
+  SessionGuideHost GuideHost{*this};
+  SlctRefModel SlctRefForm1{platform_, GuideHost};
+  // "Image &1" to "Image &4" of the measure menu (n from 1 to 4).
+  void MeasImgClick(int n);
+  void MeasImg1Click() { MeasImgClick(1); }
+  void MeasImg2Click() { MeasImgClick(2); }
+  void MeasImg3Click() { MeasImgClick(3); }
+  void MeasImg4Click() { MeasImgClick(4); }
+  bool MeasureSetup();
+  bool OpenMeasureWindows();
+  // The guide is shown: a measurement is under way.
+  bool MeasurementUnderWay() const { return SlctRefForm1.Visible; }
 
   // --- image slots ---
   // Chooses one file and loads it into the slot; true when it was loaded.
@@ -202,6 +275,26 @@ class BendulakSession : public ReportHost {
   // the data folder.
   void UpdateSpreadsheetItem();
 
+  // --- reference field and chart ---
+  // The field-parameter dialog, then the catalog query of the chosen
+  // catalog into GSCField (observation time in days since 1899-12-30).
+  bool LoadReferenceField(double obsTime);
+  bool LoadGSCField();
+  bool LoadOnlineField(double obsTime);
+  // The reference-field window, made when missing (its form with it).
+  TGSCForm1& RefFieldWindow();
+  void FreeRefFieldWindow();
+  // Places the window at the top left of the screen and shows it.
+  void ShowRefFieldWindow();
+  // A measurement guide is running (the chart would take its window).
+  bool MeasurementInProgress() const { return MeasurementActive || MeasurementUnderWay(); }
+  // The field was laid out for a measurement: it is reused from now on,
+  // unless it holds no star (then the next measure command asks again).
+  void FieldLaidOut();
+  // The report window's chart command.
+  void CreateChart1Click();
+  void MakeChart();
+
   // ListHost
   std::filesystem::path ReportFolder() const override { return ReportFolder_; }
   PrintHeader ListPrintHeader() const override;
@@ -215,6 +308,8 @@ class BendulakSession : public ReportHost {
   void SetViewPrintSaveEnabled(bool enabled) override { Menu.Enable("ViewEdit1", enabled); }
   void SpreadsheetWritten(const std::filesystem::path&) override { UpdateSpreadsheetItem(); }
   bool NoConfirm() const override { return Settings.NoConfirm; }
+  bool FinderChartAvailable() const override { return true; }
+  void OpenFinderChart() override;
 
   // The filters of the main window's file dialogs.
   static const char* const OpenDialogFilter;
@@ -232,6 +327,8 @@ class BendulakSession : public ReportHost {
   void SlotLoaded(int slot);
   void FreeSlot(int slot);
   void RunOptionsDialog(bool afterInstructorLogin);
+  // Set while the chart asks for its field: no image supplies a filter.
+  bool chartQuery_ = false;
 };
 
 // The one session of the run, for the parts that reach the main window's

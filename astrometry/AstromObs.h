@@ -91,6 +91,8 @@ class AstromListModel : public InfoListModel {
     Visible = true;
     if (OnShow) OnShow();
   }
+  // Called when the chart dialog hides the window; the form connects it.
+  std::function<void()> OnHide;
 
   AstromObsObj& Report() { return report_; }
 

@@ -213,8 +213,9 @@ ModalResult FldParmsDlgModel::OKBtnClick() {
     }
     size = static_cast<float>(s);
     limit = static_cast<float>(m);
-    // A value beyond a single's range is no number for these fields.
-    if (!std::isfinite(size) || !std::isfinite(limit)) {
+    // A value beyond a single's range is no number for these fields; a
+    // field without size has nothing to project.
+    if (!std::isfinite(size) || !std::isfinite(limit) || !(size > 0)) {
       ShowError(p, InputErrorCaption, NumericInvalidText);
       return ModalResult::None;
     }

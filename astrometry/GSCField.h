@@ -112,6 +112,28 @@ GSCBinRec DecodeGSCBinRec(Decoder& d);
 // within its integer's range; the ID is the star name after its "-".
 GSCBinRec GSCBinRecOf(const CatStarRec& star);
 
+// ---- merging a star's entries ------------------------------------------------------
+
+// The catalog lists a star once per plate; GSCEntryMerge makes one star of
+// the rows of one name (RA in degrees): position and magnitude weighted by
+// the inverse errors (10 where an error is 0), errors sqrt(n)/sum of the
+// weights, the largest class, name and flags from the last row. RA is
+// averaged as differences from the first row, so entries on both sides of
+// 0 h give a position near 0 h. The star's RA is in hours.
+class GSCEntryMerge {
+ public:
+  void Add(const CatStarRec& row);
+  std::int32_t Count() const { return n_; }
+  CatStarRec Star() const;
+
+ private:
+  long double refRA_ = 0;  // degrees, the first row's
+  long double w_ = 0, wdRA_ = 0, wDec_ = 0, v_ = 0, vMag_ = 0;
+  std::uint8_t class_ = 0;
+  std::int32_t n_ = 0;
+  CatStarRec last_;
+};
+
 // ---- the field ------------------------------------------------------------------
 
 class GSCFieldObj {

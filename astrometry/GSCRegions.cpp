@@ -6,6 +6,8 @@
 
 #include "app/Folders.h"
 #include "astrometry/GSCField.h"
+#include "astrometry/OnlineCatalog.h"
+#include "astrometry/Progress.h"
 #include "support/Files.h"
 #include "support/Format.h"
 
@@ -39,9 +41,7 @@ GSCRgnRec DecodeGSCRgnRec(Decoder& d) {
 
 // ---- catalog files ----------------------------------------------------------
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 fs::path FindCatalogFile(const fs::path& location, std::string_view relative) {
   fs::path at = location;
@@ -282,7 +282,10 @@ void GSCRgnsTblObj::LoadTable(bool prompt) {
     if (!s.GSCPath1.empty())
       VolumePath = WithSeparator(fs::path(s.GSCPath1));
     else
-      VolumePath = FindCDROMDrive(platform());
+      // The drive found (or given) at start-up; looked for again without
+      // asking, since the question comes at most once per run.
+      VolumePath = !s.CDROMRoot.empty() ? WithSeparator(s.CDROMRoot)
+                                        : FindCDROMDrive(platform(), {s.ProgramFolder}, false);
     if (VolumePath.empty()) VolumePath = s.ProgramFolder;
 
     TriedPath = s.ProgramFolder;
@@ -372,9 +375,14 @@ void CreateCatalogObjects(Platform& platform, const OptsRec& settings) {
   CatlgPathDlg = std::make_unique<TCatlgPathDlg>(platform);
   if (!InfoForm) InfoForm = std::make_unique<TInfoForm>();
   GSCField = std::make_unique<GSCFieldObj>(platform, settings);
+  GaugeForm2 = std::make_unique<TGaugeForm2>(platform);
+  // An online catalog of an earlier run's settings must not outlive them.
+  B1Cat.reset();
 }
 
 void FreeCatalogObjects() {
+  B1Cat.reset();
+  GaugeForm2.reset();
   GSCField.reset();
   GSCRgnsTbl.reset();
   CatlgPathDlg.reset();

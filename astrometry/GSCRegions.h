@@ -168,10 +168,11 @@ extern std::unique_ptr<GSCRgnsTblObj> GSCRgnsTbl;
 extern std::unique_ptr<TCatlgPathDlg> CatlgPathDlg;
 extern std::unique_ptr<TInfoForm> InfoForm;
 
-// Makes the regions table, the catalog-path dialog, the information box and
-// the field (GSCField) for the run; settings is the run's working copy and
-// must outlive them. FreeCatalogObjects frees them again (the table's header
-// listing with it).
+// Makes the regions table, the catalog-path dialog, the information box,
+// the field (GSCField) and the progress window (GaugeForm2) for the run;
+// settings is the run's working copy and must outlive them.
+// FreeCatalogObjects frees them again (the table's header listing with it),
+// and the online catalog when a query made it.
 void CreateCatalogObjects(Platform& platform, const OptsRec& settings);
 void FreeCatalogObjects();
 

@@ -53,6 +53,7 @@ class TBlinkInitForm1 {
   TBlinkInitForm1(Platform& platform, TBlinkForm1& blink);
 
   void SetView(BlinkInitView* v) { view_ = v; }
+  Platform& platform() { return platform_; }
 
   // 0 alignment to begin; 1, 2 first and second star on CurImage; 3..6 the
   // target on image Step - 3; 7 idle; 8 target identification to begin.

@@ -1,5 +1,6 @@
 #include "images/FITSFile.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -107,6 +108,26 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
     // The end of the file ends the header, but only after a first block:
     // an empty file is a short block like any other.
     if (n == 0 && !first) break;
+    if (n < FITSBlockSize && first) {
+      // Too short for a header: whether it is a FITS file cut short or no
+      // FITS file at all is told by its first card, as for a whole block.
+      std::fill(CardBlock.begin() + static_cast<std::ptrdiff_t>(n),
+                CardBlock.begin() + FITSBlockSize, ' ');
+      FITSHeaderParser probe({});
+      probe.Reset();
+      std::string probeListing;
+      if (probe.ParseBlock(
+              std::span<const std::uint8_t, FITSBlockSize>(CardBlock.data(), FITSBlockSize),
+              probeListing) == FITSHeaderParser::BlockResult::NotFITS) {
+        ListText(probeListing);
+        CloseListing();
+        DataFile.Close();
+        ShowError(
+            platform(), "FITS File Error!",
+            "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
+        return false;
+      }
+    }
     if (n < FITSBlockSize) {
       ListText(listing);
       DataFile.Close();

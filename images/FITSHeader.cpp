@@ -20,8 +20,14 @@ FITSKey MatchKeyword(std::string_view card) {
   if (key.empty()) return FITSKey::None;
   for (std::size_t i = 0; i < FITSKeywords.size(); ++i)
     if (key == FITSKeywords[i]) return static_cast<FITSKey>(i);
-  if (key == "EXPTIME" || key == "EXPOSURE") return FITSKey::Exp;
-  if (key == "UTSTART") return FITSKey::UT;
+  // The exposure and time families are known by their first letters
+  // (EXP_TIME, EXPOSURE, UT-START, UTSTART). A key naming the exposure's
+  // end would shift the observation time the wrong way, and EXPSTART or
+  // EXPEND hold times, not the exposure's length.
+  auto has = [key](std::string_view part) { return key.find(part) != key.npos; };
+  const bool endTime = has("END") || has("STOP");
+  if (key.starts_with("EXP") && !endTime && !has("START")) return FITSKey::Exp;
+  if (key.starts_with("UT") && !endTime) return FITSKey::UT;
   return FITSKey::None;
 }
 

@@ -52,8 +52,10 @@ enum class FITSKey : int {
 extern const std::array<std::string_view, 26> FITSKeywords;
 
 // The whole keyword of a card (columns 1 to 8 without trailing blanks)
-// looked up in the table; "EXPTIME" and "EXPOSURE" mean EXP and "UTSTART"
-// means UT. Any other keyword is None (the card is only listed).
+// looked up in the table; any other keyword that begins with "EXP" means
+// EXP and one that begins with "UT" means UT, unless it names an end time
+// ("END" or "STOP" in it) or, for EXP, a start time ("START"). Any other
+// keyword is None (the card is only listed).
 FITSKey MatchKeyword(std::string_view card);
 
 // Columns 1 to 72 without trailing blanks, at least one character; control

@@ -192,13 +192,15 @@ std::string GraphicsFileObj::SaveBaseName() const {
 
 std::vector<std::string> GraphicsFileObj::ImageDataLines() const {
   const ImageInfoRec& i = ImageInfo;
+  // No pixel read leaves the minimum at its start value, above the maximum.
+  const bool none = i.RawMin > i.RawMax;
   std::vector<std::string> lines = {
       "File Name: " + i.FileName,
       "File Type: " + i.Format,
       "Width: " + std::to_string(i.Width) + " Pixels;  " + "Height: " + std::to_string(i.Height) +
           " Pixels;  " + "Total: " + std::to_string(i.PixelCount) + " Pixels",
-      "Raw Pixel Values - Minimum: " + FormatFixed(1, i.RawMin) +
-          ";   Maximum: " + FormatFixed(1, i.RawMax),
+      "Raw Pixel Values - Minimum: " + FormatFixed(1, none ? 0 : i.RawMin) +
+          ";   Maximum: " + FormatFixed(1, none ? 0 : i.RawMax),
       "Maximum Bin: " + std::to_string(i.ModeBin) + ";  Count: " + std::to_string(i.ModeCount),
       "First Zero Bin: " + std::to_string(i.FirstEmptyBin),
       "Adjusted Image Range - Low: " + FormatFixed(1, i.DisplayLow) +

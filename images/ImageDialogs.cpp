@@ -23,7 +23,9 @@ void TImgFileTypeDlg::FormActivate() {
     TimeTypGrp = -1;
     TimeTypGrpEnabled = false;
   } else {
-    TimeTypGrp = OldHeaderTime <= 2 ? OldHeaderTime : 0;
+    // A stored value without an item (3, the ST-4 convention) shows no
+    // choice, and OK keeps it unless one is chosen.
+    TimeTypGrp = OldHeaderTime <= 2 ? OldHeaderTime : -1;
     TimeTypGrpEnabled = true;
   }
 }
@@ -42,7 +44,7 @@ void TImgFileTypeDlg::FlTypeGrpClick(int index) {
 ModalResult TImgFileTypeDlg::OKBtnClick() {
   if (!FileTypeOpts) return ModalResult::Cancel;
   const int type = std::clamp(FlTypeGrp, 0, 2);
-  const int time = type == 1 ? 3 : std::clamp(TimeTypGrp, 0, 2);
+  const int time = type == 1 ? 3 : TimeTypGrp >= 0 && TimeTypGrp <= 2 ? TimeTypGrp : OldHeaderTime;
   FileTypeOpts->ImageFileType = static_cast<ImageFileTypeCode>(type);
   FileTypeOpts->HeaderTime = static_cast<HeaderTimeCode>(time);
   if (type == OldFileType && time == OldHeaderTime) return ModalResult::Cancel;

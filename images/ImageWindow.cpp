@@ -78,6 +78,8 @@ void TImageForm1::AttachImage(int n) {
   FieldCenter.ImageY = ImageHeight() / 2.0L;
   if (const ObsParmsRec* obs = host_.CurrentObs()) ObsParms = *obs;
   Menus.SolutionEnabled = false;
+  Menus.ReportListEnabled = false;
+  CursorCoordsShown = false;
   Zoomed = false;
   ZoomMode = false;
   Menus.ZoomEnabled = true;
@@ -169,6 +171,9 @@ void TImageForm1::RefreshPalette() {
   // The shown bitmap only swaps its colour table.
   Bitmap.Colours = GreyColours(DispParms->LowIndex, DispParms->HighIndex);
   Repaint();
+  // The blink window draws this bitmap too: a display change shows there
+  // at once, also while the adjustment dialog is still open.
+  host_.RepaintBlink();
 }
 
 void TImageForm1::InitDisplaySize() {
@@ -278,6 +283,13 @@ void TImageForm1::FormPaint(ImageCanvas& canvas) {
   if (CrossShown && !ZoomMode) {
     canvas.Line(CrossX - 15, CrossY, CrossX + 15, CrossY, MarkColour::Fuchsia);
     canvas.Line(CrossX, CrossY - 15, CrossX, CrossY + 15, MarkColour::Fuchsia);
+  }
+  if (CursorCoordsShown && PlateSoln.Solved) {
+    // The read-out at the bottom-left corner, Dec below RA.
+    CoordsTextHeight = canvas.TextHeight(CursorDecText);
+    const int decY = ClientHeight - CoordsTextHeight;
+    canvas.Text(0, decY - canvas.TextHeight(CursorRAText), CursorRAText, CursorColor);
+    canvas.Text(0, decY, CursorDecText, CursorColor);
   }
 }
 

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/InfoList.h"
 #include "astrometry/AstromMag.h"
@@ -31,6 +32,7 @@
 
 namespace hv {
 
+class AstromObsObj;
 class GraphicsFileObj;
 class HistogramObj;
 struct OptsRec;
@@ -123,6 +125,16 @@ class ImageWindowHost {
   }
   // The host of the solution report's list window (null: no such window).
   virtual ListHost* ReportListHost() { return nullptr; }
+  // The main window's report (null: none yet).
+  virtual AstromObsObj* Report() { return nullptr; }
+  // The main window's current observation parameters, for the dialog to
+  // edit (null: none).
+  virtual ObsParmsRec* EditableCurrentObs() { return nullptr; }
+  // Shows the solution report's list window, on top of the others or not,
+  // at (20, 20) when besideField, else centred on the screen.
+  virtual void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) {}
+  // The reference-field window exists and is visible.
+  virtual bool ReferenceFieldVisible() const { return false; }
 };
 
 // The window's menu items the form mirrors.
@@ -131,6 +143,9 @@ struct ImageMenuState {
   bool UnZoomEnabled = false;  // "C&Lear Zoom"
   bool ZoomItemsVisible = true;
   bool SolutionEnabled = false;  // "&Solution Results..."
+  // "&Add to Report List...", as the guide left it; the item also needs a
+  // solved plate and a measured target (ReportListAvailable).
+  bool ReportListEnabled = false;
 };
 
 class TImageForm1 {
@@ -141,6 +156,7 @@ class TImageForm1 {
   TImageForm1& operator=(const TImageForm1&) = delete;
 
   void SetView(ImageWindowView* view) { view_ = view; }
+  Platform& platform() { return platform_; }
   ImageWindowView* View() const { return view_; }
 
   // ---- fields ----
@@ -222,9 +238,8 @@ class TImageForm1 {
   virtual void DrawMark(ImageCanvas& canvas, std::string_view label, std::uint32_t colour,
                         long double x, long double y, bool dotted, bool info);
   void DrawCross(int x, int y);
-  // The RA/Dec read-out of a solved plate at client (x, y); the solution
-  // code provides it.
-  virtual void ShowCursorCoords(int x, int y) {}
+  // The RA/Dec read-out of a solved plate at client (x, y).
+  virtual void ShowCursorCoords(int x, int y);
   virtual void RecordCrsr(int x, int y);
   virtual void ClearMark();
   virtual void FormMouseDown(MouseButton button, int x, int y);
@@ -267,6 +282,33 @@ class TImageForm1 {
   bool MeasureTarget(bool useSkyBox);
   void TargetClick(int x, int y);
   void SkyClick(int x, int y);
+  // ---- plate solution and its report ----
+  // Fits the plate to the references about the field centre of the field
+  // parameters; on success every reference, the field centre and a located
+  // target get positions and residuals, the target its magnitude, and the
+  // report is shown. False, with nothing else changed, when the fit fails.
+  bool SolvePlate();
+  // Writes the report into ReportWin and shows it.
+  void ShowSolution(const std::string& title, bool stayOnTop);
+  // The report's lines from the window's current records.
+  std::vector<std::string> SolutionLines() const;
+  void ShowLinearConsts(std::vector<std::string>& lines) const;
+  void ShowCrossTermConsts(std::vector<std::string>& lines) const;
+  void ShowQuadraticConsts(std::vector<std::string>& lines) const;
+  void ViewPrint1Click() { ShowSolution(CaptionPrefix, true); }
+  void ObsParms1Click();
+  void ReportList1Click();
+  // "&Add to Report List..." can be used now.
+  bool ReportListAvailable() const {
+    return Menus.ReportListEnabled && PlateSoln.Solved && TargetLocated && TargetMeasured;
+  }
+  // The cursor read-out as last written (shown while the plate is solved).
+  bool CursorCoordsShown = false;
+  std::string CursorRAText, CursorDecText;
+  int CoordsTextHeight = 13;  // of the read-out's font, from the last paint
+  // The list window's style as the last report set it.
+  bool ReportOnTop = false;
+
   // Mirrors every measured position (references, fit data, target, sky
   // box) from one orientation to the other after a flip change.
   void MirrorMeasurements(bool flipX, bool flipY);

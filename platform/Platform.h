@@ -51,7 +51,10 @@ struct FileChooser {
 };
 
 struct FileChoice {
-  std::vector<std::filesystem::path> files;  // whole paths
+  // Whole paths. Several chosen files come in the reverse of the order in
+  // which the dialog lists them, as the program's multiple load expects
+  // (it takes them from the end).
+  std::vector<std::filesystem::path> files;
   int filterIndex = 1;
 };
 
@@ -95,6 +98,26 @@ struct ProcessHandle {
 };
 enum class ProcessState { Running, Exited, Failed };
 
+// A start's outcome: the process, or why there is none, as the error codes
+// the launcher's messages name (2 file not found, 3 path not found, 4 too
+// many open files, 5 access denied, 8 not enough memory, 11 incorrect
+// format, 267 invalid folder; another code stands as the system gave it).
+struct ProcessStart {
+  std::optional<ProcessHandle> process;
+  int error = 0;
+};
+
+// A top-level window that the program places itself, as the platform
+// sees it.
+class PlacedWindow {
+ public:
+  virtual ~PlacedWindow() = default;
+  virtual std::string caption() const = 0;
+  // Puts the frame's top-left corner at (left, top), screen pixels, whether
+  // the window is shown yet or not.
+  virtual void moveFrame(int left, int top) = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -106,6 +129,12 @@ class Platform {
   virtual std::optional<std::filesystem::path> chooseFolder(const FolderChooser& request) = 0;
   virtual std::optional<std::string> inputLine(const InputRequest& request) = 0;
   virtual ModalResult showDialog(DialogModel& model) = 0;
+
+  // --- windows ---
+  // Places a window by its frame (title bar and border included), as a
+  // window's position is given on the desktop the program was made for:
+  // a window at (0, 0) keeps its title bar on the screen.
+  virtual void placeWindow(PlacedWindow& window, int left, int top) = 0;
 
   // --- feedback ---
   virtual void beep(Sound sound) = 0;
@@ -128,9 +157,8 @@ class Platform {
   virtual std::optional<std::string> findExecutableFor(const std::filesystem::path& file) = 0;
   // Starts program with the file as its one argument, detached, in the
   // working folder (the current one when empty).
-  virtual std::optional<ProcessHandle> startProcess(const std::string& program,
-                                                    const std::filesystem::path& file,
-                                                    const std::filesystem::path& workingFolder) = 0;
+  virtual ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                                    const std::filesystem::path& workingFolder) = 0;
   // Without blocking.
   virtual ProcessState processState(ProcessHandle handle) = 0;
 

@@ -25,6 +25,14 @@ struct IndexedImage {
   std::array<std::uint32_t, 256> colours{};
 };
 
+// A printer font; the page starts in Courier 10 pt, regular, fixed pitch.
+struct PrintFont {
+  std::string family = "Courier";
+  int pointSize = 10;
+  bool bold = false;
+  bool fixedPitch = true;
+};
+
 class PrintJob {
  public:
   virtual ~PrintJob() = default;
@@ -42,6 +50,11 @@ class PrintJob {
   // Stretches the image into the rectangle.
   virtual void drawImage(const IndexedImage& image, int left, int top, int width, int height) = 0;
   virtual void newPage() = 0;
+  // The font of the following texts and the width of the following lines
+  // (device pixels at the screen's resolution); jobs that cannot change
+  // them keep their own.
+  virtual void setFont(const PrintFont& font) {}
+  virtual void setPenWidth(int width) {}
   // Ends the document; false when it could not be written.
   virtual bool finish() = 0;
 };

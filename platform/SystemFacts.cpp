@@ -123,8 +123,45 @@ std::optional<std::string> FindExecutableFor(const fs::path& file) {
   return std::nullopt;
 }
 
-std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::path& file,
-                                          const fs::path& workingFolder) {
+int SpawnErrorCode(int error) {
+  switch (error) {
+    case ENOENT:
+      return 2;
+    case ENOTDIR:
+      return 3;
+    case EMFILE:
+    case ENFILE:
+      return 4;
+    case EACCES:
+    case EPERM:
+      return 5;
+    case ENOMEM:
+    case EAGAIN:
+      return 8;
+    case ENOEXEC:
+    case ELIBBAD:
+      return 11;
+  }
+  switch (error) {
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 8:
+    case 11:
+    case 14:
+    case 267:
+      return 31;
+  }
+  return error;
+}
+
+ProcessStart StartProcess(const std::string& program, const fs::path& file,
+                          const fs::path& workingFolder) {
+  // A working folder that is not there cannot be told from a missing
+  // program once the start failed, so it is looked at first.
+  std::error_code ec;
+  if (!workingFolder.empty() && !fs::is_directory(workingFolder, ec)) return {std::nullopt, 267};
   std::string arg = file.string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   std::string calc = "--calc";
@@ -141,8 +178,8 @@ std::optional<ProcessHandle> StartProcess(const std::string& program, const fs::
   int rc = ::posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
-  if (rc != 0) return std::nullopt;
-  return ProcessHandle{pid};
+  if (rc != 0) return {std::nullopt, SpawnErrorCode(rc)};
+  return {ProcessHandle{pid}, 0};
 }
 
 ProcessState State(ProcessHandle handle) {

@@ -16,8 +16,13 @@ std::vector<std::filesystem::path> OpticalDriveRoots();
 // The running executable, from /proc/self/exe; empty when it cannot be read.
 std::filesystem::path ProgramFile();
 std::optional<std::string> FindExecutableFor(const std::filesystem::path& file);
-std::optional<ProcessHandle> StartProcess(const std::string& program, const std::filesystem::path& file,
-                                          const std::filesystem::path& workingFolder = {});
+// A failed start gives the system's error in the launcher's numbering
+// (SpawnErrorCode).
+ProcessStart StartProcess(const std::string& program, const std::filesystem::path& file,
+                          const std::filesystem::path& workingFolder = {});
+// An errno of a failed start as the launcher's code; an errno that would
+// read as another failure there stands as 31, a general failure.
+int SpawnErrorCode(int error);
 ProcessState State(ProcessHandle handle);
 
 }  // namespace hv::SystemFacts

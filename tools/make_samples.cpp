@@ -2,6 +2,7 @@
 // taken four times, 10 minutes apart, with an asteroid moving across it.
 //
 //   make_samples <folder> [star list]   the images FIELD1.FIT .. FIELD4.FIT
+//                                       and SAMPLE_TRUTH.TXT beside them
 //   make_samples --stars <file>         (re)writes the synthetic star list
 //
 // The star list (data/sample_stars.txt) is found beside the program
@@ -226,7 +227,14 @@ std::string Sexagesimal(long double v, bool sign, int decimals) {
   return out + two(whole, 0) + ":" + two(minutes, 0) + ":" + two(seconds, decimals);
 }
 
-bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars) {
+// What the asteroid really was in one image, for checking measurements.
+struct Truth {
+  std::string midTime;          // mid-exposure, UT, "YYYY-MM-DDThh:mm:ss"
+  long double ra = 0, dec = 0;  // hours, degrees
+  long double mag = 0;          // V
+};
+
+bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars, Truth& truth) {
   Deviates d(1000u + static_cast<std::uint32_t>(index));
   // Pointing wanders by a few arc seconds between exposures.
   const long double ra0 =
@@ -256,7 +264,12 @@ bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars)
   for (const Star& s : stars) place(s.ra, s.dec, s.v);
   const long double astDec = kAstDec + kAstRateDec * hours / 3600.0L;
   const long double astRA = kAstRA + kAstRateRA * hours / 3600.0L / 15.0L / std::cos(astDec * kDeg);
-  place(astRA, astDec, kAstMag + 0.05L * d.Normal());
+  const long double astMag = kAstMag + 0.05L * d.Normal();
+  place(astRA, astDec, astMag);
+  truth.midTime = "2004-03-15T03:" + Padded(20 + index * kMinutesApart, 2) + ":00";
+  truth.ra = astRA;
+  truth.dec = astDec;
+  truth.mag = astMag;
 
   std::vector<std::int16_t> data(e.size());
   for (std::size_t i = 0; i < e.size(); ++i) {
@@ -295,6 +308,24 @@ bool WriteImage(const fs::path& file, int index, const std::vector<Star>& stars)
   return static_cast<bool>(out);
 }
 
+// One line per image: file, mid-exposure time, the asteroid's RA (hours),
+// Dec (degrees) and V magnitude; '#' starts a comment line.
+bool WriteTruth(const fs::path& file, const std::vector<std::string>& names,
+                const std::vector<Truth>& truths) {
+  std::string text =
+      "# The asteroid in the sample images (J2000, where it was drawn).\n"
+      "# file  mid-exposure UT  RA (h)  Dec (deg)  RA  Dec  V mag\n";
+  for (std::size_t i = 0; i < truths.size(); ++i) {
+    const Truth& t = truths[i];
+    text += names[i] + " " + t.midTime + " " + Fixed(9, t.ra) + " " + Fixed(8, t.dec) + " " +
+            Sexagesimal(t.ra, false, 3) + " " + Sexagesimal(t.dec, true, 2) + " " +
+            Fixed(2, t.mag) + "\n";
+  }
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -319,13 +350,24 @@ int main(int argc, char** argv) {
   }
   std::error_code ec;
   fs::create_directories(folder, ec);
+  std::vector<std::string> names;
+  std::vector<Truth> truths;
   for (int i = 0; i < kImages; ++i) {
-    const fs::path file = folder / ("FIELD" + std::to_string(i + 1) + ".FIT");
-    if (!WriteImage(file, i, stars)) {
+    names.push_back("FIELD" + std::to_string(i + 1) + ".FIT");
+    const fs::path file = folder / names.back();
+    Truth truth;
+    if (!WriteImage(file, i, stars, truth)) {
       std::cerr << "make_samples: cannot write " << file << "\n";
       return 1;
     }
+    truths.push_back(truth);
     std::cout << file.string() << "\n";
   }
+  const fs::path truthFile = folder / "SAMPLE_TRUTH.TXT";
+  if (!WriteTruth(truthFile, names, truths)) {
+    std::cerr << "make_samples: cannot write " << truthFile << "\n";
+    return 1;
+  }
+  std::cout << truthFile.string() << "\n";
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -155,7 +156,9 @@ THelpWin::THelpWin(HelpWinModel& model, QWidget* parent) : QMainWindow(parent), 
       placed_ = true;
       if (QScreen* sc = QGuiApplication::primaryScreen()) {
         QRect a = sc->availableGeometry();
-        move(std::max(a.left(), a.right() - frameGeometry().width() - 10), a.top() + 10);
+        PlaceFrame(
+            model_.platform(), *this,
+            QPoint(std::max(a.left(), a.right() - FrameSize(*this).width() - 10), a.top() + 10));
       }
     }
     show();

@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -175,7 +176,11 @@ void TInfoListForm1::ShowList() {
   ListSize sz = SizeForLines(model_->Lines(), width, height, sw);
   int menuH = menuBar()->sizeHint().height();
   resize(sz.clientWidth, sz.clientHeight + menuH);
-  if (screen) move(screen->geometry().center() - rect().center());
+  if (screen) {
+    const QSize frame = FrameSize(*this);
+    PlaceFrame(model_->platform(), *this,
+               screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+  }
   show();
   raise();
   activateWindow();

@@ -18,14 +18,20 @@
 #include "app/forms/OptionsForms.h"
 #include "app/forms/SearchStrForm.h"
 #include "app/forms/SiteCamForms.h"
+#include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "astrometry/forms/BaselineForm.h"
+#include "astrometry/forms/ConverterForms.h"
 #include "astrometry/forms/FldParmsForm.h"
 #include "astrometry/forms/ObsParmsForm.h"
+#include "astrometry/forms/RefFieldForms.h"
+#include "astrometry/forms/SlctRefForm.h"
 #include "images/forms/BlinkForms.h"
+#include "images/forms/CursorWindowForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "images/forms/ImageForm.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "support/Files.h"
 
 namespace hv {
@@ -46,6 +52,8 @@ QFont WindowFont() {
 }  // namespace
 
 QCursor TBendulak::CrossHairCursor() { return CrossHair(); }
+
+TSlctRefForm1* TBendulak::guideForm() const { return guideForm_; }
 
 TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
@@ -75,6 +83,9 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
       if (!reportWindow_) reportWindow_ = new AstromListForm(*model, this);
       reportWindow_->ShowList();
     };
+    model->OnHide = [this] {
+      if (reportWindow_) reportWindow_->hide();
+    };
   };
   session_.Services.ImageWindowCreated = [this](int slot, TImageForm1& model) {
     delete imageForms_[static_cast<std::size_t>(slot)];
@@ -86,7 +97,7 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   session_.Services.ShowImageWindow = [this](int slot, int x, int y) {
     TImageForm1Widget* f = imageForms_[static_cast<std::size_t>(slot)];
     if (!f) return;
-    f->move(x, y);
+    PlaceFrame(session_.platform(), *f, QPoint(x, y));
     f->showNormal();
     f->raise();
     f->activateWindow();
@@ -98,15 +109,77 @@ TBendulak::TBendulak(BendulakSession& session, QWidget* parent)
   };
   session_.Services.ShowBlinkWindow = [this] {
     if (!blinkForm_) return;
+    blinkForm_->CentreOnFirstShowing();
     blinkForm_->showNormal();
     blinkForm_->raise();
     blinkForm_->activateWindow();
   };
   session_.Services.MenuChanged = [this] { Mirror(); };
+  // The online catalog lives from the first online query until this window
+  // closes; the other catalog objects go with their forms after the loop.
+  session_.Services.FreeCatalogs = [] { B1Cat.reset(); };
+  session_.Services.RefFieldWindowCreated = [this](TGSCForm1& model) {
+    delete refForm_;
+    refForm_ = new TGSCForm1Widget(model, this);
+  };
+  session_.Services.RefFieldWindowFreed = [this] { delete refForm_; };
+  session_.Services.ShowRefFieldWindow = [this] {
+    if (!refForm_) return;
+    PlaceFrame(session_.platform(), *refForm_, QPoint(0, 0));
+    refForm_->showNormal();
+    refForm_->raise();
+  };
+  session_.Services.HideRefFieldWindow = [this] {
+    if (refForm_) refForm_->hide();
+  };
+  session_.Services.ShowChartDialog = [this](TChrtCntrlBox& model) {
+    if (!chartForm_) chartForm_ = new TChrtCntrlBoxForm(model, this);
+    chartForm_->Load();
+  };
   session_.Services.ShowList = [this](InfoListModel& model) {
     QPointer<TInfoListForm1>& f = listForms_[&model];
     if (!f) f = new TInfoListForm1(model, this);
     f->ShowList();
+  };
+  // The measurement guide, below the reference window (its right half over
+  // the window's right edge), and the magnifier beside it under the image.
+  guideForm_ = new TSlctRefForm1(session_.SlctRefForm1, this);
+  guideForm_->PlaceOnShow = [this](QWidget& g) {
+    QRect field(0, 0, 0, 300);
+    if (PlacedReferenceWindow)
+      field = PlacedReferenceWindow();
+    else if (refForm_)
+      field = refForm_->frameGeometry();
+    PlaceFrame(
+        session_.platform(), g,
+        QPoint(field.x() + field.width() - FrameSize(g).width() / 2, field.y() + field.height()));
+  };
+  session_.Services.ShowGuide = [this] {
+    if (!guideForm_) return;
+    guideForm_->Load();
+    guideForm_->raise();
+  };
+  session_.Services.ShowMagnifier = [this](bool shown) {
+    if (!CursorWindow) return;
+    if (!magnifierForm_)
+      magnifierForm_ = new TCursorWindowWidget(*CursorWindow, session_.platform(), this);
+    if (!shown) {
+      magnifierForm_->hide();
+      return;
+    }
+    const TImageForm1Widget* image = imageForms_[static_cast<std::size_t>(session_.MeasuredSlot)];
+    const int top = image ? image->frameGeometry().height() : 0;
+    const int left = guideForm_ ? guideForm_->x() + guideForm_->frameGeometry().width() : 0;
+    PlaceFrame(session_.platform(), *magnifierForm_, QPoint(left, top));
+    magnifierForm_->show();
+    magnifierForm_->raise();
+  };
+  session_.Services.ShowSolutionReport = [this](InfoListModel& model, bool onTop, bool beside) {
+    QPointer<TInfoListForm1>& f = listForms_[&model];
+    if (!f) f = new TInfoListForm1(model, this);
+    f->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    f->ShowList();
+    if (beside) PlaceFrame(session_.platform(), *f, QPoint(20, 20));
   };
   session_.Services.ForgetList = [this](InfoListModel& model) {
     auto it = listForms_.find(&model);
@@ -131,8 +204,22 @@ TBendulak::~TBendulak() {
   sv.BlinkWindowCreated = nullptr;
   sv.ShowBlinkWindow = nullptr;
   sv.MenuChanged = nullptr;
+  sv.FreeCatalogs = nullptr;
   sv.ShowList = nullptr;
   sv.ForgetList = nullptr;
+  sv.RefFieldWindowCreated = nullptr;
+  sv.RefFieldWindowFreed = nullptr;
+  sv.ShowRefFieldWindow = nullptr;
+  sv.HideRefFieldWindow = nullptr;
+  sv.ShowChartDialog = nullptr;
+  if (session_.Report && session_.Report->ListForm) session_.Report->ListForm->OnHide = nullptr;
+  delete chartForm_;
+  delete refForm_;
+  sv.ShowSolutionReport = nullptr;
+  sv.ShowGuide = nullptr;
+  sv.ShowMagnifier = nullptr;
+  delete guideForm_;
+  delete magnifierForm_;
   delete blinkForm_;
   for (auto& f : imageForms_) delete f;
   for (auto& [model, f] : listForms_) delete f;
@@ -244,6 +331,8 @@ void TBendulak::Run(const std::string& name) {
     s.AboutThisExercise1Click();
   else if (name == "Baseline1")
     s.Baseline1Click();
+  else if (name == "ConvertGSC1")
+    s.ConvertGSC1Click();
   else if (name == "ExerciseFrmt1")
     s.ExerciseFrmt1Click();
   else if (name == "SpreadsheetFormat1")
@@ -264,6 +353,14 @@ void TBendulak::Run(const std::string& name) {
     s.ViewAdjust1Click();
   else if (name == "Blink1")
     s.Blink1Click();
+  else if (name == "MeasImg1")
+    s.MeasImg1Click();
+  else if (name == "MeasImg2")
+    s.MeasImg2Click();
+  else if (name == "MeasImg3")
+    s.MeasImg3Click();
+  else if (name == "MeasImg4")
+    s.MeasImg4Click();
 }
 
 std::optional<std::string> TBendulak::LoadPicture(const fs::path& path) {
@@ -307,8 +404,13 @@ void TBendulak::FormCreate(const StartupFacts& facts) {
   res.LoadCursor = [this](const fs::path& p) { return LoadCursorFile(p); };
   setFixedSize(634, 436 + menuBar()->sizeHint().height());
   session_.ScreenWidth = facts.screenWidth;
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  session_.ScreenHeight = facts.screenHeight;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize frame = FrameSize(*this);
+    PlaceFrame(
+        session_.platform(), *this,
+        screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+  }
   hv::FormCreate(session_, facts, res);
   Mirror();
 }
@@ -380,7 +482,10 @@ void RegisterAppForms() {
   RegisterSiteCamForms();
   RegisterOptionsForms();
   RegisterBaselineForms();
+  RegisterConverterForms();
   RegisterObsParmsForm();
+  RegisterRefFieldForms();
+  RegisterRefCnclForm();
   RegisterAstromListForms();
 }
 

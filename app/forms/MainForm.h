@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The main window: shows the session's pictures and image list and mirrors
 // its menu model; every menu command is the session's operation.
 #include <QAction>
@@ -33,6 +34,11 @@ class TBendulak : public QMainWindow {
   // The image windows' cross-hair cursor (Qt's cross when the file failed).
   static QCursor CrossHairCursor();
   const QImage& titlePicture() const { return titlePicture_; }
+  // The reference-field window's frame on the screen, for placing the
+  // guide below it (the reference window's code sets it).
+  std::function<QRect()> PlacedReferenceWindow;
+  // The guide's form.
+  class TSlctRefForm1* guideForm() const;
   // The form of a slot's image window (null: none).
   class TImageForm1Widget* imageForm(int slot) const;
   // The list window that shows a file's header listing or image data.
@@ -56,6 +62,10 @@ class TBendulak : public QMainWindow {
   std::map<std::string, QAction*> actions_;
   std::array<QPointer<class TImageForm1Widget>, LastSlot + 1> imageForms_;
   QPointer<class TBlinkForm1Widget> blinkForm_;
+  QPointer<class TGSCForm1Widget> refForm_;
+  QPointer<class TChrtCntrlBoxForm> chartForm_;
+  QPointer<class TSlctRefForm1> guideForm_;
+  QPointer<class TCursorWindowWidget> magnifierForm_;
   std::map<const InfoListModel*, QPointer<class TInfoListForm1>> listForms_;
   QPointer<class THelpWin> helpWin_;
   QImage titlePicture_;

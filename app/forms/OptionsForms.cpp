@@ -123,7 +123,7 @@ TOptionsDlgForm::TOptionsDlgForm(TOptionsDlg& model, QWidget* parent)
   auto* fl = new QGridLayout(fldGrp);
   SizeEd = Edit({}, 0, "0.00-59.99");
   MagEd = Edit({}, 0, "0.00-59.99");
-  fl->addWidget(new QLabel("Size (Arc Secs)"), 0, 0);
+  fl->addWidget(new QLabel("Size (Arc Mins)"), 0, 0);
   fl->addWidget(SizeEd, 0, 1);
   fl->addWidget(new QLabel("Magnitude Limit"), 1, 0);
   fl->addWidget(MagEd, 1, 1);
@@ -214,8 +214,7 @@ void TOptionsDlgForm::Store() {
 
 void TOptionsDlgForm::OKBtnClick() {
   Store();
-  model_.OKBtnClick();
-  accept();
+  if (model_.OKBtnClick() != ModalResult::None) accept();
 }
 
 void TOptionsDlgForm::reject() {

@@ -9,6 +9,7 @@
 #include "app/forms/MainForm.h"
 #include "astrometry/GSCRegions.h"
 #include "astrometry/forms/CatalogForms.h"
+#include "astrometry/forms/ConverterForms.h"
 #include "images/ImageDialogs.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtPlatform.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   // The catalog's table, field and boxes read the session's working copy.
   hv::CreateCatalogObjects(platform, session.Settings);
   hv::CreateCatalogForms();
+  hv::CreateConverterForms();
   if (!session.QuitRequested) {
     window.show();
     rc = app.exec();
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     session.CloseConfirmed = true;
     window.close();
   }
+  hv::FreeConverterForms();
   hv::FreeCatalogForms();
   hv::FreeCatalogObjects();
   hv::FreeImageDialogs();

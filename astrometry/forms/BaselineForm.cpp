@@ -13,6 +13,7 @@
 
 #include "app/forms/InfoListForm.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -292,9 +293,10 @@ ModalResult ShowPicker(ObsSlctModel& model, QWidget* parent) {
   picker.adjustSize();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect s = screen->availableGeometry();
-    int y = list->frameGeometry().top() - picker.frameGeometry().height();
+    const QSize frame = FrameSize(picker);
+    int y = list->frameGeometry().top() - frame.height();
     if (y < s.top()) y = s.top();
-    picker.move(s.left() + (s.width() - picker.frameGeometry().width()) / 2, y);
+    MoveFrame(picker, QPoint(s.left() + (s.width() - frame.width()) / 2, y));
   }
   QEventLoop loop;
   ListHiddenFilter filter(picker);

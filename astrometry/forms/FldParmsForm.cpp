@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -103,8 +104,11 @@ TFldParmsDlg::TFldParmsDlg(FldParmsDlgModel& model, QWidget* parent)
   // A fixed dialog in the middle of the screen.
   top->setSizeConstraint(QLayout::SetFixedSize);
   adjustSize();
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize frame = FrameSize(*this);
+    MoveFrame(*this,
+              screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+  }
   RAHr->setFocus();
   RAHr->selectAll();
 }

@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -45,11 +46,20 @@ TBlinkForm1Widget::TBlinkForm1Widget(TBlinkForm1& model, QWidget* parent)
           [this] { Guarded(this, [this] { model_.BlinkTimerTimer(); }); });
   BuildBlinkMenus();
   init_ = new TBlinkInitForm1Widget(model_.BlinkInitForm(), this);
+  StateChanged();
+}
+
+void TBlinkForm1Widget::CentreOnFirstShowing() {
+  if (centred_) return;
+  centred_ = true;
+  // Centred at the size the images gave it, so that it lies on the screen.
+  adjustSize();
   if (QScreen* sc = screen()) {
     const QRect g = sc->availableGeometry();
-    move(g.center() - QPoint(model_.ClientWidth / 2, model_.ClientHeight / 2));
+    const QSize frame = FrameSize(*this);
+    PlaceFrame(model_.platform(), *this,
+               g.center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
-  StateChanged();
 }
 
 TBlinkForm1Widget::~TBlinkForm1Widget() = default;
@@ -184,6 +194,8 @@ TBlinkInitForm1Widget::~TBlinkInitForm1Widget() { m_.SetView(nullptr); }
 
 void TBlinkInitForm1Widget::StateChanged() {
   setWindowTitle(ToQ(m_.Caption));
+  // Wide enough that the title bar shows the whole caption.
+  setMinimumWidth(TitleFitWidth(windowTitle()));
   msg1_->setText(ToQ(m_.MsgLbl1));
   msg2_->setText(ToQ(m_.MsgLbl2));
   cancel_->setVisible(m_.CnclBtnVisible);
@@ -191,7 +203,9 @@ void TBlinkInitForm1Widget::StateChanged() {
     adjustSize();
     if (QScreen* sc = screen()) {
       const QRect g = sc->geometry();
-      move(g.width() - width() - 10, g.height() - height() - 30);
+      const QSize frame = FrameSize(*this);
+      PlaceFrame(m_.platform(), *this,
+                 QPoint(g.width() - frame.width() - 10, g.height() - frame.height() - 30));
     }
     show();
     cont_->setFocus();

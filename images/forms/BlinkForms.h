@@ -30,6 +30,8 @@ class TBlinkForm1Widget : public TImageForm1Widget {
   TBlinkInitForm1Widget* InitDialog() const { return init_; }
 
   void StateChanged() override;
+  // Once, before the first showing: the screen's centre.
+  void CentreOnFirstShowing();
 
  protected:
   // A restore from the task bar is no new showing.
@@ -40,6 +42,7 @@ class TBlinkForm1Widget : public TImageForm1Widget {
   TBlinkForm1& model_;
   QTimer timer_;
   QPointer<TBlinkInitForm1Widget> init_;
+  bool centred_ = false;
   QAction *adjust1_ = nullptr, *fieldAlignment1_ = nullptr, *fieldAlignment2_ = nullptr;
   QAction *blinkOptions1_ = nullptr, *blinkRate1_ = nullptr, *zoom1_ = nullptr, *zoom2_ = nullptr;
   QAction *unZoom1_ = nullptr, *blink1_ = nullptr, *stop1_ = nullptr, *target1_ = nullptr;

@@ -22,6 +22,7 @@
 #include "images/ImageDialogs.h"
 #include "images/ImgSizeDlg.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -454,9 +455,10 @@ class ImgAdjstForm : public QDialog {
     if (QScreen* s = screen()) {
       const QRect g = s->availableGeometry();
       const int x = g.left() + (g.width() - width()) / 2;
-      const int y = m_.ImageMode ? g.bottom() - 30 - frameGeometry().height()
-                                 : g.top() + (g.height() - height()) / 2;
-      move(x, y);
+      const QSize frame = FrameSize(*this);
+      const int y = m_.ImageMode ? g.bottom() - 30 - frame.height()
+                                 : g.top() + (g.height() - frame.height()) / 2;
+      MoveFrame(*this, QPoint(x, y));
     }
   }
   ~ImgAdjstForm() override { delete bkgrndGrp_; }

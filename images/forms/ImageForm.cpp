@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -152,7 +153,7 @@ TImageForm1Widget::TImageForm1Widget(TImageForm1& model, QWidget* parent, bool i
   if (imageMenus) BuildMenus();
   model_.SetView(this);
   // The right half of the screen.
-  if (QScreen* sc = screen()) move(sc->geometry().width() / 2 - 2, 0);
+  if (QScreen* sc = screen()) MoveFrame(*this, QPoint(sc->geometry().width() / 2 - 2, 0));
   StateChanged();
 }
 
@@ -185,16 +186,27 @@ void TImageForm1Widget::BuildMenus() {
 
   QMenu* object = menuBar_->addMenu("&Object");
   on(object->addAction("Observation &Parameters..."), [this] {
-    if (OnObsParms) OnObsParms();
+    if (OnObsParms)
+      OnObsParms();
+    else
+      model_.ObsParms1Click();
   });
   QMenu* solution = object->addMenu("&Solution Results...");
   solution_ = solution->menuAction();
   on(solution->addAction("&View/Print..."), [this] {
-    if (OnViewPrint) OnViewPrint();
+    if (OnViewPrint)
+      OnViewPrint();
+    else
+      model_.ViewPrint1Click();
   });
   solution->addSeparator();  // N3
-  on(solution->addAction("&Add to Report List..."), [this] {
-    if (OnReportList) OnReportList();
+  reportList_ = solution->addAction("&Add to Report List...");
+  on(reportList_, [this] {
+    if (OnReportList)
+      OnReportList();
+    else
+      model_.ReportList1Click();
+    StateChanged();
   });
 
   on(popup_.addAction("&Adjust Image..."), [this] { model_.AdjustImage1Click(); });
@@ -232,6 +244,7 @@ void TImageForm1Widget::StateChanged() {
   sepN2_->setVisible(m.ZoomItemsVisible);
   sepN6_->setVisible(m.ZoomItemsVisible);
   solution_->setEnabled(m.SolutionEnabled);
+  reportList_->setEnabled(model_.ReportListAvailable());
 }
 
 void TImageForm1Widget::PopupMenu(int clientX, int clientY) {

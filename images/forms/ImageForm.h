@@ -79,7 +79,8 @@ class TImageForm1Widget : public QWidget, public ImageWindowView {
   QMenuBar* menuBar_ = nullptr;
   QMenu popup_;
   QAction *zoom1_ = nullptr, *unzoom1_ = nullptr, *zoom2_ = nullptr, *unzoom2_ = nullptr;
-  QAction *sepN2_ = nullptr, *sepN6_ = nullptr, *solution_ = nullptr;
+  QAction *sepN2_ = nullptr, *sepN6_ = nullptr, *solution_ = nullptr,
+          *reportList_ = nullptr;
 };
 
 // Qt's cursor for the model's shape.

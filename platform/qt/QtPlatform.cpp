@@ -1,7 +1,9 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/SystemFacts.h"
 
@@ -29,6 +32,20 @@ QStringList QtFilters(const std::string& filter) {
     if (paren >= 0) desc = desc.left(paren).trimmed();
     out << desc + " (" + patterns + ")";
   }
+  return out;
+}
+
+std::vector<fs::path> LastListedFirst(const QStringList& files) {
+  // Configured as the file dialog's own listing compares names.
+  QCollator listing;
+  listing.setNumericMode(true);
+  listing.setCaseSensitivity(Qt::CaseInsensitive);
+  QStringList sorted = files;
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) {
+    return listing.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
+  });
+  std::vector<fs::path> out;
+  for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) out.emplace_back(it->toStdString());
   return out;
 }
 
@@ -113,7 +130,7 @@ std::optional<FileChoice> RunChooser(QFileDialog* d) {
   std::unique_ptr<QFileDialog> owner(d);
   if (d->exec() != QDialog::Accepted) return std::nullopt;
   FileChoice c;
-  for (const QString& f : d->selectedFiles()) c.files.emplace_back(f.toStdString());
+  c.files = LastListedFirst(d->selectedFiles());
   QStringList filters = d->nameFilters();
   c.filterIndex = static_cast<int>(filters.indexOf(d->selectedNameFilter())) + 1;
   if (c.filterIndex < 1) c.filterIndex = 1;
@@ -168,6 +185,10 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
   return it->second(model, owner());
 }
 
+void QtPlatform::placeWindow(PlacedWindow& window, int left, int top) {
+  window.moveFrame(left, top);
+}
+
 void QtPlatform::beep(Sound sound) {
   if (sound != Sound::None) QApplication::beep();
 }
@@ -188,9 +209,8 @@ fs::path QtPlatform::programFile() { return SystemFacts::ProgramFile(); }
 std::optional<std::string> QtPlatform::findExecutableFor(const fs::path& file) {
   return SystemFacts::FindExecutableFor(file);
 }
-std::optional<ProcessHandle> QtPlatform::startProcess(const std::string& program,
-                                                      const fs::path& file,
-                                                      const fs::path& workingFolder) {
+ProcessStart QtPlatform::startProcess(const std::string& program, const fs::path& file,
+                                      const fs::path& workingFolder) {
   return SystemFacts::StartProcess(program, file, workingFolder);
 }
 ProcessState QtPlatform::processState(ProcessHandle handle) { return SystemFacts::State(handle); }
@@ -227,6 +247,19 @@ class QtPrintJob : public PrintJob {
     painter_.drawImage(QRect(left, top, w, h), q);
   }
   void newPage() override { printer_->newPage(); }
+  void setFont(const PrintFont& pf) override {
+    QFont f(ToQ(pf.family), pf.pointSize);
+    f.setBold(pf.bold);
+    f.setFixedPitch(pf.fixedPitch);
+    if (pf.fixedPitch) f.setStyleHint(QFont::TypeWriter);
+    painter_.setFont(f);
+  }
+  void setPenWidth(int width) override {
+    // Screen pixels to device pixels.
+    QPen pen(Qt::black);
+    pen.setWidth(width * printer_->logicalDpiX() / 96);
+    painter_.setPen(pen);
+  }
   bool finish() override { return painter_.end() && ok_; }
 
  private:

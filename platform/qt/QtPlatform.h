@@ -22,6 +22,11 @@ inline std::string FromQ(const QString& s) { return s.toLatin1().toStdString(); 
 // Translates "Desc|*.A;*.B|All|*.*" into Qt's "Desc (*.A *.B);;All (*)" list.
 QStringList QtFilters(const std::string& windowsFilter);
 
+// Chosen files in the reverse of the order in which the file dialog lists
+// them (by name, with the dialog's own comparison: case ignored, digits by
+// their value where the locale allows), whatever order they were picked in.
+std::vector<std::filesystem::path> LastListedFirst(const QStringList& files);
+
 class QtPlatform : public Platform {
  public:
   // A form for a dialog model: shows it modally over parent, returns the result.
@@ -39,6 +44,7 @@ class QtPlatform : public Platform {
   std::optional<std::filesystem::path> chooseFolder(const FolderChooser& request) override;
   std::optional<std::string> inputLine(const InputRequest& request) override;
   ModalResult showDialog(DialogModel& model) override;
+  void placeWindow(PlacedWindow& window, int left, int top) override;
   void beep(Sound sound) override;
   void setBusy(bool busy) override;
   ClockReading now() override;
@@ -48,9 +54,8 @@ class QtPlatform : public Platform {
   std::vector<std::filesystem::path> opticalDriveRoots() override;
   std::filesystem::path programFile() override;
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
-  std::optional<ProcessHandle> startProcess(const std::string& program,
-                                            const std::filesystem::path& file,
-                                            const std::filesystem::path& workingFolder) override;
+  ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                            const std::filesystem::path& workingFolder) override;
   ProcessState processState(ProcessHandle handle) override;
   std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) override;
 

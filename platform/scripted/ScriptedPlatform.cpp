@@ -43,6 +43,15 @@ void ScriptedPrintJob::drawText(int x, int y, std::string_view text) {
   pages_.back().ops.push_back("text " + std::to_string(x) + " " + std::to_string(y) + " " +
                               std::string(text));
 }
+void ScriptedPrintJob::setFont(const PrintFont& f) {
+  pages_.back().ops.push_back("font " + f.family + " " + std::to_string(f.pointSize) +
+                              (f.bold ? " bold" : ""));
+}
+
+void ScriptedPrintJob::setPenWidth(int width) {
+  pages_.back().ops.push_back("pen " + std::to_string(width));
+}
+
 void ScriptedPrintJob::drawLine(int x1, int y1, int x2, int y2) {
   pages_.back().ops.push_back("line " + std::to_string(x1) + " " + std::to_string(y1) + " " +
                               std::to_string(x2) + " " + std::to_string(y2));
@@ -202,17 +211,22 @@ ModalResult ScriptedPlatform::showDialog(DialogModel& model) {
   return r;
 }
 
+void ScriptedPlatform::placeWindow(PlacedWindow& window, int left, int top) {
+  placements.push_back({window.caption(), left, top});
+  window.moveFrame(left, top);
+}
+
 std::optional<std::string> ScriptedPlatform::findExecutableFor(const std::filesystem::path&) {
   return executableForFiles;
 }
 
-std::optional<ProcessHandle> ScriptedPlatform::startProcess(const std::string& program,
-                                                            const std::filesystem::path& file,
-                                                            const std::filesystem::path& workingFolder) {
+ProcessStart ScriptedPlatform::startProcess(const std::string& program,
+                                            const std::filesystem::path& file,
+                                            const std::filesystem::path& workingFolder) {
   startedProcesses.push_back(program + " " + file.string() +
                              (workingFolder.empty() ? "" : " in " + workingFolder.string()));
-  if (!processStarts) return std::nullopt;
-  return ProcessHandle{static_cast<std::int64_t>(startedProcesses.size())};
+  if (!processStarts) return {std::nullopt, processStartError};
+  return {ProcessHandle{static_cast<std::int64_t>(startedProcesses.size())}, 0};
 }
 
 std::unique_ptr<PrintJob> ScriptedPlatform::beginPrint(const PrintRequest& request) {

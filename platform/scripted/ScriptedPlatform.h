@@ -26,6 +26,8 @@ class ScriptedPrintJob : public PrintJob {
   void drawEllipse(int l, int t, int r, int b) override;
   void drawImage(const IndexedImage& image, int left, int top, int w, int h) override;
   void newPage() override;
+  void setFont(const PrintFont& f) override;
+  void setPenWidth(int width) override;
   bool finish() override;
 
   int width = 2400;
@@ -71,6 +73,7 @@ class ScriptedPlatform : public Platform {
   std::filesystem::path programPath;  // the running test program unless a test sets it
   std::optional<std::string> executableForFiles;
   bool processStarts = true;
+  int processStartError = 2;  // the code a failed start gives
   ProcessState processStateAnswer = ProcessState::Running;
   bool printerAvailable = true;
   int busyDepth = 0;
@@ -78,6 +81,13 @@ class ScriptedPlatform : public Platform {
   std::vector<std::string> startedProcesses;
   std::vector<ScriptedPrintJob::Page> printedPages;
   std::string printedTitle;
+  // Every window placed, in order: its caption then and its frame's corner.
+  struct Placement {
+    std::string caption;
+    int left = 0, top = 0;
+    bool operator==(const Placement&) const = default;
+  };
+  std::vector<Placement> placements;
 
   // Platform
   ModalResult message(const MessageRequest& request) override;
@@ -86,6 +96,8 @@ class ScriptedPlatform : public Platform {
   std::optional<std::filesystem::path> chooseFolder(const FolderChooser& request) override;
   std::optional<std::string> inputLine(const InputRequest& request) override;
   ModalResult showDialog(DialogModel& model) override;
+  // Recorded, then the window is moved all the same.
+  void placeWindow(PlacedWindow& window, int left, int top) override;
   void beep(Sound sound) override { beeps_.push_back(sound); }
   void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
   ClockReading now() override { return clock; }
@@ -95,9 +107,8 @@ class ScriptedPlatform : public Platform {
   std::vector<std::filesystem::path> opticalDriveRoots() override { return opticalDrives; }
   std::filesystem::path programFile() override { return programPath; }
   std::optional<std::string> findExecutableFor(const std::filesystem::path& file) override;
-  std::optional<ProcessHandle> startProcess(const std::string& program,
-                                            const std::filesystem::path& file,
-                                            const std::filesystem::path& workingFolder) override;
+  ProcessStart startProcess(const std::string& program, const std::filesystem::path& file,
+                            const std::filesystem::path& workingFolder) override;
   ProcessState processState(ProcessHandle) override { return processStateAnswer; }
   std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) override;
 

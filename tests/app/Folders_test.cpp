@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "support/Files.h"
@@ -128,6 +129,46 @@ TEST(Folders, OpticalDriveOrAskedFolder) {
   ASSERT_EQ(p.transcript().size(), 4u);
   EXPECT_NE(p.transcript()[0].find("input [CDROM Drive?] Please Enter Drive Letter of CDROM:"),
             std::string::npos);
+}
+
+TEST(Folders, ACatalogOnDiskStandsForTheDriveWithoutAQuestion) {
+  const fs::path program = test::FreshFolder("program") / "";
+  const fs::path tables = test::FreshFolder("tables") / "";    // regions table only
+  const fs::path regions = test::FreshFolder("regions") / "";  // region folders only
+  const fs::path empty = test::FreshFolder("empty") / "";
+  fs::create_directories(program / "tables");
+  std::ofstream(program / "tables" / "Regions.Tbl") << "x";
+  fs::create_directories(tables / "TABLES");
+  std::ofstream(tables / "TABLES" / "REGIONS.TBL") << "x";
+  fs::create_directories(regions / "gsc" / "N0000");
+  EXPECT_TRUE(HoldsCatalogVolume(program));
+  EXPECT_TRUE(HoldsCatalogVolume(tables));
+  EXPECT_TRUE(HoldsCatalogVolume(regions));
+  EXPECT_FALSE(HoldsCatalogVolume(empty));
+  EXPECT_FALSE(HoldsCatalogVolume({}));
+
+  test::Scripted p;
+  struct Case {
+    const char* name;
+    std::vector<fs::path> drives, folders;
+    fs::path want;
+  };
+  const Case cases[] = {
+      {"a disc in a drive comes first", {"/media/cdrom0"}, {program}, "/media/cdrom0/"},
+      {"the catalog beside the program", {}, {program}, program},
+      {"the first folder that holds one", {}, {empty, regions, program}, regions},
+  };
+  for (const Case& c : cases) {
+    p.opticalDrives = c.drives;
+    EXPECT_EQ(FindCDROMDrive(p, c.folders), c.want) << c.name;
+  }
+  // Nothing found and no question allowed: empty, silently.
+  p.opticalDrives.clear();
+  EXPECT_EQ(FindCDROMDrive(p, {empty}, false), fs::path());
+  EXPECT_TRUE(p.transcript().empty());
+  // Only when nothing is found is the question asked.
+  p.expectInput(std::string("/mnt/gsc"));
+  EXPECT_EQ(FindCDROMDrive(p, {empty}), fs::path("/mnt/gsc/"));
 }
 
 }  // namespace

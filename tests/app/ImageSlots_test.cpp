@@ -6,6 +6,9 @@
 
 #include "app/Session.h"
 #include "app/Startup.h"
+#include "astrometry/FldParms.h"
+#include "images/Blink.h"
+#include "images/Display.h"
 #include "images/FITSWriter.h"
 #include "images/ImageDialogs.h"
 #include "support/Files.h"
@@ -136,7 +139,7 @@ TEST_F(ImageSlotsTest, LoadOneImageThenReplaceIt) {
             (Lines{"  Clear1 &Clear Images/Ref. Fields",
                    "    MultipleLoad1 &Multiple Load [disabled]", "    LoadImg1 Image &1 [checked]",
                    "    LoadImg2 Image &2", "    SaveUpdates1 &Save Updates", "ImageMI &Images",
-                   "    MeasImg1 Image &1 [unavailable]"}));
+                   "    MeasImg1 Image &1"}));
   // A new folder marks the settings changed; the next dialog starts there.
   EXPECT_TRUE(s->UpdatesPending);
   EXPECT_EQ(s->Settings.StartImageFolder, images / "");
@@ -182,7 +185,7 @@ TEST_F(ImageSlotsTest, LoadOneImageThenReplaceIt) {
   EXPECT_EQ(p.choosers().back().caption, "Select Image File for Load (Image 2)");
   EXPECT_EQ(Step(),
             (Lines{"    LoadImg2 Image &2 [checked]", "    LoadImg3 Image &3",
-                   "    MeasImg2 Image &2 [unavailable]", "  Blink1 &Blink..."}));
+                   "    MeasImg2 Image &2", "  Blink1 &Blink..."}));
 }
 
 TEST_F(ImageSlotsTest, FolderChangesIgnoreCaseOnlyInSingleLoads) {
@@ -235,7 +238,7 @@ TEST_F(ImageSlotsTest, MultipleLoadFillsTheSlotsFromTheEndOfTheList) {
                    "    MultipleLoad1 &Multiple Load [disabled]", "    LoadImg1 Image &1 [checked]",
                    "    LoadImg2 Image &2", "    LoadImg3 Image &3 [disabled] [checked]",
                    "    LoadImg4 Image &4", "    SaveUpdates1 &Save Updates", "ImageMI &Images",
-                   "    MeasImg1 Image &1 [unavailable]", "    MeasImg3 Image &3 [unavailable]"}));
+                   "    MeasImg1 Image &1", "    MeasImg3 Image &3"}));
 }
 
 TEST_F(ImageSlotsTest, ImagesLoadedBehindAFailedFirstFileCanBeViewedAndCleared) {
@@ -402,6 +405,78 @@ TEST_F(ImageSlotsTest, BlinkTakesTheLoadedSlotsUntilItsWindowCloses) {
   EXPECT_EQ(b.ImageForms, (std::array<TImageForm1*, 4>{}));
   EXPECT_TRUE(b.BlinkMenus.Zoom1);
   ResetBlinkDialogs();
+}
+
+// Counts what a window asks of its form.
+struct CountingView : ImageWindowView {
+  int repaints = 0;
+  void Repaint() override { ++repaints; }
+  void RepaintNow(const IntRect&) override {}
+  void StateChanged() override {}
+  void PopupMenu(int, int) override {}
+};
+
+TEST_F(ImageSlotsTest, BlinkShowsADisplayChangeWhileTheDialogIsOpen) {
+  ResetBlinkDialogs();
+  p.expectOpen(Files({images / "b.fit", images / "a.fit"}));
+  s->MultipleLoad1Click();
+  s->Blink1Click();
+  ASSERT_TRUE(s->BlinkForm1);
+  TBlinkForm1& b = *s->BlinkForm1;
+  b.InitForm->CnclBtnClick();
+  CountingView view;
+  b.SetView(&view);
+  // Every move of a slider repaints the blink window at once; the slot
+  // window is neither shown nor freed meanwhile.
+  std::vector<int> seen;
+  p.expectDialog("TImgAdjstDlg", [&](DialogModel& m) {
+    auto& d = static_cast<TImgAdjstDlg&>(m);
+    d.FormActivate();
+    const int before = view.repaints;
+    d.BriteScrollChange(20);
+    seen.push_back(view.repaints - before);
+    d.CntrstScrollChange(-30);
+    seen.push_back(view.repaints - before);
+    EXPECT_FALSE(Window(1)->Visible);
+    return d.OkBtn1Click();
+  });
+  b.AdjustImage(1);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_GE(seen[0], 1);
+  EXPECT_GT(seen[1], seen[0]);
+  EXPECT_FALSE(Window(1)->Visible);
+  EXPECT_EQ(b.ImageForms[1], Window(1));
+  b.SetView(nullptr);
+  b.Exit1Click();
+  ResetBlinkDialogs();
+}
+
+TEST_F(ImageSlotsTest, ImagePrintsGiveTheApproximateCentre) {
+  FITSWriter f;
+  std::vector<std::int16_t> v(8 * 6, 100);
+  f.Logical("SIMPLE", true).Int("BITPIX", 16).Int("NAXIS", 2).Int("NAXIS1", 8).Int("NAXIS2", 6);
+  f.Str("RA", "12:30:00").Str("DEC", "-05:15:00").End().I16(v).Pad();
+  WriteFileAtomic(images / "pointed.fit", f.Bytes());
+  p.expectOpen(Files({images / "pointed.fit"}));
+  s->LoadImg1Click();
+  ASSERT_TRUE(Window(0));
+  auto printed = [&] {
+    p.printedPages.clear();
+    EXPECT_TRUE(Window(0)->PrintDocument());
+    for (const auto& page : p.printedPages)
+      for (const auto& op : page.ops)
+        if (op.find("Approximate Coordinates") != std::string::npos) return op;
+    return std::string();
+  };
+  const FldParmsRec saved = CurFldParms;
+  CurFldParms.RACenter = CurFldParms.DecCenter = 0;
+  EXPECT_NE(printed().find("RA:  12h 30m,   Dec:  -5\xB0 15'"), std::string::npos)
+      << "the header's pointing";
+  CurFldParms.RACenter = 3.5L;
+  CurFldParms.DecCenter = 20;
+  EXPECT_NE(printed().find("RA:   3h 30m,   Dec:  20\xB0 00'"), std::string::npos)
+      << "the field request's";
+  CurFldParms = saved;
 }
 
 }  // namespace

@@ -180,6 +180,9 @@ TEST(Launcher, RemembersOneRunningProgram) {
   e.Execute("/usr/bin/calc", "", "");
   EXPECT_FALSE(e.Launched);
   EXPECT_EQ(e.LastError, 2);
+  p.processStartError = 5;  // the platform's reason comes through
+  e.Execute("/usr/bin/calc", "", "");
+  EXPECT_EQ(e.LastError, 5);
   EXPECT_EQ(ExecuteErrorSuffix(267), " - Directory Name is Invalid");
   EXPECT_EQ(AssociationErrorSuffix(31), " - No Association for Specified File Type");
 }

@@ -114,11 +114,9 @@ TEST_F(OptionsDialog, NumbersThatAreNoneKeepTheirFields) {
     const char* text;
     float want;
   } rows[] = {
-      {"12,5", 12.25f},   // a comma is no decimal mark
+      {"12,5", 12.25f},  // a comma is no decimal mark
       {"", 12.25f},
       {"abc", 12.25f},
-      {"1e400", 12.25f},  // beyond a single real
-      {"-3", -3.0f},
       {"2.5e1", 25.0f},
   };
   for (const Row& r : rows) {
@@ -128,6 +126,49 @@ TEST_F(OptionsDialog, NumbersThatAreNoneKeepTheirFields) {
     d.SizeEd = r.text;
     d.OKBtnClick();
     EXPECT_EQ(opts.Settings.FieldSize, r.want) << "text \"" << r.text << "\"";
+  }
+}
+
+TEST_F(OptionsDialog, NumbersBeyondTheHintsRangeAreRefusedAndTheDialogStaysOpen) {
+  struct Row {
+    const char* name;
+    const char* size;
+    const char* mag;
+    const char* refusal;  // empty: accepted
+    float wantSize = 12.25f, wantMag = 16.0f;
+  } rows[] = {
+      {"HugeSize", "1e26", "16.0", "Field Size Value is Out of Range"},
+      {"ZeroSize", "0", "16.0", "Field Size Value is Out of Range"},
+      {"NegativeSize", "-3", "16.0", "Field Size Value is Out of Range"},
+      {"SizeJustAbove", "60", "16.0", "Field Size Value is Out of Range"},
+      {"BeyondASingleReal", "1e400", "16.0", "Field Size Value is Out of Range"},
+      {"HugeMagnitude", "15.0", "1e26", "Magnitude Limit Value is Out of Range"},
+      {"NegativeMagnitude", "15.0", "-0.5", "Magnitude Limit Value is Out of Range"},
+      {"Limits", "59.99", "0", "", 59.99f, 0.0f},
+      {"SmallSize", "0.01", "59.99", "", 0.01f, 59.99f},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    opts.Settings.FieldSize = 12.25f;
+    opts.Settings.MagLimit = 16;
+    TOptionsDlg d(p);
+    d.FormActivate();
+    d.SizeEd = r.size;
+    d.MagEd = r.mag;
+    d.RdSkyBox = !opts.Settings.ReadSky;
+    const bool before = opts.Settings.ReadSky;
+    if (*r.refusal) {
+      p.expectMessage(ModalResult::OK, "Value Out of Range!", r.refusal);
+      EXPECT_EQ(d.OKBtnClick(), ModalResult::None);
+      EXPECT_EQ(opts.Settings.FieldSize, 12.25f);
+      EXPECT_EQ(opts.Settings.MagLimit, 16.0f);
+      EXPECT_EQ(opts.Settings.ReadSky, before) << "nothing is stored";
+      EXPECT_EQ(p.messages().back().icon, MsgIcon::Warning);
+    } else {
+      EXPECT_EQ(d.OKBtnClick(), ModalResult::OK);
+      EXPECT_EQ(opts.Settings.FieldSize, r.wantSize);
+      EXPECT_EQ(opts.Settings.MagLimit, r.wantMag);
+    }
   }
 }
 

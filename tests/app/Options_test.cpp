@@ -570,6 +570,16 @@ TEST(OptsObj, InitAsksForTheDriveAndKeepsLongFolders) {
   EXPECT_FALSE(f.opts.IsNT5);
 }
 
+TEST(OptsObj, InitFindsTheCatalogBesideTheProgramWithoutAsking) {
+  InitFixture f;
+  f.p.opticalDrives.clear();
+  fs::create_directories(f.program / "TABLES");
+  Put(f.program / "TABLES" / "REGIONS.TBL", std::vector<std::uint8_t>{1});
+  ASSERT_TRUE(f.opts.Init("ASTXOPTS.INI", "1.711"));
+  EXPECT_EQ(f.opts.Settings.CDROMRoot, WithSeparator(f.program));
+  EXPECT_TRUE(f.p.transcript().empty());
+}
+
 TEST(OptsObj, InitEndsWhenNoWritableFolderIsGiven) {
   InitFixture f;
   f.p.os.major = 5;

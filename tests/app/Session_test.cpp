@@ -11,9 +11,11 @@
 #include "app/Startup.h"
 #include "astrometry/Baseline.h"
 #include "astrometry/FldParms.h"
+#include "astrometry/GSCCnvrt.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
+#include "tools/SampleCatalog.h"
 
 namespace hv {
 namespace {
@@ -103,7 +105,7 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
   EXPECT_EQ(s->Settings.ProgramFolder, WithSeparator(prog));
   EXPECT_TRUE(s->Settings.ExerciseMode);
   EXPECT_FALSE(s->SessionStarted);
-  EXPECT_EQ(s->Caption, "Halvardin");
+  EXPECT_EQ(s->Caption, "VESK Exercise - Halvardin");
   EXPECT_EQ(s->PaintMode, 0);
   EXPECT_EQ(s->Settings.StartImageFolder, s->Settings.ProgramFolder);
   EXPECT_EQ(BoxParms, s->Settings.BoxParms);
@@ -127,15 +129,15 @@ TEST_F(SessionTest, PlainStartWithTheShippedFilesAsksNothingAndAwaitsTheLogin) {
             "  Preferences1 &Preferences... [disabled] [hidden]\n"
             "    Options1 &Options and Parameters...\n"
             "    SaveUpdates1 &Save Updates [disabled]\n"
-            "    ConvertGSC1 Convert &GSC... [unavailable]\n"
+            "    ConvertGSC1 Convert &GSC...\n"
             "  Exit1 &Exit\n"
             "ImageMI &Images [disabled]\n"
             "  ViewAdjust1 &View/Adjust...\n"
             "  Measure1 &Measure\n"
-            "    MeasImg1 Image &1 [disabled] [unavailable]\n"
-            "    MeasImg2 Image &2 [disabled] [unavailable]\n"
-            "    MeasImg3 Image &3 [disabled] [unavailable]\n"
-            "    MeasImg4 Image &4 [disabled] [unavailable]\n"
+            "    MeasImg1 Image &1 [disabled]\n"
+            "    MeasImg2 Image &2 [disabled]\n"
+            "    MeasImg3 Image &3 [disabled]\n"
+            "    MeasImg4 Image &4 [disabled]\n"
             "  Blink1 &Blink... [disabled]\n"
             "ReportMI &Report [disabled]\n"
             "  ViewEdit1 &View/Print/Save Text [disabled]\n"
@@ -596,6 +598,11 @@ TEST_F(SessionTest, SpreadsheetCommand) {
   p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
                   "Unable to Execute /opt/sheet\r\n\r\nCode = 2 - File Not Found");
   s->SpreadSheet1Click();
+  p.processStartError = 5;
+  p.expectOpen(std::nullopt);
+  p.expectMessage(ModalResult::OK, "Cannot Run Spreadsheet!",
+                  "Unable to Execute /opt/sheet\r\n\r\nCode = 5 - Access Denied");
+  s->SpreadSheet1Click();
 }
 
 TEST_F(SessionTest, OptionsCommandRestartsTheSession) {
@@ -683,9 +690,9 @@ TEST_F(SessionTest, MenuAfterEachCommand) {
   p.expectDialog("TLoginDlg", LoginAs("Ann B. Cole", "12", ModalResult::OK));
   p.expectMessage(ModalResult::Yes, "Login Completed?");
   s->Login1Click();
-  EXPECT_EQ(step(), (Lines{"  Login1 &Login... [disabled]",
-                           "  ImageFileType1 Set Image &File Type...",
-                           "  Load1 L&oad Image Files", "ReportMI &Report"}));
+  EXPECT_EQ(step(),
+            (Lines{"  Login1 &Login... [disabled]", "  ImageFileType1 Set Image &File Type...",
+                   "  Load1 L&oad Image Files", "ReportMI &Report"}));
 
   // What a first load leaves.
   s->Menu.Enable("Clear1", true);
@@ -698,15 +705,14 @@ TEST_F(SessionTest, MenuAfterEachCommand) {
                            "  Clear1 &Clear Images/Ref. Fields [disabled]",
                            "    LoadImg1 Image &1 [disabled] [checked]"}));
   s->SlotBusy(0, false);
-  EXPECT_EQ(step(), (Lines{"  ImageFileType1 Set Image &File Type...",
-                           "  Clear1 &Clear Images/Ref. Fields",
-                           "    LoadImg1 Image &1 [checked]"}));
+  EXPECT_EQ(step(),
+            (Lines{"  ImageFileType1 Set Image &File Type...", "  Clear1 &Clear Images/Ref. Fields",
+                   "    LoadImg1 Image &1 [checked]"}));
 
   p.expectMessage(ModalResult::Yes, "Verify Clear");
   s->Object1Click();
   EXPECT_EQ(step(), (Lines{"  Clear1 &Clear Images/Ref. Fields [disabled]",
-                           "    MultipleLoad1 &Multiple Load",
-                           "    LoadImg1 Image &1",
+                           "    MultipleLoad1 &Multiple Load", "    LoadImg1 Image &1",
                            "    LoadImg2 Image &2 [disabled]"}));
 
   p.expectMessage(ModalResult::Yes, "Verify Clear");
@@ -765,6 +771,46 @@ TEST_F(SessionTest, BaselineDialogIsMadeOnceAndKeptForTheRun) {
   s->FormClose();
   EXPECT_FALSE(BaselineDlg);
   ResetBaselineState();
+}
+
+TEST_F(SessionTest, ConvertCommandConvertsAndSwitchesTheSettingsOnYes) {
+  Ship();
+  Start({"NOMAD"});
+  // A small catalog of the own form: the table and regions 1 to 3.
+  const fs::path vol = test::FreshFolder("gsc") / "";
+  const fs::path out = test::FreshFolder("vesk") / "GSC_VESK" / "";
+  const sample::Tiling t = sample::MakeTiling();
+  fs::create_directories(vol / "TABLES");
+  WriteFileAtomic(vol / "TABLES" / "REGIONS.TBL", sample::RegionsTableFile(t));
+  fs::create_directories(vol / "GSC" / "N0000");
+  for (std::int32_t r = 1; r <= 3; ++r)
+    WriteFileAtomic(vol / "GSC" / "N0000" / GSCRegionFileName(r, ".GSC"),
+                    sample::RegionFile(r, sample::SyntheticRegion(t.boxes[r], r, 5)));
+
+  p.expectMessage(ModalResult::No, "Convert Guide Star Catalog?", "nearly 1 GByte");
+  s->ConvertGSC1Click();
+  EXPECT_EQ(p.messages().back().icon, MsgIcon::Error);
+
+  p.expectMessage(ModalResult::Yes, "Convert Guide Star Catalog?");
+  p.expectDialog("TGSCCnvrtForm1", [&](DialogModel& m) {
+    auto& d = static_cast<TGSCCnvrtForm1&>(m);
+    d.FormActivate();
+    d.FirstRegion = 1;
+    d.LastRegion = 3;
+    d.InPath1Ed = d.InPath2Ed = vol.string();
+    d.OutPathEd = out.string();
+    return d.OKBtnClick();
+  });
+  p.expectMessage(ModalResult::Yes, "GSC Successfully Converted",
+                  "Do you want to change your setup to use the converted GSC file?");
+  s->ConvertGSC1Click();
+  EXPECT_TRUE(fs::exists(out / "GSC" / "N0000" / "0003.BIN"));
+  EXPECT_TRUE(fs::exists(out / "TABLES" / "REGIONS.BIN"));
+  EXPECT_EQ(s->Settings.GSCPath1, out.string());
+  EXPECT_EQ(s->Settings.GSCPath2, out.string());
+  EXPECT_EQ(s->Settings.GSCFormat, GSCFormatCode::Converted);
+  EXPECT_EQ(s->Opts->Settings.GSCFormat, GSCFormatCode::Converted);  // saved at once
+  EXPECT_FALSE(GSCCnvrtForm1);
 }
 
 TEST_F(SessionTest, ReportHeaderEditsBecomeTheDefaultsAndAreSaved) {

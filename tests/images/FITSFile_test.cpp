@@ -401,19 +401,44 @@ TEST(FITSFile, ClaimsBeyondTheFileMakeNoLargeTable) {
   }
 }
 
-TEST(FITSFile, ShortHeaderBlocksRaise) {
+TEST(FITSFile, ImageDataOfAFileWithoutPixelsShowsZeroRange) {
+  ReaderKit kit;
+  FITSFileObj fits(kit.Context());
+  kit.platform.expectMessage(ModalResult::OK, "File Errors Detected!");  // keep what was read
+  ASSERT_TRUE(fits.LoadFile(kit.Write("nodata.fit", ImageHeader(16, 3, 2).End().Take())));
+  EXPECT_EQ(fits.ImageDataLines().at(3), "Raw Pixel Values - Minimum: 0.0;   Maximum: 0.0");
+}
+
+TEST(FITSFile, ShortHeaderBlocks) {
+  // Shorter than one block: a FITS file cut inside its header raises the
+  // I/O error; anything whose first card is not SIMPLE is no FITS file.
   std::vector<std::uint8_t> one = {1};
   auto cut = ImageHeader(8, 1, 1).End().U8(one).Pad().Take();
   cut.resize(2000);
+  auto firstCardOnly = cut;
+  firstCardOnly.resize(40);
+  const std::string text = "These are notes, not an image; 54 bytes long, really.\n";
   const struct {
     const char* name;
     std::vector<std::uint8_t> bytes;
-  } rows[] = {{"empty file", {}}, {"block cut short", cut}};
+    bool notFits;
+  } rows[] = {
+      {"empty file", {}, true},
+      {"short text file", std::vector<std::uint8_t>(text.begin(), text.end()), true},
+      {"block cut short", cut, false},
+      {"cut inside the first card", firstCardOnly, false},
+  };
   for (const auto& r : rows) {
     ReaderKit kit;
     FITSFileObj fits(kit.Context());
-    EXPECT_THROW(fits.LoadFile(kit.Write("cut.fit", r.bytes)), FileError) << r.name;
+    if (r.notFits) {
+      kit.platform.expectMessage(ModalResult::OK, "FITS File Error!", "File is Not FITS Format!");
+      EXPECT_FALSE(fits.LoadFile(kit.Write("cut.fit", r.bytes))) << r.name;
+    } else {
+      EXPECT_THROW(fits.LoadFile(kit.Write("cut.fit", r.bytes)), FileError) << r.name;
+    }
     EXPECT_FALSE(fits.DataFile.IsOpen()) << r.name;
+    kit.platform.verify();
   }
 }
 
@@ -470,6 +495,21 @@ TEST(FITSFile, ObservationTimes) {
   FITSFileObj fits(kit.Context());
   ASSERT_TRUE(fits.LoadFile(kit.Write("s.fit", f.Bytes())));
   EXPECT_NEAR(kit.obs.ObsTime, At(2004, 3, 15, 1, 0, 0), 1e-9);
+}
+
+TEST(FITSFile, ExposureAndTimeFamiliesCorrectTheObservationTime) {
+  // Keywords of the two families beyond the table's own, with an end time
+  // that must not be read as the time of the observation.
+  ReaderKit kit;
+  kit.settings.HeaderTime = HeaderTimeCode::Start;
+  std::vector<std::uint8_t> one = {1};
+  FITSWriter f = ImageHeader(8, 1, 1);
+  f.Str("DATE-OBS", "2004-03-15").Str("UT-START", "03:20:00").Real("EXP_TIME", 60);
+  f.Str("UT-END", "03:21:00").End().U8(one).Pad();
+  FITSFileObj fits(kit.Context());
+  ASSERT_TRUE(fits.LoadFile(kit.Write("f.fit", f.Bytes())));
+  EXPECT_EQ(fits.Header.ExpTime, 60.0L);
+  EXPECT_NEAR(kit.obs.ObsTime, At(2004, 3, 15, 3, 20, 30), 1e-9);
 }
 
 TEST(FITSFile, TimesTooLargeForADateTime) {

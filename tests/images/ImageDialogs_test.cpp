@@ -105,6 +105,19 @@ TEST_F(ImageDialogs, FileTypeDialog) {
   EXPECT_EQ(d.OKBtnClick(), ModalResult::OK);
   EXPECT_EQ(s.HeaderTime, HeaderTimeCode::End);
 
+  // The ST-4 convention stored with a FITS setting has no item: none is
+  // shown, and OK keeps it.
+  s.HeaderTime = HeaderTimeCode::ST4;
+  d.FormActivate();
+  EXPECT_EQ(d.TimeTypGrp, -1);
+  EXPECT_TRUE(d.TimeTypGrpEnabled);
+  EXPECT_EQ(d.OKBtnClick(), ModalResult::Cancel);
+  EXPECT_EQ(s.HeaderTime, HeaderTimeCode::ST4);
+  d.FormActivate();
+  d.TimeTypGrpClick(1);
+  EXPECT_EQ(d.OKBtnClick(), ModalResult::OK);
+  EXPECT_EQ(s.HeaderTime, HeaderTimeCode::Middle);
+
   FileTypeOpts = nullptr;
   p.expectMessage(ModalResult::OK, "Cannot Modify File Type!", "No Options Assigned!");
   d.FormActivate();

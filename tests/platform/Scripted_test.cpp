@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
 #include "platform/SystemFacts.h"
+#include "tests/common/TestEnv.h"
 
 namespace hv {
 namespace {
@@ -69,6 +74,34 @@ TEST(SystemFacts, OpticalMountsComeFromIso9660AndUdfEntries) {
   EXPECT_EQ(roots[2], "/media/disc2");
   EXPECT_EQ(roots[0], "/media/cdrom");
   EXPECT_EQ(roots[1], "/media/GSC Vol 1");
+}
+
+TEST(SystemFacts, AFailedStartGivesTheSystemsReason) {
+  // Real starts of what cannot run: each failure has its own code.
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("hv-spawn-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const auto text = folder / "notes.txt";
+  { std::ofstream(text) << "not a program\n"; }
+  std::filesystem::permissions(
+      text, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  struct Row {
+    const char* name;
+    std::string program;
+    std::filesystem::path workingFolder;
+    int want;
+  } rows[] = {
+      {"no such program", (folder / "none").string(), {}, 2},
+      {"not executable", text.string(), {}, 5},
+      {"no such working folder", "/bin/true", folder / "gone", 267},
+  };
+  for (const Row& r : rows) {
+    const ProcessStart start = SystemFacts::StartProcess(r.program, "x.csv", r.workingFolder);
+    EXPECT_FALSE(start.process) << r.name;
+    EXPECT_EQ(start.error, r.want) << r.name;
+  }
+  EXPECT_EQ(SystemFacts::SpawnErrorCode(EINTR), 31) << "4 would read as too many open files";
+  EXPECT_EQ(SystemFacts::SpawnErrorCode(EROFS), EROFS);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <cstdlib>
 
 #include "app/forms/InfoListForm.h"
@@ -10,6 +11,8 @@
 #include "images/ImageDialogs.h"
 #include "images/forms/BlinkForms.h"
 #include "images/forms/ImageForm.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
 
@@ -148,6 +151,68 @@ TEST_F(ImageSlotsFormTest, LoadViewCloseAndClearThroughTheMenu) {
   w.action("LoadImg1")->trigger();
   ASSERT_NE(w.imageForm(0), nullptr);
   w.imageForm(0)->Model().Header1Click();
+}
+
+TEST_F(ImageSlotsFormTest, ImageOneIsTheFirstListedFileAndWindowsArePlacedByTheirFrames) {
+  for (const char* n : {"c.fit", "d.fit"}) WriteFits(images / n);
+  BendulakSession s(p);
+  TBendulak w(s);
+  Start(w);
+  w.show();
+  auto placed = [&](const std::string& caption) {
+    for (auto it = p.placements.rbegin(); it != p.placements.rend(); ++it)
+      if (it->caption == caption) return QPoint(it->left, it->top);
+    return QPoint(-1, -1);
+  };
+
+  // Picked in any order, the files come from the platform last listed
+  // first, and the multiple load takes them from the end.
+  p.expectOpen(FileChoice{LastListedFirst({QString::fromStdString((images / "c.fit").string()),
+                                           QString::fromStdString((images / "a.fit").string()),
+                                           QString::fromStdString((images / "d.fit").string()),
+                                           QString::fromStdString((images / "b.fit").string())}),
+                          1});
+  w.action("MultipleLoad1")->trigger();
+  const char* want[] = {"A.FIT", "B.FIT", "C.FIT", "D.FIT"};
+  for (int slot = 0; slot < 4; ++slot)
+    EXPECT_EQ(s.ImageFiles[static_cast<std::size_t>(slot)]->DisplayName, want[slot]);
+
+  // View/Adjust places each window's frame, title bar included, from (0, 0).
+  p.expectDialog("TImgSlctForm1", [](DialogModel& m) {
+    auto& d = static_cast<TImgSlctForm1&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+  w.action("ViewAdjust1")->trigger();
+  EXPECT_EQ(placed("Image 1 - A.FIT"), QPoint(0, 0));
+  EXPECT_EQ(placed("Image 2 - B.FIT"), QPoint(20, 20));
+  EXPECT_EQ(placed("Image 4 - D.FIT"), QPoint(60, 60));
+  EXPECT_EQ(w.imageForm(0)->frameGeometry().topLeft(), QPoint(0, 0));
+  for (int slot = 0; slot < 4; ++slot) w.imageForm(slot)->close();
+
+  // The alignment dialog sits at the screen's bottom right by its frame,
+  // wide enough for its whole caption.
+  ResetBlinkDialogs();
+  w.action("Blink1")->trigger();
+  TBlinkForm1Widget* blink = nullptr;
+  for (QWidget* t : QApplication::topLevelWidgets())
+    if (auto* b = qobject_cast<TBlinkForm1Widget*>(t)) blink = b;
+  ASSERT_NE(blink, nullptr);
+  const QRect avail = blink->screen()->availableGeometry();
+  EXPECT_EQ(placed(FromQ(blink->windowTitle())),
+            avail.center() -
+                QPoint(blink->frameGeometry().width() / 2, blink->frameGeometry().height() / 2))
+      << "centred at its images' size";
+  QDialog* init = blink->InitDialog();
+  ASSERT_NE(init, nullptr);
+  ASSERT_TRUE(init->isVisible());
+  EXPECT_GE(init->width(), TitleFitWidth(init->windowTitle()));
+  const QRect screen = init->screen()->geometry();
+  const QRect frame = init->frameGeometry();
+  EXPECT_EQ(placed(FromQ(init->windowTitle())),
+            QPoint(screen.width() - frame.width() - 10, screen.height() - frame.height() - 30));
+  blink->InitDialog()->Cancel()->click();
+  blink->close();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/forms/InfoListForm.h"
 #include "app/forms/LoginForm.h"
+#include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
 #include "tests/common/TestEnv.h"
 
@@ -42,7 +43,7 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   f.currentFolder = data;
   w.FormCreate(f);
   EXPECT_EQ(p.transcript().size(), 0u);
-  EXPECT_EQ(w.windowTitle(), "Halvardin");
+  EXPECT_EQ(w.windowTitle(), "VESK Exercise - Halvardin");
   EXPECT_FALSE(w.titlePicture().isNull());
   EXPECT_EQ(w.titlePicture().width(), 634);
   EXPECT_TRUE(w.action("Login1")->isEnabled());
@@ -88,16 +89,19 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   auto* report = dynamic_cast<AstromListForm*>(lists[0]);
   ASSERT_NE(report, nullptr) << "the report window edits its lines";
   EXPECT_TRUE(report->EditMenu->menuAction()->isVisible());
-  EXPECT_FALSE(report->ChartMenu->menuAction()->isEnabled());
+  EXPECT_TRUE(report->ChartMenu->menuAction()->isEnabled()) << "the finder chart";
   Grab(*lists[0], "report.png");
   lists[0]->Close1Click();
 
+  // An online query made the online catalog: it goes when the window closes.
+  B1Cat = std::make_unique<B1CatObj>(p, s.Settings);
   p.expectMessage(ModalResult::No, "** Exercise Finished? **");
   w.action("Exit1")->trigger();
   EXPECT_TRUE(w.isVisible());
   p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
   w.action("Exit1")->trigger();
   EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(B1Cat);
   EXPECT_TRUE(fs::exists(data / "VESKLOG.LOG"));
 }
 

@@ -70,6 +70,26 @@ TEST_F(OptionsForms, OptionsFormShowsAndStoresTheRecord) {
   EXPECT_EQ(opts.Settings.HeaderTime, HeaderTimeCode::Middle);
 }
 
+TEST_F(OptionsForms, TheSizeIsInArcMinutesAndAnOutOfRangeSizeKeepsTheFormOpen) {
+  TOptionsDlg model(p);
+  TOptionsDlgForm f(model);
+  bool minutes = false;
+  for (QLabel* l : f.findChildren<QLabel*>()) {
+    EXPECT_NE(l->text(), "Size (Arc Secs)");
+    minutes = minutes || l->text() == "Size (Arc Mins)";
+  }
+  EXPECT_TRUE(minutes);
+  f.SizeEd->setText("1e26");
+  p.expectMessage(ModalResult::OK, "Value Out of Range!", "Field Size");
+  f.OKBtnClick();
+  EXPECT_NE(f.result(), QDialog::Accepted);
+  EXPECT_EQ(opts.Settings.FieldSize, 15.0f);
+  f.SizeEd->setText("20");
+  f.OKBtnClick();
+  EXPECT_EQ(f.result(), QDialog::Accepted);
+  EXPECT_EQ(opts.Settings.FieldSize, 20.0f);
+}
+
 TEST_F(OptionsForms, ClosingTheOptionsFormPutsTheRecordBack) {
   OptsRec before = opts.Settings;
   TOptionsDlg model(p);

@@ -55,6 +55,43 @@ TEST(QtPlatform, SaveDialogAsksNoOverwriteQuestionOfItsOwn) {
   EXPECT_EQ(choice->files[0], existing);
 }
 
+// Several files picked in any order come back last listed first, so the
+// multiple load (which takes them from the end) gives image 1 the first
+// file the student sees.
+TEST(QtPlatform, SeveralChosenFilesComeBackLastListedFirst) {
+  fs::path folder = test::FreshFolder("multi");
+  for (const char* n : {"FIELD1.FIT", "field2.fit", "FIELD3.FIT", "FIELD4.FIT"})
+    std::ofstream(folder / n) << "x";
+  EXPECT_EQ(
+      LastListedFirst({"/i/FIELD3.FIT", "/i/field1.fit", "/i/FIELD4.FIT", "/i/FIELD2.FIT"}),
+      (std::vector<fs::path>{"/i/FIELD4.FIT", "/i/FIELD3.FIT", "/i/FIELD2.FIT", "/i/field1.fit"}));
+  QtPlatform qp;
+  int ticks = 0;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (++ticks > 250) {  // never hang the run: give up after 5 s
+      if (auto* dlg = qobject_cast<QDialog*>(w)) dlg->reject();
+      return;
+    }
+    if (auto* d = qobject_cast<QFileDialog*>(w)) {
+      if (auto* name = d->findChild<QLineEdit*>("fileNameEdit"))
+        name->setText(R"("FIELD3.FIT" "FIELD4.FIT" "FIELD1.FIT" "field2.fit")");
+      QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    }
+  });
+  driver.start(20);
+  FileChooser c;
+  c.caption = "Select (n <= 4) Image Files for Load";
+  c.folder = folder;
+  c.filter = "FITS Files (*.FIT)|*.FIT;*.fit|All Files (*.*)|*.*";
+  c.multiple = true;
+  std::optional<FileChoice> choice = qp.openFiles(c);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->files, (std::vector<fs::path>{folder / "FIELD4.FIT", folder / "FIELD3.FIT",
+                                                  folder / "field2.fit", folder / "FIELD1.FIT"}));
+}
+
 // A message asked from a stay-on-top window belongs to that window, so it
 // shows above it and not behind it with the main window.
 TEST(QtPlatform, MessageBoxBelongsToTheActiveWindow) {

@@ -1,0 +1,336 @@
+#include "astrometry/GSCCnvrt.h"
+
+#include <exception>
+#include <future>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "app/Folders.h"
+#include "astrometry/GSCField.h"
+#include "support/Files.h"
+#include "support/Format.h"
+
+namespace hv {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<TGSCCnvrtForm1> GSCCnvrtForm1;
+
+namespace {
+
+fs::path Under(const fs::path& folder, std::string_view relative) {
+  std::string rel(relative);
+  for (char& c : rel)
+    if (c == '\\') c = '/';
+  return folder / rel;
+}
+
+std::string_view ZoneDir(int k) { return GSCZoneDirs[static_cast<std::size_t>(k - 1)]; }
+
+fs::path FolderOf(const std::string& text) {
+  return text.empty() ? fs::path() : WithSeparator(fs::path(text));
+}
+
+// Temporary files a killed run left beside the outputs of a folder.
+void RemoveStrayTemporaries(const fs::path& folder) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > 1 && name[0] == '.' && name.find(".tmp-") != std::string::npos)
+      fs::remove(it->path(), ec);
+  }
+}
+
+}  // namespace
+
+TGSCCnvrtForm1::TGSCCnvrtForm1(Platform& platform, const OptsRec& settings)
+    : platform_(platform), settings_(settings) {}
+
+void TGSCCnvrtForm1::FormCreate() {
+  fs::path work = settings_.WorkFolder.empty() ? settings_.DataFolder : settings_.WorkFolder;
+  const fs::path defaultOut = WithSeparator(work / "GSC_VESK");
+  // The drive or catalog folder found at start-up, else a disc in a drive
+  // now; never a question.
+  fs::path drive = settings_.CDROMRoot.empty()
+                       ? FindCDROMDrive(platform_, {settings_.ProgramFolder}, false)
+                       : WithSeparator(settings_.CDROMRoot);
+  if (settings_.GSCFormat != GSCFormatCode::Native) {
+    ConvInPath1 = ConvInPath2 = drive;
+    ConvOutPath = settings_.GSCPath1.empty() ? defaultOut : FolderOf(settings_.GSCPath1);
+  } else if (!settings_.GSCPath1.empty()) {
+    ConvInPath1 = FolderOf(settings_.GSCPath1);
+    ConvInPath2 = settings_.GSCPath2.empty() ? ConvInPath1 : FolderOf(settings_.GSCPath2);
+    // The catalog's folder with "_VESK" added to its name; a root folder
+    // has no name to add to, so the work folder takes the copy.
+    const fs::path named = ConvInPath1.parent_path();
+    if (named.has_filename() && named != named.root_path())
+      ConvOutPath = WithSeparator(named.parent_path() / (named.filename().string() + "_VESK"));
+    else
+      ConvOutPath = defaultOut;
+  } else {
+    ConvInPath1 = ConvInPath2 = drive;
+    ConvOutPath = defaultOut;
+  }
+  ConvRestart = false;
+}
+
+void TGSCCnvrtForm1::FormActivate() {
+  InPath1Ed = ConvInPath1.string();
+  InPath2Ed = ConvInPath2.string();
+  OutPathEd = ConvOutPath.string();
+  RstrtCk = ConvRestart;
+}
+
+ModalResult TGSCCnvrtForm1::OKBtnClick() {
+  if (InPath1Ed.empty() || InPath2Ed.empty() || OutPathEd.empty()) {
+    ShowError(platform_, "Missing Directory!",
+              "Please Supply All Three Directories: Both GSC Volumes and the Output.");
+    return ModalResult::None;
+  }
+  const fs::path out = FolderOf(OutPathEd), in1 = FolderOf(InPath1Ed), in2 = FolderOf(InPath2Ed);
+  // The same folder written two ways is still the same folder.
+  auto same = [](const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (a.lexically_normal() == b.lexically_normal()) return true;
+    return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
+  };
+  ConvOutPath = out;
+  ConvInPath1 = in1;
+  ConvInPath2 = in2;
+  if (same(out, in1) || same(out, in2)) {
+    ShowError(platform_, "Same Directory!", "Input Directory Cannot Be Used for Output");
+    return ModalResult::None;
+  }
+  ConvRestart = RstrtCk;
+  return ModalResult::OK;
+}
+
+void TGSCCnvrtForm1::Browse(std::string& edit, const fs::path& fallback, bool output) {
+  FolderChooser chooser;
+  chooser.caption = "Select Folder";
+  chooser.start = edit.empty() ? fallback : fs::path(edit);
+  chooser.allowCreate = output;
+  const auto chosen = platform_.chooseFolder(chooser);
+  if (chosen && !chosen->empty()) edit = WithSeparator(*chosen).string();
+}
+
+void TGSCCnvrtForm1::InPath1EdDblClick() { Browse(InPath1Ed, settings_.ProgramFolder, false); }
+void TGSCCnvrtForm1::InPath2EdDblClick() { Browse(InPath2Ed, settings_.ProgramFolder, false); }
+void TGSCCnvrtForm1::OutPathEdDblClick() {
+  Browse(OutPathEd, settings_.WorkFolder.empty() ? settings_.DataFolder : settings_.WorkFolder,
+         true);
+}
+
+bool TGSCCnvrtForm1::AskForVolume(const fs::path& input, int zone) {
+  std::error_code ec;
+  // Asked again until the file is there or the student gives up.
+  while (!fs::is_regular_file(input, ec)) {
+    MessageRequest box;
+    box.caption = "Mount GSC Volume";
+    box.text = std::string("Please Mount ") +
+               (zone > GSCLastZoneOfVol1 ? "GSC Volume 2 " : "GSC Volume 1 ") +
+               "In CD-ROM Drive.  Wait until drive has loaded before pressing \"OK\".\n\n"
+               "(If GSC is not on CD-ROM, press \"CANCEL\", restart conversion, and supply "
+               "correct paths to GSC Volumes.)";
+    box.icon = MsgIcon::Information;
+    box.buttons = Buttons::OKCancel;
+    box.sound = Sound::Default;
+    if (platform_.message(box) != ModalResult::OK) return false;
+  }
+  return true;
+}
+
+GSCRegionOutcome ConvertGSCRegionQuietly(const fs::path& input, const fs::path& output,
+                                         GSCMergeBuffers& buffers) {
+  GSCRegionOutcome o;
+  try {
+    ConvertGSCRegionFile(input, output, buffers);
+  } catch (const FileError& e) {
+    o.kind = e.path() == output ? GSCRegionOutcome::OutputFailed : GSCRegionOutcome::InputFailed;
+    o.code = e.code();
+  } catch (const ConvertError& e) {
+    o.kind = GSCRegionOutcome::RowFailed;
+    o.what = e.what();
+  }
+  return o;
+}
+
+bool TGSCCnvrtForm1::Report(const GSCRegionOutcome& o, const fs::path& input,
+                            const fs::path& output) {
+  switch (o.kind) {
+    case GSCRegionOutcome::Done:
+      return true;
+    case GSCRegionOutcome::OutputFailed:
+      ShowError(platform_, "GSC Conversion File Error!",
+                "Unable to Open Output File!\n\nFile Name: " + output.string() +
+                    "\nIOResult = " + std::to_string(o.code));
+      break;
+    case GSCRegionOutcome::InputFailed:
+      ShowError(platform_, "GSC File Error!",
+                "Unable to Open GSC File!\n\nFile Name: " + input.string() +
+                    "\nIOResult = " + std::to_string(o.code));
+      break;
+    case GSCRegionOutcome::RowFailed:
+      ShowError(platform_, "GSC Conversion File Error!",
+                "Unable to Convert GSC File!\n\nFile Name: " + input.string() + "\nFaulty " +
+                    o.what + ": nothing was written for this region.");
+      break;
+  }
+  return false;
+}
+
+bool TGSCCnvrtForm1::ConvertRegion(const fs::path& input, const fs::path& output, int zone) {
+  if (!AskForVolume(input, zone)) return false;
+  return Report(ConvertGSCRegionQuietly(input, output, buffers_), input, output);
+}
+
+namespace {
+
+// One region of a run, in the order of the catalog.
+struct RegionJob {
+  std::int32_t r = 0;
+  int zone = 0;
+  fs::path input, output, outDir;
+  enum State { Waiting, Skipped, Queued, Asking } state = Waiting;
+  std::future<GSCRegionOutcome> result;
+};
+
+}  // namespace
+
+bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
+  const std::int32_t first = std::max<std::int32_t>(FirstRegion, 1);
+  const std::int32_t last = std::min<std::int32_t>(LastRegion, GSCRegionCount);
+  gauge.StartProgress("Converting GSC to VESK Format", "", last - first + 1,
+                      "Terminate the GSC File Conversion?\n\n"
+                      "(You can restart later at the current point.)");
+  // An error that reaches the application's handler (a regions table whose
+  // rows are no numbers) must not leave the window modal over everything.
+  struct CloseOnError {
+    TGaugeForm2& gauge;
+    int errors = std::uncaught_exceptions();
+    ~CloseOnError() {
+      if (std::uncaught_exceptions() > errors) gauge.Close();
+    }
+  } closeOnError{gauge};
+  std::error_code ec;
+  fs::create_directories(ConvOutPath / "GSC", ec);
+  fs::create_directories(ConvOutPath / "TABLES", ec);
+
+  std::vector<RegionJob> jobs;
+  for (int k = 1; k <= 24; ++k) {
+    const std::int32_t zoneFirst = GSCZoneBounds[static_cast<std::size_t>(k - 1)] + 1;
+    const std::int32_t zoneLast = GSCZoneBounds[static_cast<std::size_t>(k)];
+    if (zoneLast < first || zoneFirst > last) continue;
+    const fs::path outDir = Under(ConvOutPath, ZoneDir(k));
+    fs::create_directories(outDir, ec);
+    RemoveStrayTemporaries(outDir);
+    const fs::path& inRoot = k > GSCLastZoneOfVol1 ? ConvInPath2 : ConvInPath1;
+    for (std::int32_t r = std::max(zoneFirst, first); r <= std::min(zoneLast, last); ++r) {
+      RegionJob j;
+      j.r = r;
+      j.zone = k;
+      const std::string name = GSCRegionFileName(r, "");
+      j.input = FindCatalogFile(inRoot, std::string(ZoneDir(k)) + name + ".GSC");
+      j.output = outDir / (name + ".BIN");
+      j.outDir = outDir;
+      jobs.push_back(std::move(j));
+    }
+  }
+
+  // Regions are converted ahead on worker threads, a few at a time; this
+  // thread asks every question, reports, and shows the progress in the
+  // regions' order, so a run looks as if it went one region after another.
+  const std::size_t ahead = static_cast<std::size_t>(std::max(Threads, 1));
+  std::size_t next = 0;  // the next job to decide
+  bool stalled = false;  // a missing input: decide nothing past it yet
+  auto decide = [&](std::size_t done) {
+    while (!stalled && next < jobs.size() && next < done + ahead) {
+      RegionJob& j = jobs[next++];
+      // Outputs are renamed into place whole, so one that exists is done.
+      if (ConvRestart && fs::is_regular_file(j.output, ec)) {
+        j.state = RegionJob::Skipped;
+        continue;
+      }
+      if (ConvRestart) {
+        gauge.SetRestartPoint(j.r - first);
+        ConvRestart = false;
+      }
+      if (!fs::is_regular_file(j.input, ec)) {
+        j.state = RegionJob::Asking;
+        stalled = true;
+      } else if (ahead > 1) {
+        j.state = RegionJob::Queued;
+        j.result = std::async(std::launch::async, [in = j.input, out = j.output] {
+          GSCMergeBuffers buffers;
+          return ConvertGSCRegionQuietly(in, out, buffers);
+        });
+      }
+    }
+  };
+  // Work already handed out finishes before the run ends, so that no
+  // thread writes after it.
+  auto settle = [&](std::size_t from) {
+    for (std::size_t i = from; i < next; ++i)
+      if (jobs[i].state == RegionJob::Queued && jobs[i].result.valid()) jobs[i].result.wait();
+  };
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    decide(i);
+    RegionJob& j = jobs[i];
+    GSCRegionOutcome outcome;
+    if (j.state == RegionJob::Queued) {
+      outcome = j.result.get();
+    } else if (j.state != RegionJob::Skipped) {
+      if (j.state == RegionJob::Asking) {
+        stalled = false;
+        if (!AskForVolume(j.input, j.zone)) {
+          settle(i + 1);
+          gauge.Close();
+          return false;
+        }
+      }
+      outcome = ConvertGSCRegionQuietly(j.input, j.output, buffers_);
+    }
+    if (!Report(outcome, j.input, j.output)) {
+      settle(i + 1);
+      gauge.Close();
+      return false;
+    }
+    gauge.UpdateProgress(j.outDir.string(), GSCRegionFileName(j.r, ".BIN"), j.r - first + 1);
+    if (!gauge.Running) {
+      settle(i + 1);
+      return false;
+    }
+  }
+
+  // The regions table: the one in memory when an earlier query loaded it.
+  std::unique_ptr<GSCRgnsTblObj> local;
+  GSCRgnsTblObj* table = GSCRgnsTbl.get();
+  if (table == nullptr) {
+    local = std::make_unique<GSCRgnsTblObj>(platform_, settings_);
+    table = local.get();
+  }
+  if (!table->Loaded) {
+    table->TableFile = FindCatalogFile(ConvInPath1, "TABLES/REGIONS.TBL");
+    table->LoadTable(false);
+  }
+  if (!table->Loaded) {
+    // The loader said why; the window goes, as after every other failure.
+    gauge.Close();
+    return false;
+  }
+  const fs::path regions = ConvOutPath / "TABLES" / "REGIONS.BIN";
+  try {
+    WriteRegionsBin(regions, table->Regions);
+  } catch (const FileError& e) {
+    ShowError(platform_, "GSC Table Conversion Error!",
+              "Unable to Open Output Regions File!\n\nFile Name: " + regions.string() +
+                  "\nIOResult = " + std::to_string(e.code()));
+    gauge.Close();
+    return false;
+  }
+  gauge.FinishProgress();
+  return true;
+}
+
+}  // namespace hv

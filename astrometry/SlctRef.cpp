@@ -1,0 +1,506 @@
+#include "astrometry/SlctRef.h"
+
+#include <algorithm>
+
+#include "astrometry/PlateSoln.h"
+
+namespace hv {
+
+namespace {
+
+constexpr const char* kBreaks = "\r\n\r\n";
+constexpr const char* kNoSelection = "No Selection Made!";
+
+const char* ModelName(SolutionCode order) {
+  switch (order) {
+    case SolutionCode::Linear:
+      return "linear";
+    case SolutionCode::CrossTerm:
+      return "cross-term";
+    default:
+      return "quadratic";
+  }
+}
+
+ModalResult Exclaim(Platform& p, std::string_view caption, std::string_view text) {
+  return ShowWarning(p, caption, text);
+}
+
+int PositionRefs(RefStarList& refs) {
+  int n = 0;
+  for (const RefStarRec& r : refs) n += r.UsePos ? 1 : 0;
+  return n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- go-back dialog
+
+void RefCnclModel::FormShow() {
+  // How far back the student may go follows how far the measurement came.
+  // Reading the sky (step 4) is not in the original table; it offers what
+  // step 3 offers and the sky read again, which clears a misplaced area.
+  int last = SlctRef, pre = SlctRef;
+  switch (Step) {
+    case 0:
+      break;
+    case 1:
+    case 2:
+      last = IdRef;
+      pre = IdRef;
+      break;
+    case 3:
+      last = IDUnkwn;
+      pre = IDUnkwn;
+      break;
+    case 4:
+      last = BkGrnd;
+      pre = BkGrnd;
+      break;
+    default:
+      last = BkGrnd;
+      pre = AddRef;
+      break;
+  }
+  for (int b = 0; b < RefRtrn; ++b) Enabled[static_cast<std::size_t>(b)] = b <= last;
+  Enabled[RefRtrn] = true;
+  Checked = pre;
+}
+
+void RefCnclModel::OKBtnClick() {
+  // A disabled button cannot be checked.
+  if (Checked >= 0 && Checked < Count && Enabled[static_cast<std::size_t>(Checked)])
+    Choice = static_cast<std::uint8_t>(Checked);
+}
+
+// ---------------------------------------------------------------- guide
+
+void SlctRefModel::FormCreate() {
+  RefNum = 0;
+  ShowMagnifier = true;
+  CheckBox1 = true;
+}
+
+void SlctRefModel::FormShow() {
+  if (GuideRefWindow* f = host_.ReferenceWindow()) f->CloseAllowed() = false;
+  if (GuideImageWindow* w = host_.MeasuredWindow()) w->CloseAllowed() = false;
+}
+
+void SlctRefModel::Show() {
+  FormShow();
+  Visible = true;
+  Notify();
+}
+
+void SlctRefModel::Close() {
+  Visible = false;
+  Notify();
+}
+
+std::string SlctRefModel::N() const {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  return std::to_string(w ? w->ImageNumber() : 0);
+}
+
+void SlctRefModel::CheckBox1Click(bool checked) {
+  CheckBox1 = checked;
+  ShowMagnifier = checked;
+  host_.ShowMagnifier(checked);
+}
+
+void SlctRefModel::SetMinRefs() {
+  switch (host_.Settings().SolutionOrder) {
+    case SolutionCode::Linear:
+      MinRefs = 3;
+      break;
+    case SolutionCode::CrossTerm:
+      MinRefs = 4;
+      break;
+    case SolutionCode::Quadratic:
+      MinRefs = 6;
+      break;
+  }
+}
+
+void SlctRefModel::BeginSelection() {
+  SetMinRefs();
+  Caption = "Select Reference Stars";
+  Label1 = std::string(kBreaks) + "Select at least " + std::to_string(MinRefs) +
+           " (more, if possible) Reference Stars on the Reference (left-hand) Display." +
+           "  Press \"OK\" when finished.";
+  AllBtnVisible = false;
+  Step = 0;
+  RefNum = 0;
+  // Whoever restarts the selection (a new measurement, Add/Remove, a change
+  // of solution order), the student picks on the reference window next.
+  if (GuideRefWindow* f = host_.ReferenceWindow()) f->SetPickMode(true);
+  if (GuideImageWindow* w = host_.MeasuredWindow()) w->Repaint();
+  platform_.beep(Sound::Default);
+  Notify();
+}
+
+void SlctRefModel::OkBtnClick() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  GuideRefWindow* f = host_.ReferenceWindow();
+  if (!w) return;
+  switch (Step) {
+    case 0: {
+      if (!f) return;
+      const int n = PositionRefs(f->RefStars());
+      const OptsRec& opts = host_.Settings();
+      if (n < MinRefs) {
+        Exclaim(platform_, "Insufficient Reference Stars!",
+                "You must select at least " + std::to_string(MinRefs) + " reference stars for a " +
+                    ModelName(opts.SolutionOrder) + " solution!");
+        return;
+      }
+      if (n == MinRefs && !opts.NoConfirm && !host_.MoreRefsHintGiven()) {
+        host_.MoreRefsHintGiven() = true;
+        if (AskYesNo(platform_, "Select More Reference Stars?",
+                     std::string("The accuracy of your solution will improve if you select more "
+                                 "than the minimum number of reference stars.") +
+                         kBreaks + "Continue Reference Star Selection?"))
+          return;
+      }
+      f->SetPickMode(false);
+      f->EnableAddRemove(true);
+      w->RefList().Clear();
+      w->MarkUnsolved();
+      FirstNumber = 99;
+      const auto& c = w->RefFitData();
+      for (const RefStarRec& r : f->RefStars()) {
+        FirstNumber = std::min(FirstNumber, r.Number);
+        RefStarRec copy = r;
+        if (w->RefsLocated()) {
+          copy.ImageX = c[400] * r.FieldX + c[401] * r.FieldY + c[402];
+          copy.ImageY = c[403] * r.FieldX + c[404] * r.FieldY + c[405];
+        }
+        copy.Located = false;
+        w->RefList().GoLast();
+        w->RefList().InsertAfter(copy);
+      }
+      if (w->RefsLocated() && w->TargetLocated()) {
+        w->CentroidRefStars();
+        if (!w->RefsLocated()) {
+          Step = 1;
+          Notify();
+          CnclBtnClick();
+          return;
+        }
+        RefNum = 99;
+        platform_.beep(Sound::Default);
+        w->Repaint();
+        SolveAndShow();
+        return;
+      }
+      LocateRefs();
+      return;
+    }
+    case 1:
+      return;
+    case 2: {
+      const int count = w->RefList().Count();
+      // Every reference located (also after a solution that failed): the
+      // list holds no entry at this position, so accept what is there.
+      if (RefNum > count) {
+        AllBtnClick();
+        return;
+      }
+      if (!w->RefMarked()) {
+        Exclaim(platform_, kNoSelection,
+                "Please locate reference star #" + std::to_string(NextNumber) + " on the image " +
+                    N() + " (right-hand) display!");
+        return;
+      }
+      if (RefNum >= 0 && RefNum < count) NextNumber = w->RefList().Item(RefNum)->Number;
+      ++RefNum;
+      w->Repaint();
+      if (RefNum <= 3) {
+        Label1 = std::string(kBreaks) + "Locate Reference Star #" + std::to_string(NextNumber) +
+                 " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+        platform_.beep(Sound::Default);
+        w->RefMarked() = false;
+        Notify();
+        return;
+      }
+      AllBtnVisible = true;
+      if (RefNum - 1 > count - 1) {
+        AllBtnClick();
+        return;
+      }
+      Label1 = std::string(
+                   "Press \"Accept\" if projected identifications are acceptable (all images "
+                   "should lie within the outer (dashed) Boxes).") +
+               kBreaks + "Otherwise, Locate Reference Star #" + std::to_string(NextNumber) +
+               " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+      platform_.beep(Sound::Default);
+      w->RefMarked() = false;
+      Notify();
+      return;
+    }
+    case 3: {
+      if (!w->TargetLocated()) {
+        Exclaim(platform_, kNoSelection,
+                "Please locate the target object on the image " + N() + " (right-hand) display!");
+        return;
+      }
+      const bool clean = AskYesNo(
+          platform_, "Target Sky OK?",
+          "Is the sky border (between the dotted and solid lines) surrounding\r\nthe target "
+          "object free of stars and other objects?");
+      const std::string skyText = std::string(kBreaks) +
+                                  "Locate an Area near the Target Object that is Free of Stars "
+                                  "on the Image  " +
+                                  N() + " (right-hand) Display!";
+      if (clean) {
+        if (w->MeasureTarget(false)) {
+          SolveAndShow();
+          return;
+        }
+        Caption = "Sky Border is Corrupted! - Read Sky Background";
+        Label1 = skyText;
+        platform_.beep(Sound::Hand);
+        Step = 4;
+        Notify();
+        return;
+      }
+      if (w->SkyLocated()) {
+        MeasureWithSky(*w);
+        return;
+      }
+      Caption = "Read Sky Background";
+      Label1 = skyText;
+      platform_.beep(Sound::Default);
+      Step = 4;
+      Notify();
+      return;
+    }
+    case 4:
+      if (w->SkyLocated()) {
+        MeasureWithSky(*w);
+        return;
+      }
+      Exclaim(platform_, "Re-Select Background!",
+              "Please locate an area that is free of stars on the image  " + N() +
+                  " (right-hand) display!");
+      return;
+    case 5: {
+      w->EnableReportList();
+      MessageRequest q;
+      q.caption = "Add to Report?";
+      q.text = "Record measurement on report list now?";
+      q.icon = MsgIcon::Question;
+      q.buttons = Buttons::YesNo;
+      q.sound = Sound::None;
+      if (platform_.message(q) == ModalResult::Yes) w->ReportList1Click();
+      Completed();
+      return;
+    }
+    case 6:
+      platform_.beep(Sound::Default);
+      CloseAll(true);
+      return;
+    default:
+      return;
+  }
+}
+
+void SlctRefModel::MeasureWithSky(GuideImageWindow& w) {
+  w.MeasureTarget(true);
+  // A sky area that gives no measurement is read again, not asked about.
+  if (w.TargetLocated() && !w.TargetMeasured()) {
+    ReadSky();
+    return;
+  }
+  SolveAndShow();
+}
+
+void SlctRefModel::AllBtnClick() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  AllBtnVisible = false;
+  w->Target().Located = w->TargetLocated();
+  w->CentroidRefStars();
+  if (!w->RefsLocated()) {
+    Step = 1;
+    Notify();
+    CnclBtnClick();
+    return;
+  }
+  RefNum = 99;
+  platform_.beep(Sound::Default);
+  w->Repaint();
+  if (w->TargetLocated() && w->TargetMeasured()) {
+    SolveAndShow();
+  } else if (w->TargetLocated()) {
+    Step = 3;
+    OkBtnClick();
+  } else {
+    Step = 3;
+    Caption = "Locate Unknown";
+    Label1 = std::string(kBreaks) + "Locate the Target Object on the Image " + N() +
+             " (right-hand) Display and press \"OK\".";
+    Notify();
+  }
+}
+
+void SlctRefModel::LocateRefs() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  Step = 2;
+  Caption = "Locate Reference Stars";
+  RefNum = 1;
+  NextNumber = FirstNumber;
+  w->MeasureMode() = true;
+  w->RefMarked() = false;
+  w->Target().Located = false;
+  AllBtnVisible = false;
+  Label1 = std::string(kBreaks) + "Locate Reference Star #" + std::to_string(NextNumber) +
+           " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+  platform_.beep(Sound::Default);
+  Notify();
+}
+
+void SlctRefModel::SolveAndShow() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  w->MeasureMode() = false;
+  w->CloseAllowed() = true;
+  // A target located but not yet measured goes through the sky question
+  // first; the solution needs its flux.
+  if (w->TargetLocated() && !w->TargetMeasured()) {
+    w->MeasureMode() = true;
+    Step = 3;
+    OkBtnClick();
+    return;
+  }
+  if (w->SolvePlate()) {
+    Step = 5;
+    Caption = "Solution OK?";
+    Label1 = std::string(kBreaks) + "Press \"OK\" to Accept Solution.";
+    platform_.beep(Sound::Default);
+    Notify();
+    return;
+  }
+  platform_.beep(Sound::Default);
+  SolveFailed(*w);
+}
+
+void SlctRefModel::SolveFailed(GuideImageWindow& w) {
+  // Say why, then offer the way back; a silent failure left the student
+  // with nothing to click.
+  const SolutionCode order = host_.Settings().SolutionOrder;
+  const int need = ConstsPerAxisOf(order);
+  const int have = PositionRefs(w.RefList());
+  std::string text;
+  if (have < need) {
+    text = std::string("A ") + ModelName(order) + " solution needs at least " +
+           std::to_string(need) + " position references; " + std::to_string(have) +
+           (have == 1 ? " is" : " are") + " marked for position.";
+  } else {
+    text = std::string("The position references do not determine a ") + ModelName(order) +
+           " solution (they lie too nearly on a line).";
+  }
+  Exclaim(platform_, "Plate Solution Failed!",
+          text + kBreaks + "Choose where to go back to in the next window.");
+  Notify();
+  CnclBtnClick();
+}
+
+void SlctRefModel::LocateUnknown() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  w->TargetLocated() = false;
+  w->ResetTarget();
+  w->MeasureMode() = true;
+  w->Repaint();
+  Step = 3;
+  Caption = "Locate Unknown";
+  Label1 = std::string(kBreaks) + "Locate the Target Object on the Image " + N() +
+           " (right-hand) Display and press \"OK\".";
+  platform_.beep(Sound::Default);
+  Notify();
+}
+
+void SlctRefModel::ReadSky() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  w->MarkUnsolved();
+  w->SkyLocated() = false;
+  w->MeasureMode() = true;
+  w->SkyBox().ImageX = w->SkyBox().ImageY = w->SkyBox().Flux = 0;
+  w->Repaint();
+  Caption = "Read Sky Background";
+  Label1 = std::string(kBreaks) +
+           "Locate an Area near the Target Object that is Free of Stars on the Image  " + N() +
+           " (right-hand) Display!";
+  platform_.beep(Sound::Default);
+  Step = 4;
+  Notify();
+}
+
+void SlctRefModel::Completed() {
+  Step = 6;
+  Caption = "Measurement Completed";
+  Label1 = std::string(kBreaks) + "Press \"OK\" To Close Windows and Return to Main Display.";
+  platform_.beep(Sound::Default);
+  Notify();
+}
+
+void SlctRefModel::CloseAll(bool reportFirst) {
+  if (GuideImageWindow* w = host_.MeasuredWindow()) {
+    if (reportFirst) w->CloseReport();
+    w->CloseAllowed() = true;
+    w->MeasureMode() = false;
+    w->Close();
+  }
+  if (GuideRefWindow* f = host_.ReferenceWindow()) {
+    f->CloseAllowed() = true;
+    f->SetPickMode(false);
+    f->Close();
+  }
+  host_.ShowMagnifier(false);
+  Close();
+}
+
+void SlctRefModel::CnclBtnClick() {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (Step == 5 && w) w->CloseReport();
+  platform_.beep(Sound::Exclamation);
+  RefCncl.Step = Step;
+  RefCncl.FormShow();
+  const ModalResult result = platform_.showDialog(RefCncl);
+  RefCncl.OKBtnClick();
+  Notify();  // the OK button becomes the active control again
+  if (result != ModalResult::OK) {
+    // Abandoned: every window of the measurement goes.
+    CloseAll(true);
+    return;
+  }
+  GuideRefWindow* f = host_.ReferenceWindow();
+  switch (RefCncl.Choice) {
+    case RefCnclModel::SlctRef:
+      if (f) f->ClearReselect1Click();
+      break;
+    case RefCnclModel::AddRef:
+      if (f) f->AddRemove1Click();
+      break;
+    case RefCnclModel::IdRef:
+      if (w) {
+        w->MarkUnsolved();
+        LocateRefs();
+        w->Repaint();
+      }
+      break;
+    case RefCnclModel::IDUnkwn:
+      LocateUnknown();
+      break;
+    case RefCnclModel::BkGrnd:
+      ReadSky();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace hv

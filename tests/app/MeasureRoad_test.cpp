@@ -1,0 +1,333 @@
+// A student's whole road on the shipped sample images, through the session
+// and the scripted platform: log in, load the four images, measure the
+// asteroid on each of the four images, and read the report.
+#include <gtest/gtest.h>
+
+#include "app/Session.h"
+#include "app/Startup.h"
+#include "astrometry/FldParms.h"
+#include "astrometry/GSCRegions.h"
+#include "images/ImageDialogs.h"
+#include "images/MagnifyDlg.h"
+#include "support/Files.h"
+#include "tests/app/SampleField.h"
+#include "tests/common/TestEnv.h"
+
+namespace hv {
+namespace {
+
+namespace fs = std::filesystem;
+using test::SampleStar;
+
+class MeasureRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prog = test::FreshFolder("prog");
+    data = test::FreshFolder("data");
+    fs::current_path(data);
+    for (const auto& e : fs::directory_iterator(fs::path(HV_SOURCE_DIR) / "app" / "shipped"))
+      fs::copy_file(e.path(), prog / e.path().filename());
+    p.programPath = prog / "halvardin";
+    p.opticalDrives = {test::FreshFolder("disc")};
+    p.clock = {2026, 3, 7, 9, 5, 3, 0, 60};
+    test::ShipCatalog(prog);
+    s = std::make_unique<BendulakSession>(p);
+    Bendulak = s.get();
+    s->Services.ShowGuide = [this] { ++guideShown; };
+    StartupFacts f;
+    f.currentFolder = data;
+    FormCreate(*s, f, {});
+    BoxParms = s->Settings.BoxParms;
+    CreateImageDialogs();
+    CreateCatalogObjects(p, s->Settings);
+    stars = test::ReadSampleStars();
+    truth = test::ReadTruth();
+  }
+  void TearDown() override {
+    s.reset();
+    FreeCatalogObjects();
+    FreeImageDialogs();
+    Bendulak = nullptr;
+    LoginToFill = nullptr;
+  }
+
+  TImageForm1& Window(int slot) { return *s->ImageWindows[static_cast<std::size_t>(slot)]; }
+  const FITSFileObj& File(int slot) {
+    return static_cast<const FITSFileObj&>(*s->ImageFiles[static_cast<std::size_t>(slot)]);
+  }
+  void ClickOn(TImageForm1& w, int cx, int cy) {
+    w.FormMouseDown(MouseButton::Left, cx, cy);
+    w.FormMouseUp(MouseButton::Left, cx, cy);
+  }
+  void ClickAt(int slot, long double ra, long double dec) {
+    long double x, y;
+    test::OnImage(File(slot), ra, dec, x, y);
+    int cx, cy;
+    test::ClientOf(Window(slot), x, y, cx, cy);
+    ClickOn(Window(slot), cx, cy);
+  }
+
+  // Measures the asteroid on one image as the guide leads; refs are picked
+  // on the reference window when it has none yet.
+  void Measure(int slot, const std::vector<SampleStar>& refs) {
+    SlctRefModel& g = s->SlctRefForm1;
+    p.expectDialog("TObsParmsDlg", [&](DialogModel& m) {
+      auto& d = static_cast<ObsParmsDlgModel&>(m);
+      EXPECT_EQ(d.CaptionText, "Verify/Complete");
+      d.FormActivate();
+      d.NameText = "Sample Asteroid";
+      return d.OKBtnClick();
+    });
+    if (s->RefFieldStale) test::ExpectFieldDialog(p);
+    s->MeasImgClick(slot + 1);
+    ASSERT_TRUE(s->Menu["MeasImg" + std::to_string(slot + 1)].checked);
+    ASSERT_TRUE(g.Visible);
+    ASSERT_EQ(g.Step, 0);
+    ASSERT_TRUE(s->GSCForm1);
+    TGSCForm1& field = *s->GSCForm1;
+    EXPECT_TRUE(field.Visible);
+    EXPECT_TRUE(field.MeasureMode) << "picking on the reference window";
+    if (field.RefStars.IsEmpty()) {
+      for (const SampleStar& r : refs) test::PickOnField(p, field, r);
+    }
+    ASSERT_EQ(field.RefStars.Count(), static_cast<int>(refs.size()));
+    g.OkBtnClick();
+    ASSERT_EQ(g.Step, 2);
+    // Each reference where the guide asks for it, OK after each.
+    for (int i = 0; i < static_cast<int>(refs.size()) && g.Step == 2; ++i) {
+      const RefStarRec* r = Window(slot).RefList.Item(g.RefNum - 1);
+      ASSERT_NE(r, nullptr);
+      ASSERT_EQ(r->Number, g.NextNumber);
+      ClickAt(slot, r->CatRA, r->CatDec);
+      ASSERT_TRUE(Window(slot).RefMarked) << "reference " << r->Number;
+      g.OkBtnClick();
+    }
+    ASSERT_EQ(g.Step, 3);
+    const test::Truth& t = truth[static_cast<std::size_t>(slot)];
+    ClickAt(slot, t.ra, t.dec);
+    ASSERT_TRUE(Window(slot).TargetLocated);
+    // The student looks at the border between the two boxes around the
+    // target: a star in it (21 pixels reach its corners) spoils the sky.
+    long double tx, ty;
+    test::OnImage(File(slot), t.ra, t.dec, tx, ty);
+    std::vector<SampleStar> others;
+    for (const SampleStar& st : stars) {
+      long double x, y;
+      test::OnImage(File(slot), st.ra, st.dec, x, y);
+      if (std::hypot(x - tx, y - ty) > 1) others.push_back(st);
+    }
+    const bool clean = !test::StarNear(others, File(slot), tx, ty, 22);
+    p.expectMessage(clean ? ModalResult::Yes : ModalResult::No, "Target Sky OK?");
+    g.OkBtnClick();
+    if (g.Step == 4) {
+      // A starless area near the target.
+      long double sx = tx, sy = ty;
+      for (int k = 1; k < 40; ++k) {
+        const long double a = k * 0.7L, r = 25 + k;
+        sx = tx + r * std::cos(a);
+        sy = ty + r * std::sin(a);
+        if (!test::StarNear(stars, File(slot), sx, sy, 22)) break;
+      }
+      skyRead = true;
+      int cx, cy;
+      test::ClientOf(Window(slot), sx, sy, cx, cy);
+      ClickOn(Window(slot), cx, cy);
+      ASSERT_TRUE(Window(slot).SkyLocated);
+      g.OkBtnClick();
+    }
+    ASSERT_EQ(g.Step, 5) << g.Caption;
+    EXPECT_EQ(Window(slot).ReportWin->Caption,
+              "Image " + std::to_string(slot + 1) + " - Astrometric Solution");
+    p.expectMessage(ModalResult::Yes, "Add to Report?");
+    p.expectMessage(ModalResult::OK, "Measurement Recorded",
+                    "Measured Position of Sample Asteroid Placed in Report List.");
+    g.OkBtnClick();
+    ASSERT_EQ(g.Step, 6);
+    g.OkBtnClick();
+    EXPECT_FALSE(g.Visible);
+    EXPECT_FALSE(Window(slot).Visible);
+    EXPECT_FALSE(field.Visible);
+    EXPECT_FALSE(s->SlotIsBusy[static_cast<std::size_t>(slot)]);
+    p.verify();
+  }
+
+  test::Scripted p;
+  fs::path prog, data;
+  std::unique_ptr<BendulakSession> s;
+  int guideShown = 0;
+  bool skyRead = false;
+  std::vector<SampleStar> stars;
+  std::vector<test::Truth> truth;
+};
+
+TEST_F(MeasureRoad, StudentMeasuresAllFourImages) {
+  ASSERT_EQ(truth.size(), 4u) << "the sample tool writes the truth file beside the images";
+  // Log in.
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    d.LabTbl = "12";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  ASSERT_TRUE(s->SessionStarted);
+  // Load the four images.
+  for (int n = 1; n <= 4; ++n) {
+    p.expectOpen(FileChoice{{test::SamplesDir() / ("FIELD" + std::to_string(n) + ".FIT")}, 1});
+    s->LoadImgClick(n);
+    ASSERT_TRUE(s->ImageWindows[static_cast<std::size_t>(n - 1)]->ImageLoaded) << n;
+  }
+  p.verify();
+
+  const std::vector<SampleStar> refs = test::GoodReferences(stars, File(0), 7);
+  ASSERT_EQ(refs.size(), 7u);
+  Measure(0, refs);
+  if (HasFatalFailure()) return;
+  EXPECT_FALSE(s->RefFieldStale);
+
+  // Images 2 to 4 reuse the field: no field dialog (the scripted platform
+  // would fail on one), the references kept.
+  for (int slot = 1; slot <= 3; ++slot) {
+    Measure(slot, refs);
+    if (HasFatalFailure()) return;
+  }
+
+  // The report: four lines in time order, each near the truth.
+  ASSERT_EQ(s->Report->Observations.Count(), 4);
+  int i = 0;
+  long double worst = 0;
+  for (const ObsRec& o : s->Report->Observations) {
+    const test::Truth& t = truth[static_cast<std::size_t>(i++)];
+    const long double err = test::Separation(o.Target.RA, o.Target.Dec, t.ra, t.dec);
+    worst = std::max(worst, err);
+    EXPECT_LT(err, 0.5L) << t.file << ": " << FormatFixed(3, err) << "\" from the truth";
+    EXPECT_NEAR(static_cast<double>(o.Target.Mag), static_cast<double>(t.mag), 0.2) << t.file;
+    std::cout << "[ measured ] " << t.file << " position error " << FormatFixed(3, err)
+              << "\", magnitude " << FormatFixed(2, o.Target.Mag) << " (truth "
+              << FormatFixed(2, t.mag) << ")\n";
+  }
+  EXPECT_TRUE(skyRead) << "a star lies in the target's sky border: the student reads the sky";
+  std::cout << "[ measured ] worst position error " << FormatFixed(3, worst) << "\"\n";
+
+  // The table, the Minor Planet Center lines and the CSV.
+  s->ExerciseFrmt1Click();
+  const auto& table = s->Report->ListForm->Lines();
+  int dataLines = 0;
+  for (const auto& l : table) dataLines += l.find("Sample Asteroid") != std::string::npos;
+  EXPECT_EQ(dataLines, 4);
+  const ObsRec& first = *s->Report->Observations.Item(0);
+  const std::string mpc = MPCLine(first, s->Report->Site);
+  EXPECT_EQ(mpc.size(), 80u);
+  EXPECT_NE(mpc.find("2004 03 15.13"), std::string::npos) << mpc;
+  EXPECT_NE(mpc.find("10 29 5"), std::string::npos) << mpc;
+  EXPECT_NE(mpc.find("+12 01 1"), std::string::npos) << mpc;
+  p.expectSave(FileChoice{{data / "ROAD.CSV"}, 1});
+  p.expectMessage(ModalResult::OK, "Text File Written", "ROAD.CSV");
+  s->SpreadsheetFormat1Click();
+  const std::vector<std::uint8_t> bytes = ReadWholeFile(data / "ROAD.CSV");
+  const std::string csv(bytes.begin(), bytes.end());
+  EXPECT_NE(csv.find("Sample Asteroid"), std::string::npos) << csv;
+}
+
+TEST_F(MeasureRoad, OneMeasurementAtATime) {
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  for (int n = 1; n <= 2; ++n) {
+    p.expectOpen(FileChoice{{test::SamplesDir() / ("FIELD" + std::to_string(n) + ".FIT")}, 1});
+    s->LoadImgClick(n);
+  }
+  p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+  test::ExpectFieldDialog(p);
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->MeasurementUnderWay());
+  EXPECT_TRUE(s->MeasurementInProgress()) << "no chart meanwhile";
+  EXPECT_FALSE(Window(0).CloseAllowed);
+  p.expectMessage(ModalResult::OK, "Measurement in Progress", "Image 1 is being measured.");
+  s->MeasImg2Click();
+  EXPECT_FALSE(s->Menu["MeasImg2"].checked);
+  EXPECT_FALSE(s->SlotIsBusy[1]) << "the refused image's slot stays free";
+  // Nor a blink, whose close would free the measured slot.
+  p.expectMessage(ModalResult::OK, "Measurement in Progress", "before blinking");
+  s->Blink1Click();
+  EXPECT_FALSE(s->BlinkForm1);
+  // A new solution order restarts the selection with picking on.
+  TGSCForm1& field = *s->GSCForm1;
+  field.MeasureMode = false;
+  s->SlctRefForm1.Step = 2;
+  field.FullQuadratic1Click();
+  EXPECT_EQ(s->SlctRefForm1.Step, 0);
+  EXPECT_EQ(s->SlctRefForm1.MinRefs, 6);
+  EXPECT_TRUE(field.MeasureMode);
+  // The same image starts over at step 0.
+  s->SlctRefForm1.Step = 2;
+  p.expectDialog("TObsParmsDlg", [](DialogModel&) { return ModalResult::OK; });
+  s->MeasImg1Click();
+  EXPECT_EQ(s->SlctRefForm1.Step, 0);
+  // Abandoned through the go-back dialog: every window closes, the slot is free.
+  p.expectDialog("TRefCnclForm1", [](DialogModel&) { return ModalResult::Cancel; });
+  s->SlctRefForm1.CnclBtnClick();
+  EXPECT_FALSE(s->MeasurementUnderWay());
+  EXPECT_FALSE(Window(0).Visible);
+  EXPECT_FALSE(s->SlotIsBusy[0]);
+  // A cancelled Verify/Complete of an image whose window is hidden leaves
+  // its slot free, so it can be loaded and cleared again.
+  p.expectDialog("TObsParmsDlg", [](DialogModel&) { return ModalResult::Cancel; });
+  s->MeasImg2Click();
+  EXPECT_FALSE(s->Menu["MeasImg2"].checked);
+  EXPECT_FALSE(s->SlotIsBusy[1]);
+  EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  p.verify();
+}
+
+TEST_F(MeasureRoad, AfterAFinderChartTheFieldIsBuiltAgain) {
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(1);
+  // The reference window shows a chart, and the field was measured before.
+  TGSCForm1& chart = s->RefFieldWindow();
+  chart.ChartMode = 1;
+  chart.RefStars.InsertAfter(RefStarRec{});
+  s->RefFieldStale = false;
+  CurFldParms.RACenter = 3;
+  CurFldParms.DecCenter = 40;
+  auto verify = [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  };
+  p.expectDialog("TObsParmsDlg", verify);
+  // The chart's centre is gone: the image header gives the field again.
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    EXPECT_EQ(d.RAHrText, "10");
+    EXPECT_EQ(d.DecDegText, "12");
+    return d.OKBtnClick();
+  });
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->GSCForm1);
+  EXPECT_EQ(s->GSCForm1->ChartMode, 0);
+  EXPECT_TRUE(s->GSCForm1->RefStars.IsEmpty()) << "the chart's list went with its window";
+  EXPECT_TRUE(s->GSCForm1->MeasureMode);
+  EXPECT_FALSE(s->RefFieldStale);
+  p.verify();
+}
+
+}  // namespace
+}  // namespace hv
