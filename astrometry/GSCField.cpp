@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -313,6 +314,41 @@ void GSCFieldObj::TakeRawRows(std::span<const std::uint8_t> rows, std::int32_t r
   }
 }
 
+namespace {
+
+// Adds a batch of stars to the ascending-RA list in one merge: the batch is
+// sorted once, then merged with the listed stars in one walk; stars of
+// equal RA stay in the order they came. (Inserting one at a time walked the
+// list for each star: the square of the field's stars when they came in
+// catalog order.)
+void AddSorted(CatStarList& list, std::vector<CatStarRec>& batch) {
+  std::stable_sort(batch.begin(), batch.end(),
+                   [](const CatStarRec& a, const CatStarRec& b) { return CatStarRAGreater(b, a); });
+  // Each star goes after the last listed star whose RA is not greater (no
+  // cursor: in front of the first).
+  list.Reset();
+  for (CatStarRec& star : batch) {
+    for (;;) {
+      const CatStarRec* next = list.Next();
+      if (next == nullptr) {
+        list.GoLast();
+        break;
+      }
+      if (CatStarRAGreater(*next, star)) {
+        list.Prev();
+        break;
+      }
+    }
+    if (list.CurrentItem() == nullptr)
+      list.InsertFirst(std::move(star));
+    else
+      list.InsertAfter(std::move(star));
+  }
+  batch.clear();
+}
+
+}  // namespace
+
 // ---- GSCEntryMerge -----------------------------------------------------------------
 
 void GSCEntryMerge::Add(const CatStarRec& row) {
@@ -363,15 +399,17 @@ CatStarRec GSCEntryMerge::Star() const {
 
 void GSCFieldObj::MergeEntries() {
   NumStars = 0;
+  std::vector<CatStarRec> merged;
   auto it = RawRows.begin();
   while (it != RawRows.end()) {
     const std::string name = it->Name;
     GSCEntryMerge merge;
     for (; it != RawRows.end() && it->Name == name; ++it) merge.Add(*it);
-    const CatStarRec star = merge.Star();
+    CatStarRec star = merge.Star();
     if (star.Class == 0) ++NumStars;
-    Stars.InsertSorted(star);
+    merged.push_back(std::move(star));
   }
+  AddSorted(Stars, merged);
 }
 
 bool GSCFieldObj::InField(const CatStarRec& star, const FieldBoxRec& box) {
@@ -508,6 +546,7 @@ void GSCFieldObj::TakeBinRecords(std::span<const std::uint8_t> data, std::int32_
   tmpl.Band = 8;
   tmpl.Entries = 1;
   tmpl.UsePos = tmpl.UseMag = true;
+  std::vector<CatStarRec> taken;
   Decoder d(data);
   while (d.remaining() >= GSCBinRecSize) {
     const GSCBinRec b = DecodeGSCBinRec(d);
@@ -524,9 +563,10 @@ void GSCFieldObj::TakeBinRecords(std::span<const std::uint8_t> data, std::int32_
     }
     if (!InField(star, box)) continue;
     star.Name = prefix + b.ID;
-    Stars.InsertSorted(star);
     CountStar(star);
+    taken.push_back(std::move(star));
   }
+  AddSorted(Stars, taken);
 }
 
 void GSCFieldObj::ReadConverted(const FieldBoxRec& box, std::span<const std::int16_t> list,

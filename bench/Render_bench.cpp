@@ -9,12 +9,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <random>
-#include <vector>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "app/Options.h"
 #include "images/Display.h"

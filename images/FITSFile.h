@@ -53,12 +53,18 @@ class FITSFileObj : public GraphicsFileObj {
   bool ReadDoubles();
   template <typename Float>
   bool ReadFloats();
+  // Whether floating-point values of this range are mapped onto 16 bits,
+  // and the image information line that says so.
+  bool MapsOntoSixteenBits(double lo, double hi) const;
+  void SayMapped(double lo, double hi);
   // What they share: the data read in whole blocks, each read's count
   // values of the given size converted by convert (false when a value had
   // no 32-bit integer; it is then stored as 0). ReadPass answers whether
   // all went well; ReadValues asks about errors.
   using ConvertValues = std::function<bool(const std::uint8_t*, std::size_t, std::int32_t*)>;
-  bool ReadPass(std::size_t size, long double binWidth, const ConvertValues& convert);
+  // Untallied, the values' range and histogram are left to the caller.
+  bool ReadPass(std::size_t size, long double binWidth, const ConvertValues& convert,
+                bool tallied = true);
   bool ReadValues(std::size_t size, long double binWidth, const ConvertValues& convert);
 
   // Floating-point data spanning fewer integer steps are mapped onto 16 bits.

@@ -18,34 +18,65 @@ void HistogramObj::Clear() {
 // A whole image at once: the values of 0..65535 (all of 16-bit data) are
 // counted one by one in a table of their own, from which the bins and the
 // exact sums follow; larger values are added as they come.
-void HistogramObj::AddManyValues(std::span<const std::int32_t> values, int shift) {
+namespace {
+// The shift that bins by an integral power-of-two width (1, 256, ...); -1
+// for any other width.
+int ShiftOf(long double binWidth) {
+  for (int s = 0; s < 31; ++s)
+    if (binWidth == static_cast<long double>(std::int64_t{1} << s)) return s;
+  return -1;
+}
+}  // namespace
+
+HistogramObj::Tally::Tally(HistogramObj& histogram)
+    : h_(histogram), shift_(histogram.LastBin() < 0 ? -1 : ShiftOf(histogram.bin_width_)) {
+  if (shift_ >= 0) fine_.assign(std::size_t{1} << 16, 0);
+}
+
+void HistogramObj::Tally::Add(std::span<const std::int32_t> values) {
+  if (shift_ < 0) {
+    for (std::int32_t v : values) h_.Add(v);
+    return;
+  }
   constexpr std::uint32_t kFine = 1u << 16;
-  std::vector<std::uint32_t> fine(kFine, 0);
-  const auto lastBin = static_cast<std::uint32_t>(LastBin());
-  std::uint64_t bigSum = 0;
-  unsigned __int128 bigSq = 0;
+  const auto lastBin = static_cast<std::uint32_t>(h_.LastBin());
+  std::uint32_t* const fine = fine_.data();
   for (std::int32_t v : values) {
     const std::uint32_t u = v > 0 ? static_cast<std::uint32_t>(v) : 0u;
     if (u < kFine) {
       ++fine[u];
     } else {
-      ++counts_[std::min(u >> shift, lastBin)];
-      bigSum += u;
-      bigSq += static_cast<std::uint64_t>(u) * u;
+      ++h_.counts_[std::min(u >> shift_, lastBin)];
+      bigSum_ += u;
+      bigSq_ += static_cast<std::uint64_t>(u) * u;
     }
   }
-  std::uint64_t sum = bigSum;
-  unsigned __int128 sq = bigSq;
-  for (std::uint32_t u = 0; u < kFine; ++u) {
-    const std::uint64_t c = fine[u];
+  count_ += static_cast<std::int64_t>(values.size());
+}
+
+void HistogramObj::Tally::Finish() {
+  if (shift_ < 0) return;
+  const auto lastBin = static_cast<std::uint32_t>(h_.LastBin());
+  std::uint64_t sum = bigSum_;
+  unsigned __int128 sq = bigSq_;
+  for (std::uint32_t u = 0; u < fine_.size(); ++u) {
+    const std::uint64_t c = fine_[u];
     if (c == 0) continue;
-    counts_[std::min(u >> shift, lastBin)] += static_cast<std::int32_t>(c);
+    h_.counts_[std::min(u >> shift_, lastBin)] += static_cast<std::int32_t>(c);
     sum += c * u;
     sq += static_cast<unsigned __int128>(c) * (static_cast<std::uint64_t>(u) * u);
   }
-  sum_ += static_cast<long double>(sum);
-  sum_sq_ += static_cast<long double>(sq);
-  count_ += static_cast<std::int32_t>(values.size());
+  h_.sum_ += static_cast<long double>(sum);
+  h_.sum_sq_ += static_cast<long double>(sq);
+  h_.count_ += static_cast<std::int32_t>(count_);
+  std::fill(fine_.begin(), fine_.end(), 0u);
+  bigSum_ = 0, bigSq_ = 0, count_ = 0;
+}
+
+void HistogramObj::AddManyValues(std::span<const std::int32_t> values, int) {
+  Tally t(*this);
+  t.Add(values);
+  t.Finish();
 }
 
 void HistogramObj::AddValues(std::span<const std::int32_t> values) {
@@ -92,7 +123,8 @@ void HistogramObj::AddValues(std::span<const std::int32_t> values) {
     sum += u;
     top = std::max(top, u);
   }
-  for (std::size_t b = 0; b < bins; ++b) counts_[b] += part[b] + part[bins + b] + part[2 * bins + b];
+  for (std::size_t b = 0; b < bins; ++b)
+    counts_[b] += part[b] + part[bins + b] + part[2 * bins + b];
   // Squares in 64 bits when their sum cannot overflow (16-bit data in
   // blocks), else in 128.
   auto square = [](std::int32_t v) {

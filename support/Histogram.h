@@ -42,6 +42,24 @@ class HistogramObj {
   // is clamped at 0, since rounding can take it slightly below.
   long double StdDev() const;
 
+  // Values counted stretch by stretch (each while it is in the cache), as
+  // one AddValues of them all would count them; Finish adds them to the
+  // histogram.
+  class Tally {
+   public:
+    explicit Tally(HistogramObj& histogram);
+    void Add(std::span<const std::int32_t> values);
+    void Finish();
+
+   private:
+    HistogramObj& h_;
+    int shift_ = -1;  // -1: a bin width that is no power of two (values go through Add)
+    std::vector<std::uint32_t> fine_;  // counts of the values 0..65535
+    std::uint64_t bigSum_ = 0;
+    unsigned __int128 bigSq_ = 0;
+    std::int64_t count_ = 0;
+  };
+
   std::span<const std::int32_t> Counts() const { return counts_; }
   std::int32_t LastBin() const { return static_cast<std::int32_t>(counts_.size()) - 1; }
   long double BinWidth() const { return bin_width_; }

@@ -50,6 +50,8 @@ class IntArrayList {
   std::span<const std::int32_t> Row(std::uint32_t row) const;
   // All cells, row after row.
   std::span<const std::int32_t> Cells() const { return cells_; }
+  // The same, to fill in place (a reader that reads straight into them).
+  std::span<std::int32_t> MutableCells() { return cells_; }
 
   // Sequential filling. Append stores each completed row; rows past the last
   // are dropped. Flush stores a part-filled last row with zeros in the

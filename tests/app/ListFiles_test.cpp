@@ -246,7 +246,9 @@ TEST(ListFiles, WriteFailureIsShownWithTheFileName) {
     }
     EXPECT_FALSE(written) << r.name;
     f.p.verify();
-    if (!r.missingFolder) EXPECT_EQ(fs::file_size(file), 0u) << r.name;
+    if (!r.missingFolder) {
+      EXPECT_EQ(fs::file_size(file), 0u) << r.name;
+    }
   }
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "astrometry/GSCRegions.h"
 #include "tests/astrometry/GSCFixtures.h"
@@ -87,6 +89,38 @@ TEST(CatStarList, AscendingRAAndEqualRAsStay) {
   }
   EXPECT_EQ(l.Item(0)->Name, "a");
   EXPECT_EQ(l.Item(3)->Name, "c");
+}
+
+// A query takes each region's stars in one sorted merge: ascending RA, and
+// stars of equal RA in the order they came (region by region, file order
+// within one), whatever order the files hold them in.
+TEST(GSCField, RegionsMergeInRAOrderEqualRAsAsTheyCame) {
+  std::mt19937 gen(3105);
+  for (int trial = 0; trial < 20; ++trial) {
+    test::Scripted platform;
+    OptsRec settings;
+    GSCFieldObj field(platform, settings);
+    std::vector<std::pair<std::int32_t, std::string>> came;
+    const FieldBoxRec box = Box(0, 24, -90, 90, 30);
+    for (int region = 1; region <= 3; ++region) {
+      std::vector<GSCBinRec> recs;
+      const int n = static_cast<int>(gen() % 40);
+      for (int i = 0; i < n; ++i) {
+        // Few distinct RAs, so that equal ones meet within and across regions.
+        const auto ra = static_cast<std::int32_t>(10000000 * (1 + gen() % 6));
+        recs.push_back(Bin(ra, 1000000, 11000, std::to_string(10000 + i)));
+      }
+      if (trial % 2)
+        std::stable_sort(recs.begin(), recs.end(), [](auto& a, auto& b) { return a.RA < b.RA; });
+      field.TakeBinRecords(BinFile(recs), region, box, false);
+      for (const auto& b : recs) came.emplace_back(b.RA, GSCRegionText(region) + "-" + b.ID);
+      std::stable_sort(came.begin(), came.end(),
+                       [](auto& a, auto& b) { return a.first < b.first; });
+      std::vector<std::string> want;
+      for (const auto& c : came) want.push_back(c.second);
+      ASSERT_EQ(Names(field.Stars), want) << "trial " << trial << ", region " << region;
+    }
+  }
 }
 
 TEST(GSCLayout, ZonesFoldersAndFileNames) {

@@ -8,23 +8,35 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace hv::fuzz {
 
+// HV_FUZZ_DIR, when set, holds the folder (run.sh makes one per run and
+// removes it afterwards); a folder made here goes at a normal exit too.
 inline const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {
     std::error_code ec;
     const std::filesystem::path shm = "/dev/shm";
+    const char* given = std::getenv("HV_FUZZ_DIR");
     const std::filesystem::path base =
-        std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0
+        given && *given ? std::filesystem::path(given)
+        : std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0
             ? shm
             : std::filesystem::temp_directory_path();
     std::string t = (base / "hvfuzz-XXXXXX").string();
     if (!::mkdtemp(t.data())) std::abort();
     return std::filesystem::path(t);
   }();
+  static const bool removedAtExit = [] {
+    return std::atexit([] {
+             std::error_code ec;
+             std::filesystem::remove_all(Folder(), ec);
+           }) == 0;
+  }();
+  (void)removedAtExit;
   return folder;
 }
 

@@ -17,6 +17,12 @@ command -v clang++ >/dev/null || { echo "error: clang++ is needed for the fuzz t
 CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DHV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 
+# The targets' files go to memory-backed space where there is one, in a
+# folder of this run that goes at its end.
+fuzz_dir="$(mktemp -d /dev/shm/hvfuzz-run-XXXXXX 2>/dev/null || mktemp -d)"
+trap 'rm -rf "$fuzz_dir"' EXIT
+export HV_FUZZ_DIR="$fuzz_dir"
+
 # One target: its corpus starts from its seeds (the regression inputs among
 # them), and its log ends with libFuzzer's "Done N runs in S second(s)".
 fuzz_one() {

@@ -380,6 +380,7 @@ TEST(FITSFile, ClaimsBeyondTheFileMakeNoLargeTable) {
   } rows[] = {
       {"8000 x 8000 in 3 KB, 16-bit", 16, 8000, 8000, 3000, 1},
       {"8192 x 8192 in 64 KB, double", -64, 8192, 8192, 65536, 1},
+      {"8000 x 8000 in 5 KB, single", -32, 8000, 8000, 5000, 1},
       {"4000 x 4000 with 10 rows, 32-bit", 32, 4000, 4000, 4000 * 4 * 10, 10},
       {"a row of data, no data at all", 8, 6000, 6000, 0, 1},
       {"512 x 512 half there", 16, 512, 512, 512 * 256 * 2, 512},

@@ -207,7 +207,9 @@ TEST(ImageRecs, BitmapFileIsWrittenOnlyWhereItChanges) {
   EXPECT_EQ(after[20], 0x5A);
   after[20] = rendered[20];
   for (std::size_t i = 0; i < after.size(); ++i)
-    if (i < 54 || i >= 54 + 1024) EXPECT_EQ(after[i], rendered[i]) << "byte " << i;
+    if (i < 54 || i >= 54 + 1024) {
+      EXPECT_EQ(after[i], rendered[i]) << "byte " << i;
+    }
   EXPECT_EQ(after[54 + 4 * 117], 255);
   // A render after it writes the whole file again.
   render(65);
