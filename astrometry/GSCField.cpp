@@ -314,40 +314,33 @@ void GSCFieldObj::TakeRawRows(std::span<const std::uint8_t> rows, std::int32_t r
   }
 }
 
-namespace {
-
-// Adds a batch of stars to the ascending-RA list in one merge: the batch is
-// sorted once, then merged with the listed stars in one walk; stars of
-// equal RA stay in the order they came. (Inserting one at a time walked the
-// list for each star: the square of the field's stars when they came in
-// catalog order.)
-void AddSorted(CatStarList& list, std::vector<CatStarRec>& batch) {
-  std::stable_sort(batch.begin(), batch.end(),
-                   [](const CatStarRec& a, const CatStarRec& b) { return CatStarRAGreater(b, a); });
+void CatStarList::AddSorted(std::vector<CatStarRec>& batch) {
+  const auto less = [](const CatStarRec& a, const CatStarRec& b) { return CatStarRAGreater(b, a); };
+  // The online service sends its stars in RA order already.
+  if (!std::is_sorted(batch.begin(), batch.end(), less))
+    std::stable_sort(batch.begin(), batch.end(), less);
   // Each star goes after the last listed star whose RA is not greater (no
   // cursor: in front of the first).
-  list.Reset();
+  Reset();
   for (CatStarRec& star : batch) {
     for (;;) {
-      const CatStarRec* next = list.Next();
+      const CatStarRec* next = Next();
       if (next == nullptr) {
-        list.GoLast();
+        GoLast();
         break;
       }
       if (CatStarRAGreater(*next, star)) {
-        list.Prev();
+        Prev();
         break;
       }
     }
-    if (list.CurrentItem() == nullptr)
-      list.InsertFirst(std::move(star));
+    if (CurrentItem() == nullptr)
+      InsertFirst(std::move(star));
     else
-      list.InsertAfter(std::move(star));
+      InsertAfter(std::move(star));
   }
   batch.clear();
 }
-
-}  // namespace
 
 // ---- GSCEntryMerge -----------------------------------------------------------------
 
@@ -409,7 +402,7 @@ void GSCFieldObj::MergeEntries() {
     if (star.Class == 0) ++NumStars;
     merged.push_back(std::move(star));
   }
-  AddSorted(Stars, merged);
+  Stars.AddSorted(merged);
 }
 
 bool GSCFieldObj::InField(const CatStarRec& star, const FieldBoxRec& box) {
@@ -566,7 +559,7 @@ void GSCFieldObj::TakeBinRecords(std::span<const std::uint8_t> data, std::int32_
     CountStar(star);
     taken.push_back(std::move(star));
   }
-  AddSorted(Stars, taken);
+  Stars.AddSorted(taken);
 }
 
 void GSCFieldObj::ReadConverted(const FieldBoxRec& box, std::span<const std::int16_t> list,

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Options.h"
 #include "astrometry/FldParms.h"
@@ -64,6 +65,11 @@ class CatStarList : public LinkListObj<CatStarRec> {
   bool KeyGreater(const CatStarRec& a, const CatStarRec& b) const override {
     return CatStarRAGreater(a, b);
   }
+  // Adds a query's stars in one sort and one merge walk, leaving batch
+  // empty: stars of equal RA stay in the order they came, after the listed
+  // ones. (Inserting one at a time walks the list for each star, about the
+  // square of the field's stars when they come out of RA order.)
+  void AddSorted(std::vector<CatStarRec>& batch);
 };
 
 // ---- catalog layout ----------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "astrometry/GSCRegions.h"
 #include "support/DateTime.h"
@@ -243,13 +244,15 @@ bool B1CatObj::BuildParmTbl(std::string_view line) {
 bool B1CatObj::ParseBody() {
   BadLines = 0;
   FirstBadLine.clear();
+  std::vector<CatStarRec> stars;
   std::string_view line;
   while (NextLine(line)) {
     // Comments, empty lines and lines of nothing but blanks are passed over.
     if (line.starts_with("#") || TrimColumn(line).empty()) continue;
     CatStarRec star;
-    if (ParseRecord(line, star)) Parsed.InsertSorted(star);
+    if (ParseRecord(line, star)) stars.push_back(std::move(star));
   }
+  Parsed.AddSorted(stars);
   if (BadLines > 0) {
     // One box for the reply, not one for each of possibly thousands of lines.
     std::string text = std::string("Record contains non-numeric data, B1 entry skipped!") + CRLF +
@@ -370,20 +373,24 @@ bool B1CatObj::SelectField(const FieldBoxRec& box) {
   Selected.Clear();
   MinMag = 25;
   MaxMag = -2;
+  std::vector<CatStarRec> stars;
   for (const CatStarRec& cached : Parsed) {
     CatStarRec star = cached;
     ApplyProperMotion(star, Years);
     if (!InField(star, box)) continue;
     if (star.Mag < MinMag) MinMag = star.Mag;
     if (star.Mag > MaxMag) MaxMag = star.Mag;
-    Selected.InsertSorted(star);
+    stars.push_back(std::move(star));
   }
+  // Proper motions may move stars past one another, and across 0 h.
+  Selected.AddSorted(stars);
   return Selected.Count() > 0;
 }
 
 void B1CatObj::CopyToField() {
   if (!GSCField) return;
-  for (const CatStarRec& star : Selected) GSCField->Stars.InsertSorted(star);
+  std::vector<CatStarRec> stars(Selected.begin(), Selected.end());
+  GSCField->Stars.AddSorted(stars);
   if (MinMag < GSCField->MinMag) GSCField->MinMag = MinMag;
   if (MaxMag > GSCField->MaxMag) GSCField->MaxMag = MaxMag;
   GSCField->NumStars += static_cast<std::int32_t>(Selected.Count());

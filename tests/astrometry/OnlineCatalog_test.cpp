@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <random>
 
 #include "astrometry/GSCRegions.h"
 #include "tests/common/TestEnv.h"
@@ -318,6 +321,64 @@ TEST_F(OnlineCatalog, TableLinesEdgeCases) {
   EXPECT_TRUE(blankB->UseMag);
   EXPECT_EQ(blankB->MagErr, 0.2f);
   EXPECT_EQ(blankB->Entries, 1);
+}
+
+// The reply, the selection and the field list keep ascending RA with stars
+// of equal RA in the order they came, whether the service sends its lines
+// in RA order or not; the field's own stars stay ahead of equal new ones,
+// and a star whose motion carries it past others moves in the selection.
+TEST_F(OnlineCatalog, FieldKeepsRAOrderEqualRAsAsTheyCame) {
+  Field(10.5L, 12.0L, 30, 20, ColorCode::Red);
+  GSCField = std::make_unique<GSCFieldObj>(p, settings);
+  const auto names = [](const CatStarList& l) {
+    std::vector<std::string> out;
+    for (const CatStarRec& s : l) out.push_back(s.Name);
+    return out;
+  };
+  // Names in ascending RA (the RA texts compare as the numbers do here),
+  // equal RAs in the order given.
+  using Keyed = std::vector<std::pair<std::string, std::string>>;  // RA text, name
+  const auto ordered = [](Keyed k) {
+    std::stable_sort(k.begin(), k.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    std::vector<std::string> out;
+    for (const auto& [ra, name] : k) out.push_back(name);
+    return out;
+  };
+  std::mt19937 gen(1315);
+  for (int trial = 0; trial < 10; ++trial) {
+    // Few distinct RAs, so that equal ones meet; and a star whose 1056
+    // mas/yr carry it from 0.0001 h before the 10.50 stars to 0.0001 h
+    // after them by J2010.0.
+    Keyed came;
+    for (int i = 0; i < 30; ++i)
+      came.emplace_back(std::array{"10.49", "10.50", "10.51"}[gen() % 3], "s" + std::to_string(i));
+    came.emplace_back("10.4999", "mover");
+    std::shuffle(came.begin(), came.end(), gen);
+    if (trial % 2)  // the service's own order
+      std::stable_sort(came.begin(), came.end(),
+                       [](auto& a, auto& b) { return a.first < b.first; });
+    std::vector<std::vector<std::string>> table;
+    for (const auto& [ra, name] : came)
+      table.push_back(NomadRow(name, ra, "+12.0", "15.0", name == "mover" ? "1056" : "0"));
+    ASSERT_TRUE(Read(Table(NomadNames, table))) << "trial " << trial;
+    EXPECT_EQ(names(cat->Parsed), ordered(came)) << "trial " << trial;
+
+    Keyed moved = came;
+    for (auto& [ra, name] : moved)
+      if (name == "mover") ra = "10.5001";
+    cat->Years = B1CatObj::YearsSinceJ2000(T2010);
+    ASSERT_TRUE(cat->SelectField(FieldBoxOf(CurFldParms)));
+    EXPECT_EQ(names(cat->Selected), ordered(moved)) << "trial " << trial;
+
+    GSCField->Stars.Clear();
+    CatStarRec listed;
+    listed.Name = "listed";
+    listed.RA = 10.5L;
+    GSCField->Stars.InsertSorted(listed);
+    cat->CopyToField();
+    moved.insert(moved.begin(), {"10.50", "listed"});
+    EXPECT_EQ(names(GSCField->Stars), ordered(moved)) << "trial " << trial;
+  }
 }
 
 TEST_F(OnlineCatalog, UsnoWithVisualColourKeepsNoStar) {
