@@ -57,8 +57,6 @@ void AddSiteLines(std::vector<std::string>& lines, int n, const SiteRec& s) {
   lines.push_back(" ");
 }
 
-std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
-
 // The application's error box for a text that does not convert.
 ModalResult ConversionFailure(Platform& p, const std::string& what) {
   ShowError(p, "Halvardin", what);
@@ -124,11 +122,7 @@ std::vector<std::string> BaselineReportLines() {
   lines.push_back("   Dec:" +
                   FormatDMS(1, std::string(DegreeSign) + " ", "' ", BaselineDec, "\" "));
   lines.push_back(" ");
-  const CivilSecond t = SplitToSecond(BaselineTime.Local);
-  const std::string month =
-      t.Month >= 1 && t.Month <= 12 ? std::string(MonthNames[t.Month]) : std::string();
-  lines.push_back("  Date: " + std::to_string(t.Year) + " " + month + " " + Two(t.Day) +
-                  ",  UT: " + Two(t.Hour) + ":" + Two(t.Minute) + ":" + Two(t.Second));
+  lines.push_back("  Date: " + DateUTText(BaselineTime.Local));
   auto km = [](long double v) {
     return FormatFixed(2, v) + "km,  " + FormatFixed(2, v / KmPerMile) + "mi";
   };

@@ -77,6 +77,17 @@ std::string ObsTimeText(double value) {
   return Two(c.Hour) + ":" + Two(c.Minute) + ":" + Two(c.Second);
 }
 
+std::string DateUTText(double value) {
+  // Split once: a date and a time taken apart could straddle midnight.
+  const CivilSecond c = SplitToSecond(value);
+  std::string y = std::to_string(c.Year);
+  while (y.size() < 4) y.insert(y.begin(), '0');
+  const std::string_view month =
+      c.Month >= 1 && c.Month <= 12 ? MonthNames[static_cast<std::size_t>(c.Month)] : "";
+  return y + " " + std::string(month) + " " + Two(c.Day) + ",  UT: " + Two(c.Hour) + ":" +
+         Two(c.Minute) + ":" + Two(c.Second);
+}
+
 std::optional<std::int64_t> ParseObsDate(std::string_view text) {
   std::int32_t part[3];
   std::size_t start = 0;

@@ -48,6 +48,9 @@ CivilSecond SplitToSecond(double value);
 // "YYYY-MM-DD" and "hh:mm:ss" as the dialog shows them.
 std::string ObsDateText(double value);
 std::string ObsTimeText(double value);
+// "yyyy mmmm dd,  UT: hh:mm:ss" (the month's full name) as the reports
+// show a date-time.
+std::string DateUTText(double value);
 // A date typed as year, month and day separated by "-" (blanks around the
 // parts allowed, a four-digit year wanted): the days since 1899-12-30, or
 // nothing when it is not a valid date.

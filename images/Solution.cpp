@@ -6,9 +6,9 @@
 #include "app/Options.h"
 #include "astrometry/AstromObs.h"
 #include "astrometry/FldParms.h"
+#include "astrometry/ObsParms.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
-#include "support/DateTime.h"
 #include "support/Format.h"
 
 namespace hv {
@@ -19,18 +19,6 @@ constexpr const char* kDQ = "\"";
 
 std::string RAText(long double hours) { return FormatRA(2, "h ", "m ", hours, "s "); }
 std::string DecText(long double degrees) { return FormatDMS(1, "\xB0 ", "' ", degrees, "\" "); }
-
-// "yyyy mmmm dd,  UT: hh:mm:ss", rounded once to the second and then split.
-std::string DateLine(double obsTime) {
-  const CivilSecond c = SplitToSecond(obsTime);
-  auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  std::string year = std::to_string(c.Year);
-  if (year.size() < 4) year.insert(0, 4 - year.size(), '0');
-  const std::string_view month =
-      c.Month >= 1 && c.Month <= 12 ? MonthNames[static_cast<std::size_t>(c.Month)] : "";
-  return year + " " + std::string(month) + " " + two(c.Day) + ",  UT: " + two(c.Hour) + ":" +
-         two(c.Minute) + ":" + two(c.Second);
-}
 
 const char* FilterText(std::uint8_t color) {
   switch (color) {
@@ -137,7 +125,7 @@ std::vector<std::string> TImageForm1::SolutionLines() const {
   L.push_back("Image File Name: " + (ImageFile ? ImageFile->DisplayName : std::string()));
   L.push_back(ObsParms.ObjName.empty() ? "Object: (Unknown)"
                                        : ("Object: " + ObsParms.ObjName).substr(0, 76));
-  L.push_back("Observation Date: " + DateLine(ObsParms.ObsTime));
+  L.push_back("Observation Date: " + DateUTText(ObsParms.ObsTime));
   L.emplace_back();
   if (TargetLocated) {
     L.push_back("Target Object:");

@@ -41,18 +41,24 @@ TEST(ObsParmsRec, DateTextsRoundOnceToTheSecond) {
     double value;
     const char* date;
     const char* time;
+    const char* report;  // as the reports show it
   };
   const Row rows[] = {
-      {"cleared", 0.0, "1899-12-30", "00:00:00"},
-      {"5 March 2005 02:24", 38416.1, "2005-03-05", "02:24:00"},
-      {"2000-01-01 noon", 36526.5, "2000-01-01", "12:00:00"},
-      {"half a second before midnight", 38416.0 + 86399.5 / 86400, "2005-03-06", "00:00:00"},
-      {"leap day", 36585.75, "2000-02-29", "18:00:00"},
-      {"end of 2099", 73050.99998842592, "2099-12-31", "23:59:59"},
+      {"cleared", 0.0, "1899-12-30", "00:00:00", "1899 December 30,  UT: 00:00:00"},
+      {"5 March 2005 02:24", 38416.1, "2005-03-05", "02:24:00", "2005 March 05,  UT: 02:24:00"},
+      {"2000-01-01 noon", 36526.5, "2000-01-01", "12:00:00", "2000 January 01,  UT: 12:00:00"},
+      {"half a second before midnight", 38416.0 + 86399.5 / 86400, "2005-03-06", "00:00:00",
+       "2005 March 06,  UT: 00:00:00"},
+      {"leap day", 36585.75, "2000-02-29", "18:00:00", "2000 February 29,  UT: 18:00:00"},
+      {"end of 2099", 73050.99998842592, "2099-12-31", "23:59:59",
+       "2099 December 31,  UT: 23:59:59"},
+      {"a year of three digits", -657434.0, "0100-01-01", "00:00:00",
+       "0100 January 01,  UT: 00:00:00"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(ObsDateText(r.value), r.date) << r.name;
     EXPECT_EQ(ObsTimeText(r.value), r.time) << r.name;
+    EXPECT_EQ(DateUTText(r.value), r.report) << r.name;
   }
 }
 
