@@ -103,6 +103,14 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
   });
   parser.Reset();
   std::string listing;
+  const auto notFITS = [&](const std::string& shown) {
+    ListText(shown);
+    CloseListing();
+    DataFile.Close();
+    ShowError(platform(), "FITS File Error!",
+              "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
+    return false;
+  };
   for (bool first = true;; first = false) {
     const std::size_t n = DataFile.Read(CardBlock.data(), FITSBlockSize);
     // The end of the file ends the header, but only after a first block:
@@ -118,15 +126,8 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
       std::string probeListing;
       if (probe.ParseBlock(
               std::span<const std::uint8_t, FITSBlockSize>(CardBlock.data(), FITSBlockSize),
-              probeListing) == FITSHeaderParser::BlockResult::NotFITS) {
-        ListText(probeListing);
-        CloseListing();
-        DataFile.Close();
-        ShowError(
-            platform(), "FITS File Error!",
-            "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
-        return false;
-      }
+              probeListing) == FITSHeaderParser::BlockResult::NotFITS)
+        return notFITS(probeListing);
     }
     if (n < FITSBlockSize) {
       ListText(listing);
@@ -136,15 +137,7 @@ bool FITSFileObj::ReadHeader(const fs::path& fileName) {
     }
     const auto result = parser.ParseBlock(
         std::span<const std::uint8_t, FITSBlockSize>(CardBlock.data(), FITSBlockSize), listing);
-    if (result == FITSHeaderParser::BlockResult::NotFITS) {
-      ListText(listing);
-      CloseListing();
-      DataFile.Close();
-      ShowError(
-          platform(), "FITS File Error!",
-          "File is Not FITS Format!\nFile Name: " + fileName.string() + "\n\n" + FileTypeHint);
-      return false;
-    }
+    if (result == FITSHeaderParser::BlockResult::NotFITS) return notFITS(listing);
     if (result == FITSHeaderParser::BlockResult::Done) break;
   }
   ListText(listing);
