@@ -41,6 +41,18 @@ std::string ReplyOf(std::int64_t n, long double raSpan = 0.2L, long double decSp
   return hv::cone::Reply(stars, q);
 }
 
+// A NOMAD catalog object that answers its questions silently.
+struct Reader {
+  Reader() { cat.SetCatalog(settings.StarCatalog); }
+  hv::ScriptedPlatform platform{[](const std::string&) {}};
+  hv::OptsRec settings = [] {
+    hv::OptsRec s;
+    s.StarCatalog = hv::CatalogCode::NOMAD;
+    return s;
+  }();
+  hv::B1CatObj cat{platform, settings, std::make_unique<hv::CurlHttpClient>()};
+};
+
 void BM_SplitLines(benchmark::State& state) {
   const std::string reply = ReplyOf(state.range(0));
   for (auto _ : state) {
@@ -57,11 +69,8 @@ void BM_SplitLines(benchmark::State& state) {
 
 void BM_ReadReply(benchmark::State& state) {
   const std::string reply = ReplyOf(state.range(0));
-  hv::ScriptedPlatform platform([](const std::string&) {});
-  hv::OptsRec settings;
-  settings.StarCatalog = hv::CatalogCode::NOMAD;
-  hv::B1CatObj cat(platform, settings, std::make_unique<hv::CurlHttpClient>());
-  cat.SetCatalog(settings.StarCatalog);
+  Reader r;
+  hv::B1CatObj& cat = r.cat;
   for (auto _ : state) {
     cat.Parsed.Clear();
     cat.Reply = reply;
@@ -98,12 +107,9 @@ hv::FieldBoxRec FieldBox() { return {10.45, 10.55, 11.9, 12.1, 30}; }
 
 void BM_OnlineField(benchmark::State& state) {
   const std::string& reply = FieldReply(state.range(0) != 0);
-  hv::ScriptedPlatform platform([](const std::string&) {});
-  hv::OptsRec settings;
-  settings.StarCatalog = hv::CatalogCode::NOMAD;
-  hv::B1CatObj cat(platform, settings, std::make_unique<hv::CurlHttpClient>());
-  cat.SetCatalog(settings.StarCatalog);
-  hv::GSCField = std::make_unique<hv::GSCFieldObj>(platform, settings);
+  Reader r;
+  hv::B1CatObj& cat = r.cat;
+  hv::GSCField = std::make_unique<hv::GSCFieldObj>(r.platform, r.settings);
   for (auto _ : state) {
     hv::GSCField->Stars.Clear();
     cat.Parsed.Clear();
@@ -120,11 +126,8 @@ BENCHMARK(BM_OnlineField)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_OnlinePlainParseAndSort(benchmark::State& state) {
   const std::string& reply = FieldReply(state.range(0) != 0);
-  hv::ScriptedPlatform platform([](const std::string&) {});
-  hv::OptsRec settings;
-  settings.StarCatalog = hv::CatalogCode::NOMAD;
-  hv::B1CatObj cat(platform, settings, std::make_unique<hv::CurlHttpClient>());
-  cat.SetCatalog(settings.StarCatalog);
+  Reader r;
+  hv::B1CatObj& cat = r.cat;
   cat.Reply = reply;
   cat.ProcessReply();  // the columns, once
   const std::size_t body = reply.find('\n', reply.find("hh.hhh/dd.ddd")) + 1;
