@@ -38,8 +38,8 @@ int PositionRefs(RefStarList& refs) {
 
 void RefCnclModel::FormShow() {
   // How far back the student may go follows how far the measurement came.
-  // Reading the sky (step 4) is not in the original table; it offers what
-  // step 3 offers and the sky read again, which clears a misplaced area.
+  // Reading the sky (step 4) offers what step 3 offers and the sky read
+  // again, which clears a misplaced area.
   int last = SlctRef, pre = SlctRef;
   switch (Step) {
     case 0:

@@ -59,7 +59,8 @@ void TSlctRefForm1::Guarded(F f) {
 
 void TSlctRefForm1::Load() {
   setWindowTitle(ToQ(model_.Caption));
-  // The instruction's leading line breaks are the original's spacing.
+  // The label breaks lines at a line feed; the instruction's leading breaks
+  // stay, as its spacing below the caption.
   QString text = ToQ(model_.Label1);
   text.replace("\r\n", "\n");
   Label1->setText(text);
