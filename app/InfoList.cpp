@@ -55,12 +55,7 @@ std::string TrimLeadingBlanks(const std::string& s) {
   std::size_t i = s.find_first_not_of(' ');
   return i == std::string::npos ? std::string() : s.substr(i);
 }
-std::string Two(int v) {
-  char b[8];
-  auto r = std::to_chars(b, b + sizeof b, v);
-  std::string s(b, r.ptr);
-  return s.size() < 2 ? "0" + s : s;
-}
+std::string Two(int v) { return ZeroPadded(v, 2); }
 }  // namespace
 
 ListSize SizeForLines(const std::vector<std::string>& lines,

@@ -89,12 +89,6 @@ int GSCZoneOf(std::int32_t r) {
 
 namespace {
 
-std::string ZeroPadded(std::int32_t r, std::size_t width) {
-  std::string s = std::to_string(r);
-  if (s.size() < width) s.insert(0, width - s.size(), '0');
-  return s;
-}
-
 std::string_view ZoneDir(int k) { return GSCZoneDirs[static_cast<std::size_t>(k - 1)]; }
 
 }  // namespace

@@ -34,10 +34,7 @@ ObsParmsRec DecodeObsParmsRec(Decoder& d) {
 }
 
 namespace {
-std::string Two(int v) {
-  std::string s = std::to_string(v);
-  return s.size() < 2 ? "0" + s : s;
-}
+std::string Two(int v) { return ZeroPadded(v, 2); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
@@ -67,9 +64,7 @@ CivilSecond SplitToSecond(double value) {
 
 std::string ObsDateText(double value) {
   const CivilSecond c = SplitToSecond(value);
-  std::string y = std::to_string(c.Year);
-  while (y.size() < 4) y.insert(y.begin(), '0');
-  return y + "-" + Two(c.Month) + "-" + Two(c.Day);
+  return ZeroPadded(c.Year, 4) + "-" + Two(c.Month) + "-" + Two(c.Day);
 }
 
 std::string ObsTimeText(double value) {
@@ -80,12 +75,10 @@ std::string ObsTimeText(double value) {
 std::string DateUTText(double value) {
   // Split once: a date and a time taken apart could straddle midnight.
   const CivilSecond c = SplitToSecond(value);
-  std::string y = std::to_string(c.Year);
-  while (y.size() < 4) y.insert(y.begin(), '0');
   const std::string_view month =
       c.Month >= 1 && c.Month <= 12 ? MonthNames[static_cast<std::size_t>(c.Month)] : "";
-  return y + " " + std::string(month) + " " + Two(c.Day) + ",  UT: " + Two(c.Hour) + ":" +
-         Two(c.Minute) + ":" + Two(c.Second);
+  return ZeroPadded(c.Year, 4) + " " + std::string(month) + " " + Two(c.Day) +
+         ",  UT: " + Two(c.Hour) + ":" + Two(c.Minute) + ":" + Two(c.Second);
 }
 
 std::optional<std::int64_t> ParseObsDate(std::string_view text) {

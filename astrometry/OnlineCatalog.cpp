@@ -352,10 +352,7 @@ std::string B1CatObj::NameFromPosition(long double ra, long double dec) {
   if (r.Deg >= 24) r.Deg -= 24;
   DMSRec d{};
   ToDMSRounded(d, 1, dec);
-  const auto two = [](std::int32_t v) {
-    std::string s = std::to_string(v);
-    return s.size() < 2 ? "0" + s : s;
-  };
+  const auto two = [](std::int32_t v) { return ZeroPadded(v, 2); };
   const auto secs = [](long double s, int decimals) {
     std::string t = FormatFixed(decimals, s);
     return t.size() < static_cast<std::size_t>(decimals + 3) ? "0" + t : t;

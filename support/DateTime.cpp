@@ -179,8 +179,7 @@ std::string DateTimeRec::FormatMonthDayYear() const {
 }
 
 std::string DateTimeRec::FormatMMDDYYYY() const {
-  auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  return two(Month) + "-" + two(Day) + "-" + std::to_string(Year);
+  return ZeroPadded(Month, 2) + "-" + ZeroPadded(Day, 2) + "-" + std::to_string(Year);
 }
 
 std::string DateTimeRec::FormatJD(int decimals) const {

@@ -115,6 +115,12 @@ std::string FormatFixed(int decimals, long double value) {
   return out;
 }
 
+std::string ZeroPadded(std::int64_t value, std::size_t width) {
+  std::string s = std::to_string(value);
+  if (s.size() < width) s.insert(0, width - s.size(), '0');
+  return s;
+}
+
 std::string FormatExp(int digits, long double value) {
   if (!std::isfinite(value)) return NonFiniteText(value);
   const int n = std::clamp(digits, 2, kSigDigits);

@@ -27,6 +27,10 @@ class ConvertError : public std::runtime_error {
 // zeros dropped, e.g. "1E+18", "-2.5E+20". INF, -INF and NAN as such.
 std::string FormatFixed(int decimals, long double value);
 
+// A whole number with "0" in front up to width characters (dates, region
+// numbers, catalog IDs: numbers that are not negative).
+std::string ZeroPadded(std::int64_t value, std::size_t width);
+
 // Exponent form with `digits` significant digits (limited to 2..18), e.g.
 // FormatExp(8, 1.23456784e-5) == "1.2345678E-05"; the exponent has a sign
 // and at least two digits. Rounding as in FormatFixed. Zero (either sign)

@@ -108,7 +108,7 @@ inline std::string Mag(const std::optional<float>& m) {
 inline std::string Sexa(long double v, bool sign, int decimals) {
   DMSRec r{};
   ToDMSRounded(r, decimals, std::fabs(v));
-  const auto two = [](int x) { return (x < 10 ? "0" : "") + std::to_string(x); };
+  const auto two = [](int x) { return ZeroPadded(x, 2); };
   std::string sec = FormatFixed(decimals, r.Sec);
   if (r.Sec < 10) sec = "0" + sec;
   std::string s = sign ? (v < 0 ? "-" : "+") : "";

@@ -24,12 +24,6 @@ namespace hv::sample {
 constexpr std::size_t kTableRowWidth = 48;
 constexpr long double kZoneHeight = 7.5L;  // degrees
 
-inline std::string Digits(std::int64_t v, std::size_t width) {
-  std::string s = std::to_string(v);
-  if (s.size() < width) s.insert(0, width - s.size(), '0');
-  return s;
-}
-
 inline std::string Right(std::string_view text, std::size_t width) {
   if (text.size() >= width) return std::string(text.substr(text.size() - width));
   return std::string(width - text.size(), ' ') + std::string(text);
@@ -40,15 +34,16 @@ inline std::string Right(std::string_view text, std::size_t width) {
 inline std::string RAEdgeText(std::int64_t cs) {
   cs %= 8640000;
   const std::int64_t h = cs / 360000, m = cs / 6000 % 60, s = cs % 6000;
-  return Digits(h, 2) + " " + Digits(m, 2) + " " + Digits(s / 100, 2) + "." + Digits(s % 100, 2);
+  return ZeroPadded(h, 2) + " " + ZeroPadded(m, 2) + " " + ZeroPadded(s / 100, 2) + "." +
+         ZeroPadded(s % 100, 2);
 }
 
 // "+dd mm.m" of a Dec edge given in tenths of an arc minute.
 inline std::string DecEdgeText(std::int64_t tenths) {
   const char sign = tenths < 0 ? '-' : '+';
   const std::int64_t a = tenths < 0 ? -tenths : tenths;
-  return std::string(1, sign) + Digits(a / 600, 2) + " " + Digits(a % 600 / 10, 2) + "." +
-         Digits(a % 10, 1);
+  return std::string(1, sign) + ZeroPadded(a / 600, 2) + " " + ZeroPadded(a % 600 / 10, 2) + "." +
+         ZeroPadded(a % 10, 1);
 }
 
 // The tiling: the table's rows (entry r is region r; entry 0 unused) and the
@@ -103,7 +98,7 @@ inline Tiling MakeTiling() {
       Tiling::Band b{k, r, r + m - 1, 0, 0};
       for (std::int32_t i = 0; i < m; ++i, ++r) {
         std::string row(kTableRowWidth, ' ');
-        row.replace(0, 5, Digits(r, 5));
+        row.replace(0, 5, ZeroPadded(r, 5));
         row.replace(7, 11, RAEdgeText((8640000LL * i + m / 2) / m));
         row.replace(19, 11, RAEdgeText((8640000LL * (i + 1) + m / 2) / m));
         row.replace(31, 8, dec0);
@@ -214,7 +209,7 @@ inline std::vector<Entry> SyntheticRegion(const GSCRgnRec& box, std::int32_t r, 
   out.reserve(static_cast<std::size_t>(stars) * 5 / 4);
   for (int i = 1; i <= stars; ++i) {
     Entry e;
-    e.id = Digits(i, 5);
+    e.id = ZeroPadded(i, 5);
     e.raDeg = (box.RALow + u() * (box.RAHigh - box.RALow)) * 15;
     e.dec = box.DecLow + u() * (box.DecHigh - box.DecLow);
     e.mag = 9 + 7 * std::cbrt(u());

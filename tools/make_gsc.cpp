@@ -80,7 +80,7 @@ bool SampleRegions(const sample::Tiling& tiling, const fs::path& listFile,
     std::int64_t n = 0;
     if (!rows.empty()) std::from_chars(rows.back().id.data(), rows.back().id.data() + 5, n);
     Entry e;
-    e.id = sample::Digits(n + 1, 5);
+    e.id = ZeroPadded(n + 1, 5);
     e.raDeg = raH * 15;
     e.dec = dec;
     e.mag = mag;

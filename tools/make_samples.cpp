@@ -93,9 +93,7 @@ std::string Fixed(int decimals, long double v) { return hv::FormatFixed(decimals
 
 // prefix + the number with leading zeros to the given width.
 std::string Padded(int value, std::size_t width, std::string prefix = {}) {
-  std::string digits = std::to_string(value);
-  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-  return prefix + digits;
+  return prefix + hv::ZeroPadded(value, width);
 }
 
 // The synthetic field: positions uniform over the list's square, magnitudes
