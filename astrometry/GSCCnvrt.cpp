@@ -134,7 +134,7 @@ bool TGSCCnvrtForm1::AskForVolume(fs::path& input, int zone) {
     box.caption = "Mount GSC Volume";
     box.text = std::string("Please Mount ") +
                (zone > GSCLastZoneOfVol1 ? "GSC Volume 2 " : "GSC Volume 1 ") +
-               "In CD-ROM Drive.  Wait until drive has loaded before pressing \"OK\".\n\n"
+               "In CD-ROM Drive.  Wait until drive has loaded before pressing \"OK\".\r\n\r\n"
                "(If GSC is not on CD-ROM, press \"CANCEL\", restart conversion, and supply "
                "correct paths to GSC Volumes.)";
     box.icon = MsgIcon::Information;
@@ -167,17 +167,15 @@ bool TGSCCnvrtForm1::Report(const GSCRegionOutcome& o, const fs::path& input,
       return true;
     case GSCRegionOutcome::OutputFailed:
       ShowError(platform_, "GSC Conversion File Error!",
-                "Unable to Open Output File!\n\nFile Name: " + output.string() +
-                    "\nIOResult = " + std::to_string(o.code));
+                CatalogFileErrorText("Unable to Open Output File!", output, o.code));
       break;
     case GSCRegionOutcome::InputFailed:
       ShowError(platform_, "GSC File Error!",
-                "Unable to Open GSC File!\n\nFile Name: " + input.string() +
-                    "\nIOResult = " + std::to_string(o.code));
+                CatalogFileErrorText("Unable to Open GSC File!", input, o.code));
       break;
     case GSCRegionOutcome::RowFailed:
       ShowError(platform_, "GSC Conversion File Error!",
-                "Unable to Convert GSC File!\n\nFile Name: " + input.string() + "\nFaulty " +
+                "Unable to Convert GSC File!\r\n\r\nFile Name: " + input.string() + "\r\nFaulty " +
                     o.what + ": nothing was written for this region.");
       break;
   }
@@ -207,7 +205,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   const std::int32_t first = std::max<std::int32_t>(FirstRegion, 1);
   const std::int32_t last = std::min<std::int32_t>(LastRegion, GSCRegionCount);
   gauge.StartProgress("Converting GSC to VESK Format", "", last - first + 1,
-                      "Terminate the GSC File Conversion?\n\n"
+                      "Terminate the GSC File Conversion?\r\n\r\n"
                       "(You can restart later at the current point.)");
   // An error that reaches the application's handler (a regions table whose
   // rows are no numbers) must not leave the window modal over everything.
@@ -330,8 +328,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
     WriteRegionsBin(regions, table->Regions);
   } catch (const FileError& e) {
     ShowError(platform_, "GSC Table Conversion Error!",
-              "Unable to Open Output Regions File!\n\nFile Name: " + regions.string() +
-                  "\nIOResult = " + std::to_string(e.code()));
+              CatalogFileErrorText("Unable to Open Output Regions File!", regions, e.code()));
     gauge.Close();
     return false;
   }

@@ -458,8 +458,7 @@ bool GSCFieldObj::OpenRegionFile(std::int16_t r) {
   (vol2 ? Vol2Path : Vol1Path) = v;
   if (!RegionFile.Open(file)) {
     ShowError(platform_, "GSC File Error!",
-              "Unable to Open GSC File!\n\nFile Name: " + file.string() +
-                  "\nIOResult = " + std::to_string(RegionFile.OpenError()));
+              CatalogFileErrorText("Unable to Open GSC File!", file, RegionFile.OpenError()));
     return false;
   }
   RegionFile.Seek(GSCRawHeaderSize);
@@ -573,12 +572,10 @@ void GSCFieldObj::ReadConverted(const FieldBoxRec& box, std::span<const std::int
     if (!f.Open(file)) {
       if (quillan)
         ShowError(platform_, "Quillan GSC File Error!",
-                  "Unable to Open Quillan GSC File!\n\nFile Name: " + file.string() +
-                      "\nIOResult = " + std::to_string(f.OpenError()));
+                  CatalogFileErrorText("Unable to Open Quillan GSC File!", file, f.OpenError()));
       else
         ShowError(platform_, "Converted GSC File Error!",
-                  "Unable to Open Converted GSC File!\n\nFile Name: " + file.string() +
-                      "\nIOResult = " + std::to_string(f.OpenError()));
+                  CatalogFileErrorText("Unable to Open Converted GSC File!", file, f.OpenError()));
       return;
     }
     const std::vector<std::uint8_t> data = ReadRest(f);

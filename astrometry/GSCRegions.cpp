@@ -13,6 +13,12 @@
 
 namespace hv {
 
+std::string CatalogFileErrorText(std::string_view what, const std::filesystem::path& file,
+                                 int code) {
+  return std::string(what) + "\r\n\r\nFile Name: " + file.string() +
+         "\r\nIOResult = " + std::to_string(code);
+}
+
 namespace fs = std::filesystem;
 
 std::unique_ptr<GSCRgnsTblObj> GSCRgnsTbl;
@@ -252,8 +258,8 @@ bool GSCRgnsTblObj::LoadConvertedTable() {
   BinaryFile file;
   if (!file.Open(TableFile)) {
     ShowError(platform(), "Converted GSC Regions Error!",
-              "Unable to Open Converted GSC Regions Table!\n\nFile Name: " + TableFile.string() +
-                  "\nIOResult = " + std::to_string(file.OpenError()));
+              CatalogFileErrorText("Unable to Open Converted GSC Regions Table!", TableFile,
+                                   file.OpenError()));
     return false;
   }
   InfoShown info("Converted Guide Star Catalog", "Loading GSC Regions Data.");
@@ -332,7 +338,7 @@ void GSCRgnsTblObj::LoadTable(bool prompt) {
   Loaded = LoadFile(TableFile);
   if (!Loaded)
     ShowError(platform(), "File Error!",
-              "Unable to Load GSC Regions File.\n\nFile Name: " + TableFile.string());
+              "Unable to Load GSC Regions File.\r\n\r\nFile Name: " + TableFile.string());
 }
 
 bool GSCRgnsTblObj::RegionOverlaps(const FieldBoxRec& box, const GSCRgnRec& g) {

@@ -44,6 +44,11 @@ GSCRgnRec DecodeGSCRgnRec(Decoder& d);
 // Byte width the table rows need: the last field read ends at offset 47.
 constexpr std::int32_t GSCRegionRowMinWidth = 48;
 
+// The text of a catalog file error box: what, an empty line, the file's
+// name and its I/O result code, on lines ended by CR LF.
+std::string CatalogFileErrorText(std::string_view what, const std::filesystem::path& file,
+                                 int code);
+
 // The catalog file at location + relative ("TABLES/REGIONS.TBL",
 // "GSC/N0000/0001.GSC"; "\" also separates), each part found without regard
 // to case. Parts not found are kept as written.

@@ -341,6 +341,9 @@ TEST_F(GSCSearch, AMissingConvertedFileEndsTheSearchKeepingWhatWasRead) {
   EXPECT_TRUE(f.SearchRegions(Box(0, 1, -10, 10), list, 3));
   EXPECT_EQ(Names(f.Stars), (std::vector<std::string>{"05260-00009"}));
   EXPECT_NE(p.messages().back().text.find("0006.BIN"), std::string::npos);
+  const std::string& box = p.messages().back().text;
+  EXPECT_TRUE(box.starts_with("Unable to Open Converted GSC File!\r\n\r\nFile Name: ")) << box;
+  EXPECT_NE(box.find("0006.BIN\r\nIOResult = 2"), std::string::npos) << box;
 
   s.GSCFormat = GSCFormatCode::Quillan;
   p.expectMessage(ModalResult::OK, "Quillan GSC File Error!", "Unable to Open Quillan GSC File!");
