@@ -120,12 +120,8 @@ void BendulakSession::OpenFinderChart() {
 bool BendulakSession::RefuseChartWhileMeasuring() {
   if (!MeasurementInProgress()) return false;
   // The chart would take the window the guide is measuring with.
-  MessageRequest m;
-  m.caption = "Measurement in Progress";
-  m.text = "Finish the current measurement before making a chart.";
-  m.icon = MsgIcon::Warning;
-  m.sound = Sound::Exclamation;
-  platform_.message(m);
+  ShowWarning(platform_, "Measurement in Progress",
+              "Finish the current measurement before making a chart.");
   return true;
 }
 

@@ -92,13 +92,7 @@ void TGaugeForm2::CnclBtnClick() {
     Close();
     return;
   }
-  MessageRequest q;
-  q.caption = "Cancel Current Processing?";
-  q.text = CancelPrompt;
-  q.icon = MsgIcon::Question;
-  q.buttons = Buttons::YesNo;
-  q.sound = Sound::Question;
-  if (platform_.message(q) != ModalResult::Yes) return;
+  if (!AskYesNo(platform_, "Cancel Current Processing?", CancelPrompt)) return;
   Running = false;
   FinishProgress();
   Close();

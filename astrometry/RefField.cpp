@@ -403,13 +403,9 @@ bool TGSCForm1::PickAt(int x, int y) {
     rec.UseMag = star->UseMag;
     if (!found) {
       if (RefCount() + 1 > MaxRefStars) {
-        MessageRequest m;
-        m.caption = MaxRefCaption;
-        m.text =
-            "A maximum of " + std::to_string(MaxRefStars) + " active Reference Stars are allowed!";
-        m.icon = MsgIcon::Warning;
-        m.sound = Sound::Exclamation;
-        platform_.message(m);
+        ShowWarning(
+            platform_, MaxRefCaption,
+            "A maximum of " + std::to_string(MaxRefStars) + " active Reference Stars are allowed!");
       } else {
         ++AddCount;
         RefStars.AddOrUpdate(rec);

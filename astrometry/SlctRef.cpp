@@ -22,10 +22,6 @@ const char* ModelName(SolutionCode order) {
   }
 }
 
-ModalResult Exclaim(Platform& p, std::string_view caption, std::string_view text) {
-  return ShowWarning(p, caption, text);
-}
-
 int PositionRefs(RefStarList& refs) {
   int n = 0;
   for (const RefStarRec& r : refs) n += r.UsePos ? 1 : 0;
@@ -162,9 +158,9 @@ void SlctRefModel::OkBtnClick() {
       const int n = PositionRefs(f->RefStars());
       const OptsRec& opts = host_.Settings();
       if (n < MinRefs) {
-        Exclaim(platform_, "Insufficient Reference Stars!",
-                "You must select at least " + std::to_string(MinRefs) + " reference stars for a " +
-                    ModelName(opts.SolutionOrder) + " solution!");
+        ShowWarning(platform_, "Insufficient Reference Stars!",
+                    "You must select at least " + std::to_string(MinRefs) +
+                        " reference stars for a " + ModelName(opts.SolutionOrder) + " solution!");
         return;
       }
       if (n == MinRefs && !opts.NoConfirm && !host_.MoreRefsHintGiven()) {
@@ -210,9 +206,9 @@ void SlctRefModel::OkBtnClick() {
         return;
       }
       if (!w->RefMarked()) {
-        Exclaim(platform_, kNoSelection,
-                "Please locate reference star #" + std::to_string(NextNumber) + " on the image " +
-                    N() + " (right-hand) display!");
+        ShowWarning(platform_, kNoSelection,
+                    "Please locate reference star #" + std::to_string(NextNumber) +
+                        " on the image " + N() + " (right-hand) display!");
         return;
       }
       if (RefNum >= 0 && RefNum < count) NextNumber = w->RefList().Item(RefNum)->Number;
@@ -243,8 +239,9 @@ void SlctRefModel::OkBtnClick() {
     }
     case 3: {
       if (!w->TargetLocated()) {
-        Exclaim(platform_, kNoSelection,
-                "Please locate the target object on the image " + N() + " (right-hand) display!");
+        ShowWarning(
+            platform_, kNoSelection,
+            "Please locate the target object on the image " + N() + " (right-hand) display!");
         return;
       }
       const bool clean = AskYesNo(
@@ -283,9 +280,9 @@ void SlctRefModel::OkBtnClick() {
         MeasureWithSky(*w);
         return;
       }
-      Exclaim(platform_, "Re-Select Background!",
-              "Please locate an area that is free of stars on the image  " + N() +
-                  " (right-hand) display!");
+      ShowWarning(platform_, "Re-Select Background!",
+                  "Please locate an area that is free of stars on the image  " + N() +
+                      " (right-hand) display!");
       return;
     case 5: {
       w->EnableReportList();
@@ -415,8 +412,8 @@ void SlctRefModel::SolveFailed(GuideImageWindow& w) {
     text = std::string("The position references do not determine a ") + ModelName(order) +
            " solution (they lie too nearly on a line).";
   }
-  Exclaim(platform_, "Plate Solution Failed!",
-          text + kBreaks + "Choose where to go back to in the next window.");
+  ShowWarning(platform_, "Plate Solution Failed!",
+              text + kBreaks + "Choose where to go back to in the next window.");
   Notify();
   CnclBtnClick();
 }
