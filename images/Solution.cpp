@@ -20,22 +20,9 @@ constexpr const char* kDQ = "\"";
 std::string RAText(long double hours) { return FormatRA(2, "h ", "m ", hours, "s "); }
 std::string DecText(long double degrees) { return FormatDMS(1, "\xB0 ", "' ", degrees, "\" "); }
 
-const char* FilterText(std::uint8_t color) {
-  switch (color) {
-    case 0:
-      return " (B Filter)";
-    case 1:
-      return " (V Filter)";
-    case 2:
-      return " (R Filter)";
-    case 3:
-      return " (J Filter)";
-    case 4:
-      return " (H Filter)";
-    case 5:
-      return " (K Filter)";
-  }
-  return " (No Filter)";
+std::string FilterText(std::uint8_t color) {
+  if (color >= ColorCodeCount) return " (No Filter)";
+  return " (" + std::string(ColorBands[color]) + " Filter)";
 }
 
 const char* CatalogText(std::uint8_t catalog) {
