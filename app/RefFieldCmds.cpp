@@ -118,7 +118,7 @@ void BendulakSession::OpenFinderChart() {
 }
 
 bool BendulakSession::RefuseChartWhileMeasuring() {
-  if (!MeasurementInProgress()) return false;
+  if (!MeasurementUnderWay()) return false;
   // The chart would take the window the guide is measuring with.
   ShowWarning(platform_, "Measurement in Progress",
               "Finish the current measurement before making a chart.");

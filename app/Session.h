@@ -184,9 +184,6 @@ class BendulakSession : public ReportHost {
   // The chart dialog, made by the first chart command and kept.
   std::unique_ptr<TChrtCntrlBox> ChrtCntrlBox;
   int ScreenHeight = 768;
-  // Set by the measurement guide while a measurement runs; the chart
-  // command is refused meanwhile.
-  bool MeasurementActive = false;
   // Set when the program must end (screen too small, no writable folder).
   bool QuitRequested = false;
 
@@ -286,8 +283,6 @@ class BendulakSession : public ReportHost {
   void FreeRefFieldWindow();
   // Places the window at the top left of the screen and shows it.
   void ShowRefFieldWindow();
-  // A measurement guide is running (the chart would take its window).
-  bool MeasurementInProgress() const { return MeasurementActive || MeasurementUnderWay(); }
   // The field was laid out for a measurement: it is reused from now on,
   // unless it holds no star (then the next measure command asks again).
   void FieldLaidOut();

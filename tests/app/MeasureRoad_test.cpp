@@ -250,7 +250,10 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   test::ExpectFieldDialog(p);
   s->MeasImg1Click();
   ASSERT_TRUE(s->MeasurementUnderWay());
-  EXPECT_TRUE(s->MeasurementInProgress()) << "no chart meanwhile";
+  p.expectMessage(ModalResult::OK, "Measurement in Progress",
+                  "Finish the current measurement before making a chart.");
+  s->OpenFinderChart();
+  EXPECT_FALSE(s->ChrtCntrlBox) << "no chart meanwhile";
   EXPECT_FALSE(Window(0).CloseAllowed);
   p.expectMessage(ModalResult::OK, "Measurement in Progress", "Image 1 is being measured.");
   s->MeasImg2Click();

@@ -308,12 +308,12 @@ TEST_F(RefFieldSession, ChartChecksTheMeasurementStillExists) {
 }
 
 TEST_F(RefFieldSession, ChartIsRefusedWhileMeasuringAndFreesAMeasurementWindow) {
-  s->MeasurementActive = true;
+  s->SlctRefForm1.Visible = true;
   p.expectMessage(ModalResult::OK, "Measurement in Progress");
   s->OpenFinderChart();
   EXPECT_FALSE(s->ChrtCntrlBox);
 
-  s->MeasurementActive = false;
+  s->SlctRefForm1.Visible = false;
   s->RefFieldWindow().ChartMode = 0;
   s->RefFieldStale = false;
   s->OpenFinderChart();
@@ -331,13 +331,13 @@ TEST_F(RefFieldSession, AMeasurementSetUpWhileTheChartDialogWaitsKeepsItsWindow)
   // A measurement began meanwhile: its window is not turned into a chart.
   TGSCForm1& measuring = s->RefFieldWindow();
   measuring.ChartMode = 0;
-  s->MeasurementActive = true;
+  s->SlctRefForm1.Visible = true;
   p.expectMessage(ModalResult::OK, "Measurement in Progress");
   box.OKBtnClick();
   ASSERT_TRUE(s->GSCForm1);
   EXPECT_EQ(s->GSCForm1->ChartMode, 0);
   // Finished, its window is freed for the chart, as by the chart command.
-  s->MeasurementActive = false;
+  s->SlctRefForm1.Visible = false;
   s->OpenFinderChart();
   s->RefFieldWindow().ChartMode = 0;
   int freed = 0;
