@@ -143,12 +143,7 @@ bool BendulakSession::MeasureSetup() {
   dlg.CaptionText = "Verify/Complete";
   if (platform_.showDialog(dlg) != ModalResult::OK) return false;
   CurrentObs = w->ObsParms;
-  if (GSCForm1 && GSCForm1->ChartMode == 1) {
-    FreeRefFieldWindow();
-    hv::ResetFldParms(Settings);
-    if (Services.ResetFldParms) Services.ResetFldParms();
-    RefFieldStale = true;
-  }
+  FreeRefFieldWindowOfMode(1);
   return OpenMeasureWindows();
 }
 

@@ -103,6 +103,14 @@ void BendulakSession::FreeRefFieldWindow() {
   GSCForm1.reset();
 }
 
+void BendulakSession::FreeRefFieldWindowOfMode(std::uint8_t chartMode) {
+  if (!GSCForm1 || GSCForm1->ChartMode != chartMode) return;
+  FreeRefFieldWindow();
+  hv::ResetFldParms(Settings);
+  if (Services.ResetFldParms) Services.ResetFldParms();
+  RefFieldStale = true;
+}
+
 void BendulakSession::ShowRefFieldWindow() {
   if (!GSCForm1) return;
   GSCForm1->FormShow();
@@ -131,12 +139,7 @@ void BendulakSession::CreateChart1Click() {
     PaintMode = 2;
     if (Services.Repaint) Services.Repaint();
   }
-  if (GSCForm1 && GSCForm1->ChartMode == 0) {
-    FreeRefFieldWindow();
-    hv::ResetFldParms(Settings);
-    if (Services.ResetFldParms) Services.ResetFldParms();
-    RefFieldStale = true;
-  }
+  FreeRefFieldWindowOfMode(0);
   if (!ChrtCntrlBox) ChrtCntrlBox = std::make_unique<TChrtCntrlBox>(platform_, RefHost);
   if (GSCForm1) {
     GSCForm1->Visible = false;

@@ -281,6 +281,9 @@ class BendulakSession : public ReportHost {
   // The reference-field window, made when missing (its form with it).
   TGSCForm1& RefFieldWindow();
   void FreeRefFieldWindow();
+  // Frees the window when it was laid out for the other use (ChartMode 0
+  // measurement, 1 chart): its field and field parameters start afresh.
+  void FreeRefFieldWindowOfMode(std::uint8_t chartMode);
   // Places the window at the top left of the screen and shows it.
   void ShowRefFieldWindow();
   // The field was laid out for a measurement: it is reused from now on,

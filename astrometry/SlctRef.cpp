@@ -248,31 +248,19 @@ void SlctRefModel::OkBtnClick() {
           platform_, "Target Sky OK?",
           "Is the sky border (between the dotted and solid lines) surrounding\r\nthe target "
           "object free of stars and other objects?");
-      const std::string skyText = std::string(kBreaks) +
-                                  "Locate an Area near the Target Object that is Free of Stars "
-                                  "on the Image  " +
-                                  N() + " (right-hand) Display!";
       if (clean) {
         if (w->MeasureTarget(false)) {
           SolveAndShow();
           return;
         }
-        Caption = "Sky Border is Corrupted! - Read Sky Background";
-        Label1 = skyText;
-        platform_.beep(Sound::Hand);
-        Step = 4;
-        Notify();
+        AskForSky("Sky Border is Corrupted! - Read Sky Background", Sound::Hand);
         return;
       }
       if (w->SkyLocated()) {
         MeasureWithSky(*w);
         return;
       }
-      Caption = "Read Sky Background";
-      Label1 = skyText;
-      platform_.beep(Sound::Default);
-      Step = 4;
-      Notify();
+      AskForSky("Read Sky Background", Sound::Default);
       return;
     }
     case 4:
@@ -443,11 +431,15 @@ void SlctRefModel::ReadSky() {
   w->MeasureMode() = true;
   w->SkyBox().ImageX = w->SkyBox().ImageY = w->SkyBox().Flux = 0;
   w->Repaint();
-  Caption = "Read Sky Background";
+  AskForSky("Read Sky Background", Sound::Default);
+}
+
+void SlctRefModel::AskForSky(const char* caption, Sound sound) {
+  Caption = caption;
   Label1 = std::string(kBreaks) +
            "Locate an Area near the Target Object that is Free of Stars on the Image  " + N() +
            " (right-hand) Display!";
-  platform_.beep(Sound::Default);
+  platform_.beep(sound);
   Step = 4;
   Notify();
 }

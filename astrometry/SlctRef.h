@@ -161,6 +161,8 @@ class SlctRefModel {
   void CloseAll(bool reportFirst);
   void SolveFailed(GuideImageWindow& w);
   void MeasureWithSky(GuideImageWindow& w);
+  // Step 4: the student is asked to mark an area of clear sky.
+  void AskForSky(const char* caption, Sound sound);
 
   Platform& platform_;
   GuideHost& host_;
