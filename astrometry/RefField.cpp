@@ -424,11 +424,10 @@ bool TGSCForm1::PickAt(int x, int y) {
 // ---------------------------------------------------------------- commands
 
 std::string TGSCForm1::ColorSelText() const {
-  static const char* const bands[] = {"B", "V", "R", "J", "H", "K"};
   const std::uint8_t c = CurFldParms.Color;
   switch (FieldCatalog) {
     case 1:
-      return c < 6 ? std::string("Color Selection: ") + bands[c] : std::string();
+      return c < ColorCodeCount ? "Color Selection: " + std::string(ColorBands[c]) : std::string();
     case 2:
       if (c == static_cast<std::uint8_t>(ColorCode::Blue)) return "Color Selection: B2";
       if (c == static_cast<std::uint8_t>(ColorCode::Red)) return "Color Selection: R2";
@@ -450,9 +449,8 @@ std::vector<std::string> TGSCForm1::InfoLines() const {
   l.push_back("Magnitude of Brightest: " + FormatFixed(2, GSCField ? GSCField->MinMag : 0) +
               ",  Faintest: " + FormatFixed(2, GSCField ? GSCField->MaxMag : 0));
   if (FieldCatalog != 0) {
-    static const char* const bands[] = {"B", "V", "R", "J", "H", "K"};
     const std::uint8_t c = CurFldParms.Color;
-    l.push_back(std::string("Color Selection: ") + (c < 6 ? bands[c] : ""));
+    l.push_back("Color Selection: " + std::string(c < ColorCodeCount ? ColorBands[c] : ""));
   } else {
     l.push_back("Non-Stellar Objects: " + std::to_string(entries - stars));
   }
