@@ -179,6 +179,11 @@ std::array<long double, 6> PlateSolnObj::GetLinearConsts() const {
   return {c(0), c(1), c(p - 1), c(p), c(p + 1), c(2 * p - 1)};
 }
 
+long double PlateSolnObj::ScaleArcsecPerPixel() const {
+  const auto c = GetLinearConsts();  // a, b, c, d, e, f
+  return std::sqrt(std::fabs(c[0] * c[4] - c[3] * c[1])) * ArcsecPerRadian;
+}
+
 std::array<long double, 8> PlateSolnObj::GetCrossTermConsts() const {
   std::array<long double, 8> out;
   for (std::size_t k = 0; k < out.size(); ++k) out[k] = Work[kConsts + k];

@@ -60,6 +60,9 @@ class PlateSolnObj {
 
   // x term, y term and constant of the first axis, then of the second.
   std::array<long double, 6> GetLinearConsts() const;
+  // Arc seconds per pixel of square pixels, from the linear terms (the
+  // square root of their determinant holds for a rotated plate as well).
+  long double ScaleArcsecPerPixel() const;
   // Work entries 400..407 and 400..411 in order.
   std::array<long double, 8> GetCrossTermConsts() const;
   std::array<long double, 12> GetQuadraticConsts() const;

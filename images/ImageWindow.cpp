@@ -613,8 +613,7 @@ void TImageForm1::PrintInfo(PrintJob& job) {
                  "Field Center  - RA:" + FormatRA(2, "h ", "m ", FieldCenter.RA, "s,   Dec:") +
                      FormatDMS(1, "\xB0 ", "' ", FieldCenter.Dec, "\""));
     PrintY += PrintLineHeight;
-    const auto c = PlateSoln.GetLinearConsts();  // a, b, c, d, e, f
-    const long double scale = std::sqrt(std::fabs(c[0] * c[4] - c[3] * c[1])) * ArcsecPerRadian;
+    const long double scale = PlateSoln.ScaleArcsecPerPixel();
     job.drawText(left, PrintY,
                  "Field - Scale: " + FormatFixed(4, scale) + " \"/pixel" +
                      ",  Width: " + FormatFixed(2, ImageWidth() * scale / 60) + "'" +

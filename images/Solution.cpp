@@ -204,7 +204,7 @@ std::vector<std::string> TImageForm1::SolutionLines() const {
     L.push_back(" y-Scale = " + FormatFixed(4, ys) + " " + kDQ + "/pixel" +
                 ",  Field Ht. = " + FormatFixed(2, ys * H / 60) + "'");
   } else {
-    const long double sc = std::sqrt(std::fabs(a * e - d * b)) * ArcsecPerRadian;
+    const long double sc = PlateSoln.ScaleArcsecPerPixel();
     L.push_back("   Scale = " + FormatFixed(4, sc) + " " + kDQ + "/pixel" +
                 ",  Field Wd. = " + FormatFixed(2, sc * W / 60) + "'" +
                 ",  Ht. = " + FormatFixed(2, sc * H / 60) + "'");
