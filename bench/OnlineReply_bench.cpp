@@ -17,8 +17,9 @@
 
 namespace {
 
-// n stars over ra x dec around 10.5 h, +12 degrees; the cone of 1 degree
-// keeps those of the default box's corners out, not those of a smaller one.
+// n stars spread over raSpan hours by decSpan degrees around 10.5 h, +12
+// degrees, served for a cone of 1 degree: the default spread loses its
+// corners to the cone, a field's smaller one keeps every star.
 std::string ReplyOf(std::int64_t n, long double raSpan = 0.2L, long double decSpan = 0.4L) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> u(0, 1);
@@ -81,14 +82,18 @@ void BM_ReadReply(benchmark::State& state) {
 
 constexpr std::int64_t kFieldStars = 27000;
 
+// Where the table starts: after the position format line.
+std::size_t TableStart(const std::string& reply) {
+  return reply.find('\n', reply.find("hh.hhh/dd.ddd")) + 1;
+}
+
 const std::string& FieldReply(bool shuffled) {
   static std::string made[2];
   std::string& reply = made[shuffled];
   if (reply.empty()) {
     reply = ReplyOf(kFieldStars, 0.1L, 0.2L);
     if (shuffled) {
-      // The table starts after the position format line.
-      const std::size_t body = reply.find('\n', reply.find("hh.hhh/dd.ddd")) + 1;
+      const std::size_t body = TableStart(reply);
       std::vector<std::string> lines;
       for (std::size_t at = body; at < reply.size();) {
         const std::size_t lf = reply.find('\n', at);
@@ -130,7 +135,7 @@ void BM_OnlinePlainParseAndSort(benchmark::State& state) {
   hv::B1CatObj& cat = r.cat;
   cat.Reply = reply;
   cat.ProcessReply();  // the columns, once
-  const std::size_t body = reply.find('\n', reply.find("hh.hhh/dd.ddd")) + 1;
+  const std::size_t body = TableStart(reply);
   const hv::FieldBoxRec box = FieldBox();
   for (auto _ : state) {
     std::vector<hv::CatStarRec> stars;
