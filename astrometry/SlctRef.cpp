@@ -105,6 +105,15 @@ std::string SlctRefModel::N() const {
   return std::to_string(w ? w->ImageNumber() : 0);
 }
 
+std::string SlctRefModel::LocateRefText() const {
+  return "Locate Reference Star #" + std::to_string(NextNumber) + " on the Image " + N() +
+         " (right-hand) Display and press \"OK\".";
+}
+
+std::string SlctRefModel::LocateTargetText() const {
+  return "Locate the Target Object on the Image " + N() + " (right-hand) Display and press \"OK\".";
+}
+
 void SlctRefModel::CheckBox1Click(bool checked) {
   CheckBox1 = checked;
   ShowMagnifier = checked;
@@ -215,8 +224,7 @@ void SlctRefModel::OkBtnClick() {
       ++RefNum;
       w->Repaint();
       if (RefNum <= 3) {
-        Label1 = std::string(kBreaks) + "Locate Reference Star #" + std::to_string(NextNumber) +
-                 " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+        Label1 = std::string(kBreaks) + LocateRefText();
         platform_.beep(Sound::Default);
         w->RefMarked() = false;
         Notify();
@@ -230,8 +238,7 @@ void SlctRefModel::OkBtnClick() {
       Label1 = std::string(
                    "Press \"Accept\" if projected identifications are acceptable (all images "
                    "should lie within the outer (dashed) Boxes).") +
-               kBreaks + "Otherwise, Locate Reference Star #" + std::to_string(NextNumber) +
-               " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+               kBreaks + "Otherwise, " + LocateRefText();
       platform_.beep(Sound::Default);
       w->RefMarked() = false;
       Notify();
@@ -317,8 +324,7 @@ void SlctRefModel::AllBtnClick() {
   } else {
     Step = 3;
     Caption = "Locate Unknown";
-    Label1 = std::string(kBreaks) + "Locate the Target Object on the Image " + N() +
-             " (right-hand) Display and press \"OK\".";
+    Label1 = std::string(kBreaks) + LocateTargetText();
     Notify();
   }
 }
@@ -350,8 +356,7 @@ void SlctRefModel::LocateRefs() {
   w->RefMarked() = false;
   w->Target().Located = false;
   AllBtnVisible = false;
-  Label1 = std::string(kBreaks) + "Locate Reference Star #" + std::to_string(NextNumber) +
-           " on the Image " + N() + " (right-hand) Display and press \"OK\".";
+  Label1 = std::string(kBreaks) + LocateRefText();
   platform_.beep(Sound::Default);
   Notify();
 }
@@ -416,8 +421,7 @@ void SlctRefModel::LocateUnknown() {
   w->Repaint();
   Step = 3;
   Caption = "Locate Unknown";
-  Label1 = std::string(kBreaks) + "Locate the Target Object on the Image " + N() +
-           " (right-hand) Display and press \"OK\".";
+  Label1 = std::string(kBreaks) + LocateTargetText();
   platform_.beep(Sound::Default);
   Notify();
 }

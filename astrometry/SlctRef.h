@@ -156,6 +156,9 @@ class SlctRefModel {
     if (Changed) Changed();
   }
   std::string N() const;
+  // The instructions to locate the next reference and the target.
+  std::string LocateRefText() const;
+  std::string LocateTargetText() const;
   void KeepWindowsOpen();
   // Closes every window of the measurement.
   void CloseAll(bool reportFirst);
