@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <algorithm>
 
 #include "platform/SystemFacts.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 namespace fs = std::filesystem;
@@ -88,11 +90,21 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
   box.setWindowTitle(ToQ(r.caption));
   box.setText(ToQ(r.text));
   switch (r.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
   }
   QMessageBox::StandardButtons b;
   if (r.buttons & Buttons::OK) b |= QMessageBox::Ok;
@@ -103,14 +115,29 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
   if (r.buttons & Buttons::Abort) b |= QMessageBox::Abort;
   if (r.buttons & Buttons::Ignore) b |= QMessageBox::Ignore;
   box.setStandardButtons(b);
+  // A caption longer than the text would be cut off in the title bar; the
+  // box sizes itself, so widen it through its own layout.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const QMargins m = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(TitleFitWidth(box.windowTitle()) - m.left() - m.right(), 0,
+                                  QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   switch (box.exec()) {
-    case QMessageBox::Ok: return ModalResult::OK;
-    case QMessageBox::Yes: return ModalResult::Yes;
-    case QMessageBox::No: return ModalResult::No;
-    case QMessageBox::Retry: return ModalResult::Retry;
-    case QMessageBox::Abort: return ModalResult::Abort;
-    case QMessageBox::Ignore: return ModalResult::Ignore;
-    default: return ModalResult::Cancel;
+    case QMessageBox::Ok:
+      return ModalResult::OK;
+    case QMessageBox::Yes:
+      return ModalResult::Yes;
+    case QMessageBox::No:
+      return ModalResult::No;
+    case QMessageBox::Retry:
+      return ModalResult::Retry;
+    case QMessageBox::Abort:
+      return ModalResult::Abort;
+    case QMessageBox::Ignore:
+      return ModalResult::Ignore;
+    default:
+      return ModalResult::Cancel;
   }
 }
 
@@ -243,7 +270,9 @@ class QtPrintJob : public PrintJob {
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), ToQ(text));
   }
   void drawLine(int x1, int y1, int x2, int y2) override { painter_.drawLine(x1, y1, x2, y2); }
-  void drawEllipse(int l, int t, int r, int b) override { painter_.drawEllipse(l, t, r - l, b - t); }
+  void drawEllipse(int l, int t, int r, int b) override {
+    painter_.drawEllipse(l, t, r - l, b - t);
+  }
   void drawImage(const IndexedImage& im, int left, int top, int w, int h) override {
     QImage q(im.pixels.data(), im.width, im.height, im.width, QImage::Format_Indexed8);
     QList<QRgb> table(im.colours.begin(), im.colours.end());

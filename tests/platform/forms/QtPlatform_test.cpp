@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "platform/qt/WindowPlace.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -116,6 +117,34 @@ TEST(QtPlatform, MessageBoxBelongsToTheActiveWindow) {
   r.text = "\"x\" Not Found.";
   qp.message(r);
   EXPECT_EQ(owner, &onTop);
+}
+
+// A caption longer than the message shows whole in the title bar.
+TEST(QtPlatform, MessageBoxIsWideEnoughForItsCaption) {
+  QtPlatform qp;
+  struct Case {
+    const char* name;
+    const char* caption;
+    const char* text;
+  } cases[] = {
+      {"long caption, short text", "Cannot Access Online Catalog!", "Server is not responding!"},
+      {"short caption", "Confirm", "Write Current Site Data to File?"},
+  };
+  for (const Case& c : cases) {
+    int width = 0, needed = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      width = box->width();
+      needed = TitleFitWidth(box->windowTitle());
+      box->done(QMessageBox::Ok);
+    });
+    MessageRequest r;
+    r.caption = c.caption;
+    r.text = c.text;
+    qp.message(r);
+    EXPECT_GE(width, needed) << c.name;
+  }
 }
 
 }  // namespace
