@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCollator>
+#include <QDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -202,6 +204,32 @@ std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
   return FromQ(s);
 }
 
+namespace {
+// A dialog shown while a window that stays on top is visible (the chart's
+// centre question, the progress window) would open behind that window; it
+// stays on top as well, through its native window so that the running
+// modal loop is not disturbed.
+class OnTopFollower : public QObject {
+ public:
+  OnTopFollower() { qApp->installEventFilter(this); }
+  ~OnTopFollower() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() != QEvent::Show) return false;
+    auto* d = qobject_cast<QDialog*>(o);
+    if (!d || !d->isWindow() || (d->windowFlags() & Qt::WindowStaysOnTopHint)) return false;
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const bool onTopShown = std::any_of(tops.begin(), tops.end(), [d](QWidget* w) {
+      return w != d && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint);
+    });
+    if (onTopShown)
+      if (QWindow* h = d->windowHandle()) h->setFlags(h->flags() | Qt::WindowStaysOnTopHint);
+    return false;
+  }
+};
+}  // namespace
+
 ModalResult QtPlatform::showDialog(DialogModel& model) {
   auto it = registry().find(std::string(model.dialogName()));
   if (it == registry().end()) {
@@ -213,6 +241,7 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
     message(r);
     return ModalResult::Cancel;
   }
+  OnTopFollower follower;
   return it->second(model, owner());
 }
 

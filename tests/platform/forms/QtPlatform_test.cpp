@@ -4,10 +4,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
 #include <fstream>
 
 #include "platform/qt/WindowPlace.h"
@@ -144,6 +146,37 @@ TEST(QtPlatform, MessageBoxIsWideEnoughForItsCaption) {
     r.text = c.text;
     qp.message(r);
     EXPECT_GE(width, needed) << c.name;
+  }
+}
+
+// A form shown while a stay-on-top window is visible stays on top too, so
+// that window cannot hide it; without one it keeps its ordinary place.
+TEST(QtPlatform, FormOverAStayOnTopWindowStaysOnTop) {
+  struct Probe : DialogModel {
+    std::string_view dialogName() const override { return "OnTopProbe"; }
+  };
+  bool onTop = false;
+  QtPlatform::registerForm("OnTopProbe", [&onTop](DialogModel&, QWidget* parent) {
+    QDialog d(parent);
+    QTimer::singleShot(0, &d, [&] {
+      onTop = d.windowHandle() && (d.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+      d.accept();
+    });
+    d.exec();
+    return ModalResult::OK;
+  });
+  QtPlatform qp;
+  Probe probe;
+  struct Case {
+    const char* name;
+    bool stayOnTopShown;
+  } cases[] = {{"stay-on-top window shown", true}, {"none shown", false}};
+  for (const Case& c : cases) {
+    QWidget chart(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    if (c.stayOnTopShown) chart.show();
+    onTop = !c.stayOnTopShown;
+    qp.showDialog(probe);
+    EXPECT_EQ(onTop, c.stayOnTopShown) << c.name;
   }
 }
 
