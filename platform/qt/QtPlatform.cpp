@@ -205,10 +205,10 @@ std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
 }
 
 namespace {
-// A dialog shown while a window that stays on top is visible (the chart's
-// centre question, the progress window) would open behind that window; it
-// stays on top as well, through its native window so that the running
-// modal loop is not disturbed.
+// A dialog, or a window it opens, shown while a window that stays on top is
+// visible (the chart's centre question, the progress window) would open
+// behind that window; it stays on top as well, through its native window so
+// that the running modal loop is not disturbed.
 class OnTopFollower : public QObject {
  public:
   OnTopFollower() { qApp->installEventFilter(this); }
@@ -217,8 +217,12 @@ class OnTopFollower : public QObject {
  protected:
   bool eventFilter(QObject* o, QEvent* e) override {
     if (e->type() != QEvent::Show) return false;
-    auto* d = qobject_cast<QDialog*>(o);
+    auto* d = qobject_cast<QWidget*>(o);
     if (!d || !d->isWindow() || (d->windowFlags() & Qt::WindowStaysOnTopHint)) return false;
+    // Windows and dialogs only (a pick list is a window); menus and tips
+    // lie above everything anyway.
+    const Qt::WindowType type = d->windowType();
+    if (type != Qt::Window && type != Qt::Dialog) return false;
     const QWidgetList tops = QApplication::topLevelWidgets();
     const bool onTopShown = std::any_of(tops.begin(), tops.end(), [d](QWidget* w) {
       return w != d && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint);
