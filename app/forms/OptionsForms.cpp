@@ -8,8 +8,10 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 
@@ -34,6 +36,13 @@ QLineEdit* MaskedEdit(char mask, QWidget* owner) {
   e->setEchoMode(QLineEdit::Password);
   e->setStyle(new MaskStyle(mask, owner));
   return e;
+}
+
+// The small password dialogs take their width from the edit; make it wide
+// enough that the title bar shows the whole caption.
+void FitCaption(QDialog* d, QBoxLayout* top, QWidget* widest) {
+  const QMargins m = top->contentsMargins();
+  widest->setMinimumWidth(std::max(220, TitleFitWidth(d->windowTitle()) - m.left() - m.right()));
 }
 
 void FixedDialog(QDialog* d, const char* caption) {
@@ -93,13 +102,13 @@ TOptionsDlgForm::TOptionsDlgForm(TOptionsDlg& model, QWidget* parent)
   FlTypeGrp = new RadioGroupBox("File Format", {"FITS", "ST-4", "Other SBIG"});
   TimeTypGrp = new RadioGroupBox("File Header Time is:",
                                  {"Start of Exposure", "Midpoint of Exp.", "End of Exposure"});
-  SolutionGrp = new RadioGroupBox(
-      "Astrometric Solution",
-      {"Linear (6 Constants)", "Add  Cross-Term (8)", "Full Quadratic (12)"});
+  SolutionGrp =
+      new RadioGroupBox("Astrometric Solution",
+                        {"Linear (6 Constants)", "Add  Cross-Term (8)", "Full Quadratic (12)"});
   CatlgGrp = new RadioGroupBox("Star Catalog", {"Guide Star Catlg", "NOMAD", "USNO-B1.0"});
-  GSCGrp = new RadioGroupBox("Guide Star Catalog Format",
-                             {"Original (Text) Format", "VESK Toolkit Format",
-                              "VESK Quillan Format"});
+  GSCGrp =
+      new RadioGroupBox("Guide Star Catalog Format",
+                        {"Original (Text) Format", "VESK Toolkit Format", "VESK Quillan Format"});
 
   auto* optsGrp = new QGroupBox("Options");
   auto* ol = new QVBoxLayout(optsGrp);
@@ -234,8 +243,8 @@ TFileOptsDlgForm::TFileOptsDlgForm(TFileOptsDlg& model, QWidget* parent)
   const int name = static_cast<int>(OptsCap::Name), path = static_cast<int>(OptsCap::Path);
 
   // A group of labelled edits, one under the other.
-  auto group = [](const char* caption, std::initializer_list<std::pair<const char*, QLineEdit*>>
-                                           rows) {
+  auto group = [](const char* caption,
+                  std::initializer_list<std::pair<const char*, QLineEdit*>> rows) {
     auto* box = new QGroupBox(caption);
     auto* l = new QGridLayout(box);
     int r = 0;
@@ -286,9 +295,9 @@ TFileOptsDlgForm::TFileOptsDlgForm(TFileOptsDlg& model, QWidget* parent)
 
   auto* sys = new QWidget;
   auto* sl = new QVBoxLayout(sys);
-  sl->addWidget(group("&Bitmap Files (256-Color)", {{"Logo:", LogoEd},
-                                                    {"Exercise Title:", TitleEd},
-                                                    {"Astrometry Title:", AstrTtlEd}}));
+  sl->addWidget(
+      group("&Bitmap Files (256-Color)",
+            {{"Logo:", LogoEd}, {"Exercise Title:", TitleEd}, {"Astrometry Title:", AstrTtlEd}}));
   sl->addWidget(group("&Help Files", {{"Exercise Help List:", MnHlpEd},
                                       {"User Help File:", UsrHlpEd},
                                       {"Reminder File:", RmdrEd},
@@ -306,7 +315,8 @@ TFileOptsDlgForm::TFileOptsDlgForm(TFileOptsDlg& model, QWidget* parent)
                                 {"Camera File (May Include Path)", CamFlEd},
                                 {"Save Orbits File (May Include Path)", SavOrbitEd}}),
                        "Data Files");
-  for (QLineEdit* e : {GSCPath1Ed, GSCPath2Ed, LogFlEd, SpShtEd, StnsFlEd}) e->installEventFilter(this);
+  for (QLineEdit* e : {GSCPath1Ed, GSCPath2Ed, LogFlEd, SpShtEd, StnsFlEd})
+    e->installEventFilter(this);
 
   auto* row = new QHBoxLayout;
   QPushButton *ok, *cancel;
@@ -323,30 +333,44 @@ TFileOptsDlgForm::TFileOptsDlgForm(TFileOptsDlg& model, QWidget* parent)
 }
 
 void TFileOptsDlgForm::Load() {
-  const std::pair<QLineEdit*, const std::string*> all[] = {
-      {LogoEd, &model_.LogoEd},         {TitleEd, &model_.TitleEd},
-      {AstrTtlEd, &model_.AstrTtlEd},   {MnHlpEd, &model_.MnHlpEd},
-      {UsrHlpEd, &model_.UsrHlpEd},     {RmdrEd, &model_.RmdrEd},
-      {ToolHlpEd, &model_.ToolHlpEd},   {LogFlEd, &model_.LogFlEd},
-      {SpShtEd, &model_.SpShtEd},       {GSCPath1Ed, &model_.GSCPath1Ed},
-      {GSCPath2Ed, &model_.GSCPath2Ed}, {USNOCatURLEd, &model_.USNOCatURLEd},
-      {AstorbPathEd, &model_.AstorbPathEd}, {MPCOrbPathEd, &model_.MPCOrbPathEd},
-      {StnsFlEd, &model_.StnsFlEd},     {CamFlEd, &model_.CamFlEd},
-      {SavOrbitEd, &model_.SavOrbitEd}};
+  const std::pair<QLineEdit*, const std::string*> all[] = {{LogoEd, &model_.LogoEd},
+                                                           {TitleEd, &model_.TitleEd},
+                                                           {AstrTtlEd, &model_.AstrTtlEd},
+                                                           {MnHlpEd, &model_.MnHlpEd},
+                                                           {UsrHlpEd, &model_.UsrHlpEd},
+                                                           {RmdrEd, &model_.RmdrEd},
+                                                           {ToolHlpEd, &model_.ToolHlpEd},
+                                                           {LogFlEd, &model_.LogFlEd},
+                                                           {SpShtEd, &model_.SpShtEd},
+                                                           {GSCPath1Ed, &model_.GSCPath1Ed},
+                                                           {GSCPath2Ed, &model_.GSCPath2Ed},
+                                                           {USNOCatURLEd, &model_.USNOCatURLEd},
+                                                           {AstorbPathEd, &model_.AstorbPathEd},
+                                                           {MPCOrbPathEd, &model_.MPCOrbPathEd},
+                                                           {StnsFlEd, &model_.StnsFlEd},
+                                                           {CamFlEd, &model_.CamFlEd},
+                                                           {SavOrbitEd, &model_.SavOrbitEd}};
   for (auto [edit, text] : all) edit->setText(ToQ(*text));
 }
 
 void TFileOptsDlgForm::Store() {
-  const std::pair<QLineEdit*, std::string*> all[] = {
-      {LogoEd, &model_.LogoEd},         {TitleEd, &model_.TitleEd},
-      {AstrTtlEd, &model_.AstrTtlEd},   {MnHlpEd, &model_.MnHlpEd},
-      {UsrHlpEd, &model_.UsrHlpEd},     {RmdrEd, &model_.RmdrEd},
-      {ToolHlpEd, &model_.ToolHlpEd},   {LogFlEd, &model_.LogFlEd},
-      {SpShtEd, &model_.SpShtEd},       {GSCPath1Ed, &model_.GSCPath1Ed},
-      {GSCPath2Ed, &model_.GSCPath2Ed}, {USNOCatURLEd, &model_.USNOCatURLEd},
-      {AstorbPathEd, &model_.AstorbPathEd}, {MPCOrbPathEd, &model_.MPCOrbPathEd},
-      {StnsFlEd, &model_.StnsFlEd},     {CamFlEd, &model_.CamFlEd},
-      {SavOrbitEd, &model_.SavOrbitEd}};
+  const std::pair<QLineEdit*, std::string*> all[] = {{LogoEd, &model_.LogoEd},
+                                                     {TitleEd, &model_.TitleEd},
+                                                     {AstrTtlEd, &model_.AstrTtlEd},
+                                                     {MnHlpEd, &model_.MnHlpEd},
+                                                     {UsrHlpEd, &model_.UsrHlpEd},
+                                                     {RmdrEd, &model_.RmdrEd},
+                                                     {ToolHlpEd, &model_.ToolHlpEd},
+                                                     {LogFlEd, &model_.LogFlEd},
+                                                     {SpShtEd, &model_.SpShtEd},
+                                                     {GSCPath1Ed, &model_.GSCPath1Ed},
+                                                     {GSCPath2Ed, &model_.GSCPath2Ed},
+                                                     {USNOCatURLEd, &model_.USNOCatURLEd},
+                                                     {AstorbPathEd, &model_.AstorbPathEd},
+                                                     {MPCOrbPathEd, &model_.MPCOrbPathEd},
+                                                     {StnsFlEd, &model_.StnsFlEd},
+                                                     {CamFlEd, &model_.CamFlEd},
+                                                     {SavOrbitEd, &model_.SavOrbitEd}};
   for (auto [edit, text] : all) *text = FromQ(edit->text());
 }
 
@@ -392,7 +416,7 @@ TPasswordDlgForm::TPasswordDlgForm(TPasswordDlg& model, QWidget* parent)
   top->addWidget(new QLabel("Enter Password:"));
   Password = MaskedEdit('*', this);
   Password->setText(ToQ(model.Password));
-  Password->setMinimumWidth(220);
+  FitCaption(this, top, Password);
   top->addWidget(Password);
   auto* row = new QHBoxLayout;
   QPushButton *ok, *cancel;
@@ -417,7 +441,7 @@ TPasswordDlg1Form::TPasswordDlg1Form(TPasswordDlg1& model, QWidget* parent)
   top->addWidget(new QLabel("Re-enter new password:"));
   Password = MaskedEdit('#', this);
   Password->setMaxLength(static_cast<int>(OptsCap::Code));
-  Password->setMinimumWidth(220);
+  FitCaption(this, top, Password);
   top->addWidget(Password);
   auto* row = new QHBoxLayout;
   QPushButton *ok, *cancel;

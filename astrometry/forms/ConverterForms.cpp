@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,7 +19,34 @@ namespace hv {
 
 namespace {
 std::unique_ptr<TGaugeWindow> gaugeWindow;
-}
+
+// A blue bar with its percentage centred: white over the filled part, black
+// over the rest, so the figure stays readable all the way.
+class BlueGauge : public QProgressBar {
+ public:
+  BlueGauge() {
+    setRange(0, 100);
+    setTextVisible(false);
+    setStyleSheet("QProgressBar::chunk { background-color: blue; }");
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QProgressBar::paintEvent(e);
+    QPainter p(this);
+    const QRect r = rect();
+    const int span = maximum() - minimum();
+    const int filled = span > 0 ? r.width() * (value() - minimum()) / span : 0;
+    const QString text = QString::number(value()) + "%";
+    p.setClipRect(QRect(r.left(), r.top(), filled, r.height()));
+    p.setPen(Qt::white);
+    p.drawText(r, Qt::AlignCenter, text);
+    p.setClipRect(QRect(r.left() + filled, r.top(), r.width() - filled, r.height()));
+    p.setPen(Qt::black);
+    p.drawText(r, Qt::AlignCenter, text);
+  }
+};
+}  // namespace
 
 void TBrowseEdit::mouseDoubleClickEvent(QMouseEvent* e) {
   QLineEdit::mouseDoubleClickEvent(e);
@@ -116,9 +144,7 @@ TGaugeWindow::TGaugeWindow(TGaugeForm2& model)
   panel->setFrameShape(QFrame::Panel);
   panel->setFrameShadow(QFrame::Sunken);
   auto* inPanel = new QVBoxLayout(panel);
-  Gauge = new QProgressBar;
-  Gauge->setRange(0, 100);
-  Gauge->setStyleSheet("QProgressBar::chunk { background-color: blue; }");
+  Gauge = new BlueGauge;
   inPanel->addWidget(Gauge);
   top->addWidget(panel);
   auto* buttons = new QHBoxLayout;

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCollator>
+#include <QDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -16,6 +19,7 @@
 #include <algorithm>
 
 #include "platform/SystemFacts.h"
+#include "platform/qt/WindowPlace.h"
 
 namespace hv {
 namespace fs = std::filesystem;
@@ -88,11 +92,21 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
   box.setWindowTitle(ToQ(r.caption));
   box.setText(ToQ(r.text));
   switch (r.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
   }
   QMessageBox::StandardButtons b;
   if (r.buttons & Buttons::OK) b |= QMessageBox::Ok;
@@ -103,14 +117,29 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
   if (r.buttons & Buttons::Abort) b |= QMessageBox::Abort;
   if (r.buttons & Buttons::Ignore) b |= QMessageBox::Ignore;
   box.setStandardButtons(b);
+  // A caption longer than the text would be cut off in the title bar; the
+  // box sizes itself, so widen it through its own layout.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const QMargins m = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(TitleFitWidth(box.windowTitle()) - m.left() - m.right(), 0,
+                                  QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   switch (box.exec()) {
-    case QMessageBox::Ok: return ModalResult::OK;
-    case QMessageBox::Yes: return ModalResult::Yes;
-    case QMessageBox::No: return ModalResult::No;
-    case QMessageBox::Retry: return ModalResult::Retry;
-    case QMessageBox::Abort: return ModalResult::Abort;
-    case QMessageBox::Ignore: return ModalResult::Ignore;
-    default: return ModalResult::Cancel;
+    case QMessageBox::Ok:
+      return ModalResult::OK;
+    case QMessageBox::Yes:
+      return ModalResult::Yes;
+    case QMessageBox::No:
+      return ModalResult::No;
+    case QMessageBox::Retry:
+      return ModalResult::Retry;
+    case QMessageBox::Abort:
+      return ModalResult::Abort;
+    case QMessageBox::Ignore:
+      return ModalResult::Ignore;
+    default:
+      return ModalResult::Cancel;
   }
 }
 
@@ -175,6 +204,36 @@ std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
   return FromQ(s);
 }
 
+namespace {
+// A dialog, or a window it opens, shown while a window that stays on top is
+// visible (the chart's centre question, the progress window) would open
+// behind that window; it stays on top as well, through its native window so
+// that the running modal loop is not disturbed.
+class OnTopFollower : public QObject {
+ public:
+  OnTopFollower() { qApp->installEventFilter(this); }
+  ~OnTopFollower() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() != QEvent::Show) return false;
+    auto* d = qobject_cast<QWidget*>(o);
+    if (!d || !d->isWindow() || (d->windowFlags() & Qt::WindowStaysOnTopHint)) return false;
+    // Windows and dialogs only (a pick list is a window); menus and tips
+    // lie above everything anyway.
+    const Qt::WindowType type = d->windowType();
+    if (type != Qt::Window && type != Qt::Dialog) return false;
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const bool onTopShown = std::any_of(tops.begin(), tops.end(), [d](QWidget* w) {
+      return w != d && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint);
+    });
+    if (onTopShown)
+      if (QWindow* h = d->windowHandle()) h->setFlags(h->flags() | Qt::WindowStaysOnTopHint);
+    return false;
+  }
+};
+}  // namespace
+
 ModalResult QtPlatform::showDialog(DialogModel& model) {
   auto it = registry().find(std::string(model.dialogName()));
   if (it == registry().end()) {
@@ -186,6 +245,7 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
     message(r);
     return ModalResult::Cancel;
   }
+  OnTopFollower follower;
   return it->second(model, owner());
 }
 
@@ -243,7 +303,9 @@ class QtPrintJob : public PrintJob {
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), ToQ(text));
   }
   void drawLine(int x1, int y1, int x2, int y2) override { painter_.drawLine(x1, y1, x2, y2); }
-  void drawEllipse(int l, int t, int r, int b) override { painter_.drawEllipse(l, t, r - l, b - t); }
+  void drawEllipse(int l, int t, int r, int b) override {
+    painter_.drawEllipse(l, t, r - l, b - t);
+  }
   void drawImage(const IndexedImage& im, int left, int top, int w, int h) override {
     QImage q(im.pixels.data(), im.width, im.height, im.width, QImage::Format_Indexed8);
     QList<QRgb> table(im.colours.begin(), im.colours.end());

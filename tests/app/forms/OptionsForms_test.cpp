@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -148,9 +149,9 @@ TEST_F(OptionsForms, PasswordFormsMaskTheirEntries) {
   TPasswordDlgForm f(model);
   Grab(f, "PasswordRequired");
   EXPECT_EQ(f.windowTitle(), "Password Required");
-  EXPECT_EQ(f.Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
-                                           f.Password),
-            '*');
+  EXPECT_EQ(
+      f.Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, f.Password),
+      '*');
   f.Password->setText("48213");
   f.OKBtnClick();
   EXPECT_EQ(f.Result, ModalResult::Yes);
@@ -161,6 +162,10 @@ TEST_F(OptionsForms, PasswordFormsMaskTheirEntries) {
   TPasswordDlg1Form c(confirm);
   Grab(c, "ConfirmPasswordChange");
   EXPECT_EQ(c.windowTitle(), "Confirm Password Change");
+  // Both small dialogs show their whole caption in the title bar.
+  for (QDialog* d : {static_cast<QDialog*>(&f), static_cast<QDialog*>(&c)})
+    EXPECT_GE(d->sizeHint().width(), TitleFitWidth(d->windowTitle()))
+        << d->windowTitle().toStdString();
   c.Password->setText("New");
   c.OKBtnClick();
   EXPECT_TRUE(confirm.Confirmed);

@@ -4,12 +4,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
 #include <fstream>
 
+#include "platform/qt/WindowPlace.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -116,6 +119,74 @@ TEST(QtPlatform, MessageBoxBelongsToTheActiveWindow) {
   r.text = "\"x\" Not Found.";
   qp.message(r);
   EXPECT_EQ(owner, &onTop);
+}
+
+// A caption longer than the message shows whole in the title bar.
+TEST(QtPlatform, MessageBoxIsWideEnoughForItsCaption) {
+  QtPlatform qp;
+  struct Case {
+    const char* name;
+    const char* caption;
+    const char* text;
+  } cases[] = {
+      {"long caption, short text", "Cannot Access Online Catalog!", "Server is not responding!"},
+      {"short caption", "Confirm", "Write Current Site Data to File?"},
+  };
+  for (const Case& c : cases) {
+    int width = 0, needed = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      width = box->width();
+      needed = TitleFitWidth(box->windowTitle());
+      box->done(QMessageBox::Ok);
+    });
+    MessageRequest r;
+    r.caption = c.caption;
+    r.text = c.text;
+    qp.message(r);
+    EXPECT_GE(width, needed) << c.name;
+  }
+}
+
+// A form shown while a stay-on-top window is visible stays on top too, so
+// that window cannot hide it; without one it keeps its ordinary place.
+TEST(QtPlatform, FormOverAStayOnTopWindowStaysOnTop) {
+  struct Probe : DialogModel {
+    std::string_view dialogName() const override { return "OnTopProbe"; }
+  };
+  // The dialog opens a window of its own (as the site and camera dialogs
+  // open their pick lists), which must not fall behind the dialog.
+  bool onTop = false, listOnTop = false;
+  auto stays = [](QWidget& w) {
+    return w.windowHandle() && (w.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+  };
+  QtPlatform::registerForm("OnTopProbe", [&](DialogModel&, QWidget* parent) {
+    QDialog d(parent);
+    QWidget list(nullptr, Qt::Window);
+    QTimer::singleShot(0, &d, [&] {
+      onTop = stays(d);
+      list.show();
+      listOnTop = stays(list);
+      d.accept();
+    });
+    d.exec();
+    return ModalResult::OK;
+  });
+  QtPlatform qp;
+  Probe probe;
+  struct Case {
+    const char* name;
+    bool stayOnTopShown;
+  } cases[] = {{"stay-on-top window shown", true}, {"none shown", false}};
+  for (const Case& c : cases) {
+    QWidget chart(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    if (c.stayOnTopShown) chart.show();
+    onTop = listOnTop = !c.stayOnTopShown;
+    qp.showDialog(probe);
+    EXPECT_EQ(onTop, c.stayOnTopShown) << c.name;
+    EXPECT_EQ(listOnTop, c.stayOnTopShown) << c.name;
+  }
 }
 
 }  // namespace
