@@ -82,17 +82,40 @@ QWidget* QtPlatform::owner() const {
   return parent_;
 }
 
+namespace {
+// A modal window whose owner is not on top would open under any visible
+// stay-on-top window of the program (the report list, a guide): it then
+// stays on top itself, so the student sees what is asked.
+void AboveStayOnTop(QWidget& modal) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &modal && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+      modal.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      return;
+    }
+}
+}  // namespace
+
 ModalResult QtPlatform::message(const MessageRequest& r) {
   beep(r.sound);
   QMessageBox box(owner());
   box.setWindowTitle(ToQ(r.caption));
   box.setText(ToQ(r.text));
   switch (r.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
   }
   QMessageBox::StandardButtons b;
   if (r.buttons & Buttons::OK) b |= QMessageBox::Ok;
@@ -103,14 +126,22 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
   if (r.buttons & Buttons::Abort) b |= QMessageBox::Abort;
   if (r.buttons & Buttons::Ignore) b |= QMessageBox::Ignore;
   box.setStandardButtons(b);
+  AboveStayOnTop(box);
   switch (box.exec()) {
-    case QMessageBox::Ok: return ModalResult::OK;
-    case QMessageBox::Yes: return ModalResult::Yes;
-    case QMessageBox::No: return ModalResult::No;
-    case QMessageBox::Retry: return ModalResult::Retry;
-    case QMessageBox::Abort: return ModalResult::Abort;
-    case QMessageBox::Ignore: return ModalResult::Ignore;
-    default: return ModalResult::Cancel;
+    case QMessageBox::Ok:
+      return ModalResult::OK;
+    case QMessageBox::Yes:
+      return ModalResult::Yes;
+    case QMessageBox::No:
+      return ModalResult::No;
+    case QMessageBox::Retry:
+      return ModalResult::Retry;
+    case QMessageBox::Abort:
+      return ModalResult::Abort;
+    case QMessageBox::Ignore:
+      return ModalResult::Ignore;
+    default:
+      return ModalResult::Cancel;
   }
 }
 
@@ -127,6 +158,7 @@ QFileDialog* MakeChooser(QWidget* parent, const FileChooser& r, QFileDialog::Acc
   }
   if (!r.fileName.empty()) d->selectFile(ToQ(r.fileName));
   if (!r.defaultExt.empty()) d->setDefaultSuffix(ToQ(r.defaultExt));
+  AboveStayOnTop(*d);
   return d;
 }
 
@@ -163,6 +195,7 @@ std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
   d.setFileMode(QFileDialog::Directory);
   d.setOption(QFileDialog::ShowDirsOnly, true);
   d.setOption(QFileDialog::ReadOnly, !r.allowCreate);
+  AboveStayOnTop(d);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   return fs::path(d.selectedFiles().front().toStdString());
 }
@@ -243,7 +276,9 @@ class QtPrintJob : public PrintJob {
     painter_.drawText(x, y + painter_.fontMetrics().ascent(), ToQ(text));
   }
   void drawLine(int x1, int y1, int x2, int y2) override { painter_.drawLine(x1, y1, x2, y2); }
-  void drawEllipse(int l, int t, int r, int b) override { painter_.drawEllipse(l, t, r - l, b - t); }
+  void drawEllipse(int l, int t, int r, int b) override {
+    painter_.drawEllipse(l, t, r - l, b - t);
+  }
   void drawImage(const IndexedImage& im, int left, int top, int w, int h) override {
     QImage q(im.pixels.data(), im.width, im.height, im.width, QImage::Format_Indexed8);
     QList<QRgb> table(im.colours.begin(), im.colours.end());

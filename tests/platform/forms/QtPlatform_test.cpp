@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 
 #include "tests/common/TestEnv.h"
 
@@ -116,6 +117,47 @@ TEST(QtPlatform, MessageBoxBelongsToTheActiveWindow) {
   r.text = "\"x\" Not Found.";
   qp.message(r);
   EXPECT_EQ(owner, &onTop);
+}
+
+// A box or chooser asked from the main window while a stay-on-top window
+// (the report list) shows must not open under it.
+TEST(QtPlatform, ModalWindowsOpenAboveStayOnTopWindows) {
+  QWidget main;
+  QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+  QtPlatform qp;
+  qp.setParentWindow(&main);
+  onTop.show();
+  main.show();
+  main.activateWindow();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  struct Row {
+    const char* name;
+    std::function<void()> ask;
+  };
+  const fs::path folder = test::FreshFolder("ontop");
+  FileChooser c;
+  c.caption = "Save Report for Spreadsheet";
+  c.folder = folder;
+  c.filter = "Comma-Delimited Text (*.CSV)|*.CSV";
+  MessageRequest m;
+  m.caption = "Text File Written";
+  m.text = "Report Text Written to X.TXT.";
+  const Row rows[] = {{"save chooser", [&] { qp.saveFile(c); }},
+                      {"open chooser", [&] { qp.openFiles(c); }},
+                      {"message box", [&] { qp.message(m); }}};
+  for (const Row& r : rows) {
+    bool onTopToo = false, seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr) << r.name;
+      seen = true;
+      onTopToo = d->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      d->reject();
+    });
+    r.ask();
+    EXPECT_TRUE(seen) << r.name;
+    EXPECT_TRUE(onTopToo) << r.name;
+  }
 }
 
 }  // namespace
