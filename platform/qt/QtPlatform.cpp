@@ -24,8 +24,10 @@ QStringList QtFilters(const std::string& filter) {
   QStringList parts = ToQ(filter).split('|');
   QStringList out;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // Blanks around a "|" belong to neither side: "(*.TXT) | *.TXT".
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
+    patterns = patterns.simplified();
     if (patterns == "*.*") patterns = "*";
     QString desc = parts[i];
     int paren = desc.indexOf('(');

@@ -160,5 +160,21 @@ TEST(QtPlatform, ModalWindowsOpenAboveStayOnTopWindows) {
   }
 }
 
+TEST(QtPlatform, FiltersBecomeQtNameFilters) {
+  struct Row {
+    const char* name;
+    const char* windows;
+    QStringList qt;
+  };
+  const Row rows[] = {
+      {"blanks around the bar",
+       "Text Files (*.TXT) | *.TXT|All Files (*.*)|*.*",
+       {"Text Files (*.TXT)", "All Files (*)"}},
+      {"several patterns", "FITS Files (*.FIT;*.FTS)|*.FIT;*.FTS", {"FITS Files (*.FIT *.FTS)"}},
+      {"no pattern in the text", "Program Files|*.EXE", {"Program Files (*.EXE)"}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(QtFilters(r.windows), r.qt) << r.name;
+}
+
 }  // namespace
 }  // namespace hv
