@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <type_traits>
 
@@ -513,6 +514,8 @@ template <class Form, class Model>
 void Register(const char* name) {
   QtPlatform::registerForm(name, [](DialogModel& m, QWidget* parent) {
     Form f(static_cast<Model&>(m), parent);
+    // A narrow dialog would cut its caption short in the title bar.
+    f.setMinimumWidth(std::max(f.minimumSizeHint().width(), TitleFitWidth(f.windowTitle())));
     return FromCode(f.exec());
   });
 }

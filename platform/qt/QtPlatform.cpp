@@ -28,8 +28,10 @@ QStringList QtFilters(const std::string& filter) {
   QStringList parts = ToQ(filter).split('|');
   QStringList out;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // Blanks around a "|" belong to neither side: "(*.TXT) | *.TXT".
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
+    patterns = patterns.simplified();
     if (patterns == "*.*") patterns = "*";
     QString desc = parts[i];
     int paren = desc.indexOf('(');
@@ -86,6 +88,22 @@ QWidget* QtPlatform::owner() const {
   return parent_;
 }
 
+namespace {
+// A modal window whose owner is not on top would open under any visible
+// stay-on-top window of the program (the report list, a guide): it then
+// stays on top itself, so the student sees what is asked.
+bool StayOnTopShown(const QWidget* except) {
+  const QWidgetList tops = QApplication::topLevelWidgets();
+  return std::any_of(tops.begin(), tops.end(), [except](QWidget* w) {
+    return w != except && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  });
+}
+
+void AboveStayOnTop(QWidget& modal) {
+  if (StayOnTopShown(&modal)) modal.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+}  // namespace
+
 ModalResult QtPlatform::message(const MessageRequest& r) {
   beep(r.sound);
   QMessageBox box(owner());
@@ -125,6 +143,7 @@ ModalResult QtPlatform::message(const MessageRequest& r) {
                                   QSizePolicy::Minimum, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
+  AboveStayOnTop(box);
   switch (box.exec()) {
     case QMessageBox::Ok:
       return ModalResult::OK;
@@ -156,6 +175,7 @@ QFileDialog* MakeChooser(QWidget* parent, const FileChooser& r, QFileDialog::Acc
   }
   if (!r.fileName.empty()) d->selectFile(ToQ(r.fileName));
   if (!r.defaultExt.empty()) d->setDefaultSuffix(ToQ(r.defaultExt));
+  AboveStayOnTop(*d);
   return d;
 }
 
@@ -192,6 +212,7 @@ std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
   d.setFileMode(QFileDialog::Directory);
   d.setOption(QFileDialog::ShowDirsOnly, true);
   d.setOption(QFileDialog::ReadOnly, !r.allowCreate);
+  AboveStayOnTop(d);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   return fs::path(d.selectedFiles().front().toStdString());
 }
@@ -223,11 +244,7 @@ class OnTopFollower : public QObject {
     // lie above everything anyway.
     const Qt::WindowType type = d->windowType();
     if (type != Qt::Window && type != Qt::Dialog) return false;
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    const bool onTopShown = std::any_of(tops.begin(), tops.end(), [d](QWidget* w) {
-      return w != d && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint);
-    });
-    if (onTopShown)
+    if (StayOnTopShown(d))
       if (QWindow* h = d->windowHandle()) h->setFlags(h->flags() | Qt::WindowStaysOnTopHint);
     return false;
   }

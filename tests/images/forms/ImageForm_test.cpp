@@ -10,9 +10,11 @@
 #include <QTimer>
 
 #include "controls/forms/Leds.h"
+#include "images/ImageDialogs.h"
 #include "images/forms/CursorWindowForm.h"
 #include "images/forms/ImageDialogForms.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowPlace.h"
 #include "support/Files.h"
 #include "tests/images/ImageWindowKit.h"
 
@@ -265,6 +267,24 @@ TEST_F(ImageFormTest, MenuBarIsReadable) {
     for (int x = 0; x < img.width() / 4; ++x)
       if (std::abs(qGray(img.pixel(x, y)) - background) > 100) ++contrasting;
   EXPECT_GT(contrasting, 20) << "menu captions drawn in the bar's background colour";
+}
+
+TEST(ImageDialogForms, TitleBarShowsTheWholeCaption) {
+  // The selection dialog holds four short check boxes: its own width
+  // would cut "Display Image(s)" short.
+  RegisterImageForms();
+  QtPlatform qt;
+  TImgSlctForm1 select;
+  int width = 0, fit = 0;
+  QTimer::singleShot(0, [&] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    width = d->width();
+    fit = TitleFitWidth(d->windowTitle());
+    d->close();
+  });
+  qt.showDialog(select);
+  EXPECT_GE(width, fit);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <fstream>
+#include <functional>
 
 #include "platform/qt/WindowPlace.h"
 #include "tests/common/TestEnv.h"
@@ -187,6 +188,63 @@ TEST(QtPlatform, FormOverAStayOnTopWindowStaysOnTop) {
     EXPECT_EQ(onTop, c.stayOnTopShown) << c.name;
     EXPECT_EQ(listOnTop, c.stayOnTopShown) << c.name;
   }
+}
+
+// A box or chooser asked from the main window while a stay-on-top window
+// (the report list) shows must not open under it.
+TEST(QtPlatform, ModalWindowsOpenAboveStayOnTopWindows) {
+  QWidget main;
+  QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+  QtPlatform qp;
+  qp.setParentWindow(&main);
+  onTop.show();
+  main.show();
+  main.activateWindow();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  struct Row {
+    const char* name;
+    std::function<void()> ask;
+  };
+  const fs::path folder = test::FreshFolder("ontop");
+  FileChooser c;
+  c.caption = "Save Report for Spreadsheet";
+  c.folder = folder;
+  c.filter = "Comma-Delimited Text (*.CSV)|*.CSV";
+  MessageRequest m;
+  m.caption = "Text File Written";
+  m.text = "Report Text Written to X.TXT.";
+  const Row rows[] = {{"save chooser", [&] { qp.saveFile(c); }},
+                      {"open chooser", [&] { qp.openFiles(c); }},
+                      {"message box", [&] { qp.message(m); }}};
+  for (const Row& r : rows) {
+    bool onTopToo = false, seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr) << r.name;
+      seen = true;
+      onTopToo = d->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      d->reject();
+    });
+    r.ask();
+    EXPECT_TRUE(seen) << r.name;
+    EXPECT_TRUE(onTopToo) << r.name;
+  }
+}
+
+TEST(QtPlatform, FiltersBecomeQtNameFilters) {
+  struct Row {
+    const char* name;
+    const char* windows;
+    QStringList qt;
+  };
+  const Row rows[] = {
+      {"blanks around the bar",
+       "Text Files (*.TXT) | *.TXT|All Files (*.*)|*.*",
+       {"Text Files (*.TXT)", "All Files (*)"}},
+      {"several patterns", "FITS Files (*.FIT;*.FTS)|*.FIT;*.FTS", {"FITS Files (*.FIT *.FTS)"}},
+      {"no pattern in the text", "Program Files|*.EXE", {"Program Files (*.EXE)"}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(QtFilters(r.windows), r.qt) << r.name;
 }
 
 }  // namespace
