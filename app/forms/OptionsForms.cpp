@@ -332,46 +332,32 @@ TFileOptsDlgForm::TFileOptsDlgForm(TFileOptsDlg& model, QWidget* parent)
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+std::vector<std::pair<QLineEdit*, std::string*>> TFileOptsDlgForm::Edits() {
+  return {{LogoEd, &model_.LogoEd},
+          {TitleEd, &model_.TitleEd},
+          {AstrTtlEd, &model_.AstrTtlEd},
+          {MnHlpEd, &model_.MnHlpEd},
+          {UsrHlpEd, &model_.UsrHlpEd},
+          {RmdrEd, &model_.RmdrEd},
+          {ToolHlpEd, &model_.ToolHlpEd},
+          {LogFlEd, &model_.LogFlEd},
+          {SpShtEd, &model_.SpShtEd},
+          {GSCPath1Ed, &model_.GSCPath1Ed},
+          {GSCPath2Ed, &model_.GSCPath2Ed},
+          {USNOCatURLEd, &model_.USNOCatURLEd},
+          {AstorbPathEd, &model_.AstorbPathEd},
+          {MPCOrbPathEd, &model_.MPCOrbPathEd},
+          {StnsFlEd, &model_.StnsFlEd},
+          {CamFlEd, &model_.CamFlEd},
+          {SavOrbitEd, &model_.SavOrbitEd}};
+}
+
 void TFileOptsDlgForm::Load() {
-  const std::pair<QLineEdit*, const std::string*> all[] = {{LogoEd, &model_.LogoEd},
-                                                           {TitleEd, &model_.TitleEd},
-                                                           {AstrTtlEd, &model_.AstrTtlEd},
-                                                           {MnHlpEd, &model_.MnHlpEd},
-                                                           {UsrHlpEd, &model_.UsrHlpEd},
-                                                           {RmdrEd, &model_.RmdrEd},
-                                                           {ToolHlpEd, &model_.ToolHlpEd},
-                                                           {LogFlEd, &model_.LogFlEd},
-                                                           {SpShtEd, &model_.SpShtEd},
-                                                           {GSCPath1Ed, &model_.GSCPath1Ed},
-                                                           {GSCPath2Ed, &model_.GSCPath2Ed},
-                                                           {USNOCatURLEd, &model_.USNOCatURLEd},
-                                                           {AstorbPathEd, &model_.AstorbPathEd},
-                                                           {MPCOrbPathEd, &model_.MPCOrbPathEd},
-                                                           {StnsFlEd, &model_.StnsFlEd},
-                                                           {CamFlEd, &model_.CamFlEd},
-                                                           {SavOrbitEd, &model_.SavOrbitEd}};
-  for (auto [edit, text] : all) edit->setText(ToQ(*text));
+  for (auto [edit, text] : Edits()) edit->setText(ToQ(*text));
 }
 
 void TFileOptsDlgForm::Store() {
-  const std::pair<QLineEdit*, std::string*> all[] = {{LogoEd, &model_.LogoEd},
-                                                     {TitleEd, &model_.TitleEd},
-                                                     {AstrTtlEd, &model_.AstrTtlEd},
-                                                     {MnHlpEd, &model_.MnHlpEd},
-                                                     {UsrHlpEd, &model_.UsrHlpEd},
-                                                     {RmdrEd, &model_.RmdrEd},
-                                                     {ToolHlpEd, &model_.ToolHlpEd},
-                                                     {LogFlEd, &model_.LogFlEd},
-                                                     {SpShtEd, &model_.SpShtEd},
-                                                     {GSCPath1Ed, &model_.GSCPath1Ed},
-                                                     {GSCPath2Ed, &model_.GSCPath2Ed},
-                                                     {USNOCatURLEd, &model_.USNOCatURLEd},
-                                                     {AstorbPathEd, &model_.AstorbPathEd},
-                                                     {MPCOrbPathEd, &model_.MPCOrbPathEd},
-                                                     {StnsFlEd, &model_.StnsFlEd},
-                                                     {CamFlEd, &model_.CamFlEd},
-                                                     {SavOrbitEd, &model_.SavOrbitEd}};
-  for (auto [edit, text] : all) *text = FromQ(edit->text());
+  for (auto [edit, text] : Edits()) *text = FromQ(edit->text());
 }
 
 void TFileOptsDlgForm::Browse(QLineEdit* edit) {

@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/OptionsDlg.h"
 #include "app/Password.h"
@@ -59,6 +62,8 @@ class TFileOptsDlgForm : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Each edit with the model's text it shows.
+  std::vector<std::pair<QLineEdit*, std::string*>> Edits();
   void Load();
   void Store();
   TFileOptsDlg& model_;
