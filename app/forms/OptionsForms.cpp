@@ -394,21 +394,33 @@ void TFileOptsDlgForm::OKBtnClick() {
 
 // --- passwords ---
 
-TPasswordDlgForm::TPasswordDlgForm(TPasswordDlg& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
-  FixedDialog(this, "Password Required");
-  auto* top = new QVBoxLayout(this);
+namespace {
+// The two password dialogs: a caption, a label, a masked edit (at most
+// maxLength characters when above 0) wide enough for the caption, OK and
+// Cancel.
+QLineEdit* PasswordLayout(QDialog* d, const char* caption, const char* label, char mask,
+                          int maxLength, QPushButton*& ok, QPushButton*& cancel) {
+  FixedDialog(d, caption);
+  auto* top = new QVBoxLayout(d);
   top->setSizeConstraint(QLayout::SetFixedSize);
-  top->addWidget(new QLabel("Enter Password:"));
-  Password = MaskedEdit('*', this);
-  Password->setText(ToQ(model.Password));
-  FitCaption(this, top, Password);
-  top->addWidget(Password);
+  top->addWidget(new QLabel(label));
+  QLineEdit* edit = MaskedEdit(mask, d);
+  if (maxLength > 0) edit->setMaxLength(maxLength);
+  FitCaption(d, top, edit);
+  top->addWidget(edit);
   auto* row = new QHBoxLayout;
-  QPushButton *ok, *cancel;
   OkCancelRow(row, ok, cancel);
   top->addLayout(row);
-  Password->setFocus();
+  edit->setFocus();
+  return edit;
+}
+}  // namespace
+
+TPasswordDlgForm::TPasswordDlgForm(TPasswordDlg& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+  QPushButton *ok, *cancel;
+  Password = PasswordLayout(this, "Password Required", "Enter Password:", '*', 0, ok, cancel);
+  Password->setText(ToQ(model.Password));
   connect(ok, &QPushButton::clicked, this, &TPasswordDlgForm::OKBtnClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -421,19 +433,9 @@ void TPasswordDlgForm::OKBtnClick() {
 
 TPasswordDlg1Form::TPasswordDlg1Form(TPasswordDlg1& model, QWidget* parent)
     : QDialog(parent), model_(model) {
-  FixedDialog(this, "Confirm Password Change");
-  auto* top = new QVBoxLayout(this);
-  top->setSizeConstraint(QLayout::SetFixedSize);
-  top->addWidget(new QLabel("Re-enter new password:"));
-  Password = MaskedEdit('#', this);
-  Password->setMaxLength(static_cast<int>(OptsCap::Code));
-  FitCaption(this, top, Password);
-  top->addWidget(Password);
-  auto* row = new QHBoxLayout;
   QPushButton *ok, *cancel;
-  OkCancelRow(row, ok, cancel);
-  top->addLayout(row);
-  Password->setFocus();
+  Password = PasswordLayout(this, "Confirm Password Change", "Re-enter new password:", '#',
+                            static_cast<int>(OptsCap::Code), ok, cancel);
   connect(ok, &QPushButton::clicked, this, &TPasswordDlg1Form::OKBtnClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
