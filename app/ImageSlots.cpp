@@ -31,6 +31,10 @@ TImageForm1* SlotWindowHost::ImageWindow(int slot) {
   return slot >= 0 && slot <= LastSlot ? s_.ImageWindows[At(slot)].get() : nullptr;
 }
 void SlotWindowHost::SlotBusy(int slot, bool busy) {
+  // The measured image keeps its slot while its measurement runs, also
+  // when its window is closed after the solution: the guide may go back
+  // to it and shows it again. The slot is freed when the measurement ends.
+  if (!busy && s_.MeasurementUnderWay() && slot == s_.MeasuredSlot) busy = true;
   s_.SlotBusy(slot, busy);
   // A window closing is no main-menu command: the menu is shown again here.
   if (s_.Services.MenuChanged) s_.Services.MenuChanged();
@@ -49,6 +53,10 @@ void SlotWindowHost::ShowSolutionReport(InfoListModel& list, bool stayOnTop, boo
     s_.Services.ShowSolutionReport(list, stayOnTop, besideField);
   else if (s_.Services.ShowList)
     s_.Services.ShowList(list);
+}
+void SlotWindowHost::TargetCleared(TImageForm1& window) {
+  if (!s_.MeasurementUnderWay() || s_.MeasuredSlot < 0 || s_.MeasuredSlot > LastSlot) return;
+  if (s_.ImageWindows[At(s_.MeasuredSlot)].get() == &window) s_.SlctRefForm1.TargetLost();
 }
 void SlotWindowHost::RepaintReferenceField() {
   if (s_.GSCForm1) s_.GSCForm1->Repaint();

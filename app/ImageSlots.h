@@ -23,6 +23,7 @@ class SlotWindowHost : public ImageWindowHost {
   const ObsParmsRec* CurrentObs() const override;
   TImageForm1* ImageWindow(int slot) override;
   void SlotBusy(int slot, bool busy) override;
+  void TargetCleared(TImageForm1& window) override;
   bool& ZoomHintDue() override;
   hv::PrintHeader ImagePrintHeader() const override;
   int ScreenWidth() const override;

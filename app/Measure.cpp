@@ -32,6 +32,19 @@ void ImageGuideAdapter::EnableReportList() {
   w_.Changed();
 }
 
+void ImageGuideAdapter::Show() {
+  // The measured slot stayed busy while its window was closed (a window
+  // is closable after its solution); it only comes back into view.
+  s_.SlotBusy(w_.ImageNo, true);
+  if (w_.Visible && !w_.Minimized) return;
+  w_.Minimized = false;
+  if (s_.Services.ShowImageWindow)
+    s_.Services.ShowImageWindow(w_.ImageNo, s_.ScreenWidth / 2 - 2, 0);
+  else
+    w_.FormShow();
+  if (s_.Services.MenuChanged) s_.Services.MenuChanged();
+}
+
 void ImageGuideAdapter::CloseReport() {
   if (!w_.ReportWin) return;
   w_.ReportWin->Close1Click();
@@ -125,14 +138,20 @@ void BendulakSession::MeasImgClick(int n) {
                     std::to_string(n) + ".");
     return;
   }
+  const bool wasRunning = MeasurementUnderWay();
   MeasuredSlot = slot;
   SlotBusy(slot, true);
   w->ShowZoomMenus(false);
   const bool laidOut = MeasureSetup();
-  Menu.Check("MeasImg" + std::to_string(n), laidOut);
-  // A slot left busy behind a hidden window could never be freed: only
-  // closing its window frees it.
-  if (!laidOut && !w->Visible && SlotIsBusy[At(slot)]) SlotBusy(slot, false);
+  // A cancelled start-over leaves the measurement that runs, and its mark.
+  const bool running = MeasurementUnderWay() && wasRunning;
+  Menu.Check("MeasImg" + std::to_string(n), laidOut || running);
+  if (laidOut || running) return;
+  // The image window stays as it was: its zoom items come back, and a
+  // slot left busy behind a hidden window could never be freed (only
+  // closing its window frees it).
+  w->ShowZoomMenus(true);
+  if (!w->Visible && SlotIsBusy[At(slot)]) SlotBusy(slot, false);
 }
 
 bool BendulakSession::MeasureSetup() {
@@ -156,10 +175,15 @@ bool BendulakSession::OpenMeasureWindows() {
   if (stale) {
     PresetFieldFromImage(CurFldParms, ImageFiles[At(slot)].get());
     ok = LoadReferenceField(w->ObsParms.ObsTime);
+    // A failed query or unreadable region files leave the field without
+    // a star: the guide would ask for references that are not there, so
+    // the set-up ends here and the command can be chosen again.
+    if (ok && (!GSCField || GSCField->Stars.IsEmpty())) ok = false;
   }
   if (!ok) {
     ShowWarning(platform_, "Check Region Parameters", "No Reference Stars Found in Region!");
-    SlotBusy(slot, false);
+    // A window the student is looking at keeps its slot busy.
+    if (!w->Visible) SlotBusy(slot, false);
     return false;
   }
   w->InitDisplaySize();

@@ -30,14 +30,16 @@ class ImageGuideAdapter : public GuideImageWindow {
   bool& CloseAllowed() override { return w_.CloseAllowed; }
   bool& MeasureMode() override { return w_.MeasureMode; }
   void MarkUnsolved() override;
+  bool Solved() const override { return w_.PlateSoln.Solved; }
   void CentroidRefStars() override { w_.CentroidRefStars(); }
   void ResetTarget() override;
   bool MeasureTarget(bool useSkyBox) override { return w_.MeasureTarget(useSkyBox); }
   bool SolvePlate() override { return w_.SolvePlate(); }
   void EnableReportList() override;
-  void ReportList1Click() override { w_.ReportList1Click(); }
+  bool ReportList1Click() override { return w_.ReportList1Click(); }
   void CloseReport() override;
   void Repaint() override { w_.Repaint(); }
+  void Show() override;
   void Close() override { w_.Close1Click(); }
 
  private:

@@ -225,17 +225,15 @@ void TGSCForm1::BuildFieldImage() {
 
   if (!GSCField || GSCField->Stars.IsEmpty()) {
     ShowWarning(platform_, "Warning", NoStarsText);
-    // The empty picture follows the inversion flag too, so that a later
-    // toggle in the display dialog keeps the two in step.
-    if (Inverted) InvertField();
     Repaint();
-    return;
+    // The projection, zero point and stamps are still made, so that the
+    // information list and a later field agree with what is shown.
   }
 
   const int w = RoundToInt32(ClientWidth / SizeDlg.Scale);
   const int h = RoundToInt32(ClientHeight / SizeDlg.Scale);
   Proj = InitProjection(w, h, CurFldParms.RACenter, CurFldParms.DecCenter, CurFldParms.FieldSize);
-  if (ZeroPoint == 0) ZeroPoint = RoundToInt32(GSCField->MaxMag - 9.0L);
+  if (ZeroPoint == 0 && GSCField) ZeroPoint = RoundToInt32(GSCField->MaxMag - 9.0L);
   Stamps = BuildStamps(ZeroPoint);
 
   if (ChartMode == 1 && ChartPlotPos) {
@@ -252,20 +250,21 @@ void TGSCForm1::BuildFieldImage() {
     }
   }
 
-  for (CatStarRec& star : GSCField->Stars) {
-    star.FieldX = ProjectX(Proj, star.RA, star.Dec);
-    star.FieldY = ProjectY(Proj, star.Dec);
-    star.ScreenX = RoundToInt32(SizeDlg.ImageToScreen(star.FieldX));
-    star.ScreenY = RoundToInt32(SizeDlg.ImageToScreen(star.FieldY));
-    if (star.Class == 0) {
-      star.StampLevel = StampLevel(Stamps, star.Mag);
-      DrawStamp(Bitmap, Stamps.Stamps[static_cast<std::size_t>(star.StampLevel)], star.ScreenX,
-                star.ScreenY);
-    } else {
-      star.StampLevel = 99;
-      DrawObjectCircle(Bitmap, star.ScreenX, star.ScreenY);
+  if (GSCField)
+    for (CatStarRec& star : GSCField->Stars) {
+      star.FieldX = ProjectX(Proj, star.RA, star.Dec);
+      star.FieldY = ProjectY(Proj, star.Dec);
+      star.ScreenX = RoundToInt32(SizeDlg.ImageToScreen(star.FieldX));
+      star.ScreenY = RoundToInt32(SizeDlg.ImageToScreen(star.FieldY));
+      if (star.Class == 0) {
+        star.StampLevel = StampLevel(Stamps, star.Mag);
+        DrawStamp(Bitmap, Stamps.Stamps[static_cast<std::size_t>(star.StampLevel)], star.ScreenX,
+                  star.ScreenY);
+      } else {
+        star.StampLevel = 99;
+        DrawObjectCircle(Bitmap, star.ScreenX, star.ScreenY);
+      }
     }
-  }
   if (Inverted) InvertField();
   Repaint();
 }
@@ -286,6 +285,10 @@ void TGSCForm1::FormClose() {
   // Not the image window's close, which frees the slot it shows.
   Visible = false;
   Changed();
+}
+
+TImageForm1* TGSCForm1::BoxTargetWindow() {
+  return ChartMode == 0 ? ref_.MeasuredWindow() : nullptr;
 }
 
 void TGSCForm1::StampCaption() {
@@ -395,10 +398,9 @@ bool TGSCForm1::PickAt(int x, int y) {
   const bool found = RefStars.FindByName(rec) != nullptr;
   RefInfoForm1.RmvEnabled = found;
   const ModalResult result = platform_.showDialog(RefInfoForm1);
-  if (result == ModalResult::OK && star->Class != 0) {
-    // A non-stellar object is shown for what it is, never taken as a
-    // reference.
-  } else if (result == ModalResult::OK) {
+  if (result == ModalResult::OK) {
+    // Whatever its class: the dialog shows what the object is and the
+    // student's use choices decide.
     rec.UsePos = star->UsePos;
     rec.UseMag = star->UseMag;
     if (!found) {

@@ -163,6 +163,8 @@ class TGSCForm1 : public TImageForm1 {
   void FormMouseDown(MouseButton button, int x, int y) override;
   void FormMouseUp(MouseButton button, int x, int y) override;
   void FormMouseMove(int x, int y) override {}
+  // Its box command serves the measured image (a chart has none).
+  TImageForm1* BoxTargetWindow() override;
   // A pick at client (x, y) in pick mode; false when no star was near.
   bool PickAt(int x, int y);
 

@@ -96,8 +96,13 @@ void SlctRefModel::Close() {
 void SlctRefModel::KeepWindowsOpen() {
   // Back before the solution, the measured windows stay with the guide
   // again: a window closed now would leave the guide without its image.
+  // One closed after the solution comes back, since the guide's next
+  // clicks go to it.
   if (GuideRefWindow* f = host_.ReferenceWindow()) f->CloseAllowed() = false;
-  if (GuideImageWindow* w = host_.MeasuredWindow()) w->CloseAllowed() = false;
+  if (GuideImageWindow* w = host_.MeasuredWindow()) {
+    w->CloseAllowed() = false;
+    w->Show();
+  }
 }
 
 std::string SlctRefModel::N() const {
@@ -280,14 +285,22 @@ void SlctRefModel::OkBtnClick() {
                       " (right-hand) display!");
       return;
     case 5: {
+      // The solution shown may have lost its target since (a new box):
+      // then there is nothing to record, and the student is told so.
+      if (!Recordable(*w)) {
+        AskToLocateTargetAgain(
+            "The target is no longer located on the image, so this solution holds no "
+            "measurement to record.");
+        return;
+      }
       w->EnableReportList();
-      MessageRequest q;
-      q.caption = "Add to Report?";
-      q.text = "Record measurement on report list now?";
-      q.icon = MsgIcon::Question;
-      q.buttons = Buttons::YesNo;
-      q.sound = Sound::None;
-      if (platform_.message(q) == ModalResult::Yes) w->ReportList1Click();
+      if (AskYesNo(platform_, "Add to Report?", "Record measurement on report list now?") &&
+          !w->ReportList1Click()) {
+        ShowWarning(platform_, "Measurement Not Recorded",
+                    "The measurement could not be placed in the report list." +
+                        std::string(kBreaks) + "Press \"OK\" to try again.");
+        return;
+      }
       Completed();
       return;
     }
@@ -333,6 +346,7 @@ bool SlctRefModel::RecentroidRefs(GuideImageWindow& w) {
   w.CentroidRefStars();
   if (!w.RefsLocated()) {
     // A reference was lost on the way: handled as a Cancel at step 1.
+    interruptedStep_ = Step;
     Step = 1;
     Notify();
     CnclBtnClick();
@@ -364,6 +378,12 @@ void SlctRefModel::LocateRefs() {
 void SlctRefModel::SolveAndShow() {
   GuideImageWindow* w = host_.MeasuredWindow();
   if (!w) return;
+  // Without a located target a solution would hold nothing to record:
+  // the student locates it first.
+  if (!w->TargetLocated()) {
+    LocateUnknown();
+    return;
+  }
   w->MeasureMode() = false;
   w->CloseAllowed() = true;
   // A target located but not yet measured goes through the sky question
@@ -448,6 +468,44 @@ void SlctRefModel::AskForSky(const char* caption, Sound sound) {
   Notify();
 }
 
+bool SlctRefModel::Recordable(GuideImageWindow& w) {
+  return w.Solved() && w.TargetLocated() && w.TargetMeasured();
+}
+
+void SlctRefModel::AskToLocateTargetAgain(const std::string& why) {
+  GuideImageWindow* w = host_.MeasuredWindow();
+  if (!w) return;
+  if (Step == 5) w->CloseReport();
+  ShowWarning(platform_, "Target Not Located!",
+              why + kBreaks + "Locate the target object on the image " + N() +
+                  " (right-hand) display again.");
+  LocateUnknown();
+}
+
+void SlctRefModel::TargetLost() {
+  // Before the sky step the guide asks for the target anyway; once the
+  // measurement is completed the student has chosen.
+  if (!Visible || (Step != 4 && Step != 5)) return;
+  AskToLocateTargetAgain(
+      "The measuring box has changed: the target must be located and measured again with the "
+      "new box.");
+}
+
+void SlctRefModel::ResumeStep() {
+  GuideRefWindow* f = host_.ReferenceWindow();
+  const bool selecting = Step == 0 || (Step == 1 && interruptedStep_ == 0);
+  if (selecting) {
+    // The references are chosen on the reference window: it picks again
+    // (the step's OK had switched that off before its failed solve).
+    BeginSelection();
+    if (f) f->EnableAddRemove(false);
+    return;
+  }
+  // A reference lost while the references were accepted: they are
+  // located again from the first (step 1 itself offers nothing to do).
+  if (Step == 1) LocateRefs();
+}
+
 void SlctRefModel::Completed() {
   Step = 6;
   Caption = "Measurement Completed";
@@ -457,6 +515,9 @@ void SlctRefModel::Completed() {
 }
 
 void SlctRefModel::CloseAll(bool reportFirst) {
+  // The guide goes first: the measurement has ended when the windows
+  // close, so the measured slot is freed with its window.
+  Close();
   if (GuideImageWindow* w = host_.MeasuredWindow()) {
     if (reportFirst) w->CloseReport();
     w->CloseAllowed() = true;
@@ -469,7 +530,6 @@ void SlctRefModel::CloseAll(bool reportFirst) {
     f->Close();
   }
   host_.ShowMagnifier(false);
-  Close();
 }
 
 void SlctRefModel::CnclBtnClick() {
@@ -508,6 +568,7 @@ void SlctRefModel::CnclBtnClick() {
       ReadSky();
       break;
     default:
+      ResumeStep();
       break;
   }
 }

@@ -37,14 +37,18 @@ class GuideImageWindow {
   virtual bool& CloseAllowed() = 0;
   virtual bool& MeasureMode() = 0;
   virtual void MarkUnsolved() = 0;
+  virtual bool Solved() const = 0;
   virtual void CentroidRefStars() = 0;
   virtual void ResetTarget() = 0;
   virtual bool MeasureTarget(bool useSkyBox) = 0;
   virtual bool SolvePlate() = 0;
   virtual void EnableReportList() = 0;
-  virtual void ReportList1Click() = 0;
+  // True when the measurement went into the report.
+  virtual bool ReportList1Click() = 0;
   virtual void CloseReport() = 0;
   virtual void Repaint() = 0;
+  // Shows the window again when it was closed (its slot busy again).
+  virtual void Show() = 0;
   virtual void Close() = 0;
 };
 
@@ -150,6 +154,10 @@ class SlctRefModel {
   void LocateUnknown();
   void ReadSky();
   void Completed();
+  // The measured window's target lost its location (a new measuring box)
+  // while the guide counted on it: the student is told and locates the
+  // target again.
+  void TargetLost();
 
  private:
   void Notify() {
@@ -166,6 +174,14 @@ class SlctRefModel {
   void MeasureWithSky(GuideImageWindow& w);
   // Step 4: the student is asked to mark an area of clear sky.
   void AskForSky(const char* caption, Sound sound);
+  // A located, measured target on a solved plate: something to record.
+  static bool Recordable(GuideImageWindow& w);
+  void AskToLocateTargetAgain(const std::string& why);
+  // "&Return to Current Step" after the dialog opened on a failure: the
+  // guide goes on where the student can act.
+  void ResumeStep();
+  // The step a failed re-centroiding interrupted (step 1 stands for it).
+  std::uint8_t interruptedStep_ = 0;
 
   Platform& platform_;
   GuideHost& host_;

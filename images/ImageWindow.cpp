@@ -493,14 +493,25 @@ void TImageForm1::ResizeWindow1Click() {
     SetClientSize(SizeDlg.DispWidth, SizeDlg.DispHeight);
 }
 
+TImageForm1* TImageForm1::BoxTargetWindow() {
+  TImageForm1* w = host_.ImageWindow(ImageNo);
+  return w ? w : this;
+}
+
 void TImageForm1::BoxParameters1Click() {
   if (!BoxDlgForm1) return;
+  const BoxParmsRec before = BoxParms;
   if (platform_.showDialog(*BoxDlgForm1) != ModalResult::OK) return;
   host_.MutableSettings().BoxParms = BoxParms;
-  TImageForm1* w = host_.ImageWindow(ImageNo);
-  if (!w) w = this;
-  w->TargetLocated = false;
-  w->Repaint();
+  // A target measured with the box it was shown keeps its measurement: only
+  // a new box asks for it to be located again.
+  if (BoxParms != before) {
+    if (TImageForm1* w = BoxTargetWindow()) {
+      w->TargetLocated = false;
+      w->Repaint();
+      host_.TargetCleared(*w);
+    }
+  }
   host_.RepaintReferenceField();
   host_.OptionsChanged();
 }

@@ -135,6 +135,8 @@ class ImageWindowHost {
   virtual void ShowSolutionReport(InfoListModel& list, bool stayOnTop, bool besideField) {}
   // The reference-field window exists and is visible.
   virtual bool ReferenceFieldVisible() const { return false; }
+  // The box dialog took the window's located target away.
+  virtual void TargetCleared(TImageForm1& window) {}
 };
 
 // The window's menu items the form mirrors.
@@ -254,6 +256,8 @@ class TImageForm1 {
   void Header1Click();
   void Image1Click();
   void BoxParameters1Click();
+  // The window whose located target a new box clears (null: none).
+  virtual TImageForm1* BoxTargetWindow();
   void SetClientSize(int w, int h);
   // The zoom factor text of the last paint ("" before the first).
   std::string FactorText;
@@ -295,9 +299,17 @@ class TImageForm1 {
   void ShowLinearConsts(std::vector<std::string>& lines) const;
   void ShowCrossTermConsts(std::vector<std::string>& lines) const;
   void ShowQuadraticConsts(std::vector<std::string>& lines) const;
-  void ViewPrint1Click() { ShowSolution(CaptionPrefix, true); }
+  // Shown only while the plate is solved: once a go-back has discarded
+  // the solution, its constants no longer belong with the window's lists.
+  void ViewPrint1Click() {
+    if (SolutionAvailable()) ShowSolution(CaptionPrefix, true);
+  }
   void ObsParms1Click();
-  void ReportList1Click();
+  // True when the measurement went into the report.
+  bool ReportList1Click();
+  // "&Solution Results..." can be used now: a solution was made and still
+  // stands (a go-back that discards it disables the item until the next).
+  bool SolutionAvailable() const { return Menus.SolutionEnabled && PlateSoln.Solved; }
   // "&Add to Report List..." can be used now.
   bool ReportListAvailable() const {
     return Menus.ReportListEnabled && PlateSoln.Solved && TargetLocated && TargetMeasured;

@@ -313,11 +313,11 @@ void TImageForm1::ObsParms1Click() {
   if (platform_.showDialog(dlg) == ModalResult::OK) ObsParms = *current;
 }
 
-void TImageForm1::ReportList1Click() {
+bool TImageForm1::ReportList1Click() {
   // Only a solved plate with a measured target has a position to record.
-  if (!ReportListAvailable()) return;
+  if (!ReportListAvailable()) return false;
   AstromObsObj* report = host_.Report();
-  if (!report) return;
+  if (!report) return false;
   // The window's own time: the current record may since have been set for
   // another image.
   const double ownTime = ObsParms.ObsTime;
@@ -332,6 +332,7 @@ void TImageForm1::ReportList1Click() {
   }
   Menus.ReportListEnabled = false;
   Changed();
+  return true;
 }
 
 }  // namespace hv

@@ -243,7 +243,7 @@ void TImageForm1Widget::StateChanged() {
   }
   sepN2_->setVisible(m.ZoomItemsVisible);
   sepN6_->setVisible(m.ZoomItemsVisible);
-  solution_->setEnabled(m.SolutionEnabled);
+  solution_->setEnabled(model_.SolutionAvailable());
   reportList_->setEnabled(model_.ReportListAvailable());
 }
 

@@ -253,10 +253,18 @@ TEST(RefWindow, ChartIsASquareOfHalfTheScreenInvertedWithStarsPlaced) {
 
 TEST(RefWindow, EmptyFieldWarnsAndLeavesAnEmptyPicture) {
   RefKit k;
+  // The query's magnitude range (an online query starts it at 25 .. -2).
+  GSCField->MinMag = 25;
+  GSCField->MaxMag = 16.4f;
   k.platform.expectMessage(ModalResult::OK, {}, TGSCForm1::NoStarsText);
   TGSCForm1& w = k.Chart();
   EXPECT_TRUE(k.platform.allAnswered());
   EXPECT_EQ(w.PictureRed(256, 256), 255);  // inverted black
+  // The rest of the build still runs: projection, zero point, stamps.
+  EXPECT_EQ(w.Proj.X0, 256);
+  EXPECT_EQ(w.ZeroPoint, 7);
+  EXPECT_EQ(w.Stamps.ZeroPoint, 7);
+  EXPECT_EQ(w.InfoLines().back(), "Star Image Zero Point (Magnitude): 7");
 }
 
 TEST(RefWindow, PickingNearestStarWithinHundredPixels) {
@@ -330,7 +338,7 @@ TEST(RefWindow, AddUpdateRemoveKeepNumbersAndStatus) {
   EXPECT_EQ(w.RefStars.Item(1)->Number, 3) << "numbers are never reused";
 }
 
-TEST(RefWindow, NonStellarObjectIsShownButNotTaken) {
+TEST(RefWindow, NonStellarObjectIsTakenAsTheStudentChose) {
   RefKit k;
   k.Add("galaxy", 0, 0, 11.0f, 3);
   k.Add("star", 300, 300, 12.0f);
@@ -342,9 +350,14 @@ TEST(RefWindow, NonStellarObjectIsShownButNotTaken) {
   k.ExpectRefDialog(ModalResult::OK, [](TRefInfoForm1& d) {
     EXPECT_EQ(d.Caption, "Non-Stellar Object");
     EXPECT_TRUE(d.IdFuchsia);
+    EXPECT_TRUE(d.ChecksVisible);
+    d.UseMagChk = false;
   });
   k.Click(256, 256);
-  EXPECT_EQ(w.RefCount(), 0);
+  ASSERT_EQ(w.RefCount(), 1);
+  EXPECT_EQ(w.RefStars.Item(0)->Name, "galaxy");
+  EXPECT_TRUE(w.RefStars.Item(0)->UsePos);
+  EXPECT_FALSE(w.RefStars.Item(0)->UseMag);
 }
 
 TEST(RefWindow, TheHundredAndFirstReferenceIsRefused) {

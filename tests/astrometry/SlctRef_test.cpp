@@ -26,6 +26,7 @@ class FakeImage : public GuideImageWindow {
   bool& CloseAllowed() override { return closeAllowed; }
   bool& MeasureMode() override { return pick; }
   void MarkUnsolved() override { solved = false; }
+  bool Solved() const override { return solved; }
   void CentroidRefStars() override {
     ++centroided;
     refsLocated = centroidOk;
@@ -47,9 +48,16 @@ class FakeImage : public GuideImageWindow {
     return solveOk;
   }
   void EnableReportList() override { reportEnabled = true; }
-  void ReportList1Click() override { ++recorded; }
+  bool ReportList1Click() override {
+    ++recorded;
+    return true;
+  }
   void CloseReport() override { ++reportClosed; }
   void Repaint() override {}
+  void Show() override {
+    ++shown;
+    closed = false;
+  }
   void Close() override {
     if (closeAllowed) closed = true;
   }
@@ -67,7 +75,7 @@ class FakeImage : public GuideImageWindow {
   bool skyLocated = false, closeAllowed = true, pick = false, solved = false;
   bool centroidOk = true, borderClean = true, skyGood = true, solveOk = true;
   bool measuredWithSky = false, reportEnabled = false, closed = false;
-  int centroided = 0, solves = 0, recorded = 0, reportClosed = 0;
+  int centroided = 0, solves = 0, recorded = 0, reportClosed = 0, shown = 0;
 };
 
 class FakeField : public GuideRefWindow {
