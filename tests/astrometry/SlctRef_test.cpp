@@ -361,6 +361,8 @@ TEST(SlctRef, TargetSkyAndSolutionScenarios) {
     rig.platform.expectMessage(ModalResult::Yes, "Add to Report?",
                                "Record measurement on report list now?");
     rig.guide.OkBtnClick();
+    EXPECT_EQ(rig.platform.messages().back().sound, Sound::Question)
+        << "like the guide's other questions";
     EXPECT_TRUE(rig.image.reportEnabled);
     EXPECT_EQ(rig.image.recorded, 1);
     EXPECT_EQ(rig.guide.Step, 6);
@@ -456,6 +458,100 @@ TEST(SlctRef, FailedRecentroidingGoesToStepOneAndTheGoBackDialog) {
   rig.platform.expectMessage(ModalResult::OK, "No Selection Made!", "reference star #1 on");
   rig.guide.OkBtnClick();  // step 2 with nothing marked
   rig.platform.verify();
+}
+
+// "Return to Current Step" after the dialog opened on a failure leaves the
+// student something the guide's text asks for.
+TEST(SlctRef, ReturnAfterAFailureGoesOnWhereTheStudentCanAct) {
+  struct Row {
+    const char* name;
+    bool fromSelection;  // the re-solve of step 0, else Accept at step 2
+    int step;
+    std::string caption;
+  };
+  const Row rows[] = {
+      {"re-solve at step 0", true, 0, "Select Reference Stars"},
+      {"accept at step 2", false, 2, "Locate Reference Stars"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Rig rig(SolutionCode::Linear, {1, 2, 3, 4});
+    rig.settings.NoConfirm = true;
+    rig.Start();
+    if (row.fromSelection) {
+      rig.image.refsLocated = rig.image.targetLocated = rig.image.measured = true;
+    } else {
+      rig.guide.OkBtnClick();
+      for (int i = 0; i < 3; ++i) {
+        rig.image.MarkCurrent(rig.guide.RefNum);
+        rig.guide.OkBtnClick();
+      }
+    }
+    rig.image.centroidOk = false;
+    rig.GoBack(RefCnclModel::RefRtrn, {true, true, true, false, false, true});
+    if (row.fromSelection)
+      rig.guide.OkBtnClick();
+    else
+      rig.guide.AllBtnClick();
+    EXPECT_EQ(rig.guide.Step, row.step);
+    EXPECT_EQ(rig.guide.Caption, row.caption);
+    if (row.fromSelection) {
+      EXPECT_TRUE(rig.field.pick) << "references can be picked again";
+      EXPECT_FALSE(rig.field.addRemove) << "the popup item follows pick mode";
+    } else {
+      EXPECT_EQ(rig.guide.RefNum, 1);
+      EXPECT_TRUE(rig.image.pick);
+    }
+    rig.platform.verify();
+  }
+}
+
+TEST(SlctRef, ASolutionThatLostItsTargetIsNotRecordedInSilence) {
+  struct Row {
+    const char* name;
+    bool toldAtOnce;  // the window reports the loss (a new box), else OK finds it
+  };
+  for (const Row& row : {Row{"new box reported", true}, Row{"found at OK", false}}) {
+    SCOPED_TRACE(row.name);
+    Rig rig(SolutionCode::Linear, {1, 2, 3});
+    rig.settings.NoConfirm = true;
+    rig.Start();
+    rig.guide.OkBtnClick();
+    rig.LocateAll();
+    rig.image.targetLocated = true;
+    rig.platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
+    rig.guide.OkBtnClick();
+    ASSERT_EQ(rig.guide.Step, 5);
+    rig.image.closeAllowed = true;
+    rig.image.closed = true;  // the student closed the image after the solution
+    rig.image.targetLocated = false;
+    rig.platform.expectMessage(ModalResult::OK, "Target Not Located!",
+                               "Locate the target object on the image 2 (right-hand) display "
+                               "again.");
+    if (row.toldAtOnce)
+      rig.guide.TargetLost();
+    else
+      rig.guide.OkBtnClick();  // no "Add to Report?" is asked
+    EXPECT_EQ(rig.guide.Step, 3);
+    EXPECT_EQ(rig.guide.Caption, "Locate Unknown");
+    EXPECT_EQ(rig.image.reportClosed, 1);
+    EXPECT_EQ(rig.image.recorded, 0);
+    EXPECT_FALSE(rig.image.closed) << "the image the guide asks about is shown again";
+    EXPECT_FALSE(rig.image.closeAllowed);
+    EXPECT_TRUE(rig.image.pick);
+    // Located again: solved and recorded.
+    rig.image.targetLocated = true;
+    rig.platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
+    rig.guide.OkBtnClick();
+    rig.platform.expectMessage(ModalResult::Yes, "Add to Report?");
+    rig.guide.OkBtnClick();
+    EXPECT_EQ(rig.image.recorded, 1);
+    EXPECT_EQ(rig.guide.Step, 6);
+    // Once completed, a loss is the student's business (nothing is asked).
+    rig.guide.TargetLost();
+    EXPECT_EQ(rig.guide.Step, 6);
+    rig.platform.verify();
+  }
 }
 
 TEST(SlctRef, ChangingReferencesAfterEverythingWasLocatedSolvesAtOnce) {
