@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCRegions.h"
+#include "images/BoxParmsDlg.h"
 #include "images/ImageDialogs.h"
 #include "images/MagnifyDlg.h"
 #include "support/Files.h"
@@ -70,6 +71,13 @@ class MeasureRoad : public ::testing::Test {
   // Measures the asteroid on one image as the guide leads; refs are picked
   // on the reference window when it has none yet.
   void Measure(int slot, const std::vector<SampleStar>& refs) {
+    MeasureToSolution(slot, refs);
+    if (HasFatalFailure()) return;
+    RecordAndClose(slot);
+  }
+
+  // The measure command up to the solution shown (step 5).
+  void MeasureToSolution(int slot, const std::vector<SampleStar>& refs) {
     SlctRefModel& g = s->SlctRefForm1;
     p.expectDialog("TObsParmsDlg", [&](DialogModel& m) {
       auto& d = static_cast<ObsParmsDlgModel&>(m);
@@ -102,6 +110,13 @@ class MeasureRoad : public ::testing::Test {
       ASSERT_TRUE(Window(slot).RefMarked) << "reference " << r->Number;
       g.OkBtnClick();
     }
+    ASSERT_EQ(g.Step, 3);
+    LocateTarget(slot);
+  }
+
+  // Step 3 on: the target, its sky, up to the solution shown.
+  void LocateTarget(int slot) {
+    SlctRefModel& g = s->SlctRefForm1;
     ASSERT_EQ(g.Step, 3);
     const test::Truth& t = truth[static_cast<std::size_t>(slot)];
     ClickAt(slot, t.ra, t.dec);
@@ -138,6 +153,12 @@ class MeasureRoad : public ::testing::Test {
     ASSERT_EQ(g.Step, 5) << g.Caption;
     EXPECT_EQ(Window(slot).ReportWin->Caption,
               "Image " + std::to_string(slot + 1) + " - Astrometric Solution");
+  }
+
+  // Step 5: the solution accepted and recorded, then the windows closed.
+  void RecordAndClose(int slot) {
+    SlctRefModel& g = s->SlctRefForm1;
+    TGSCForm1& field = *s->GSCForm1;
     p.expectMessage(ModalResult::Yes, "Add to Report?");
     p.expectMessage(ModalResult::OK, "Measurement Recorded",
                     "Measured Position of Sample Asteroid Placed in Report List.");
@@ -150,6 +171,41 @@ class MeasureRoad : public ::testing::Test {
     EXPECT_FALSE(s->SlotIsBusy[static_cast<std::size_t>(slot)]);
     p.verify();
   }
+
+  void LogInAndLoad(int images) {
+    p.expectDialog("TLoginDlg", [](DialogModel& m) {
+      auto& d = static_cast<LoginDlgModel&>(m);
+      d.Stud[0] = "Ann B. Cole";
+      return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+    });
+    p.expectMessage(ModalResult::Yes, "Login Completed?");
+    s->Login1Click();
+    for (int n = 1; n <= images; ++n) {
+      p.expectOpen(FileChoice{{test::SamplesDir() / ("FIELD" + std::to_string(n) + ".FIT")}, 1});
+      s->LoadImgClick(n);
+    }
+  }
+  // The go-back dialog answered with one of its buttons.
+  void ExpectGoBack(int button) {
+    p.expectDialog("TRefCnclForm1", [button](DialogModel& m) {
+      static_cast<RefCnclModel&>(m).Checked = button;
+      return ModalResult::OK;
+    });
+  }
+  // The box dialog confirmed, with a new box width when given.
+  void ExpectBoxDialog(int boxWidth = 0) {
+    p.expectDialog("TBoxDlgForm1", [boxWidth](DialogModel& m) {
+      auto& d = static_cast<TBoxDlgForm1&>(m);
+      d.FormActivate();
+      if (boxWidth) d.BoxWdEdChange(boxWidth);
+      return d.OKBtnClick();
+    });
+  }
+  std::vector<SampleStar> Refs(std::size_t count = 4) {
+    return test::GoodReferences(stars, File(0), count);
+  }
+
+  static fs::path SamplesDirBin() { return test::SamplesDir().parent_path() / "bin"; }
 
   test::Scripted p;
   fs::path prog, data;
@@ -289,6 +345,196 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]);
   EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  p.verify();
+}
+
+// The box dialog at the solution: the same box keeps the measurement to
+// record; a new one says so and leads back to the target.
+TEST_F(MeasureRoad, TheBoxDialogAtTheSolutionNeverDropsTheMeasurement) {
+  LogInAndLoad(2);
+  SlctRefModel& g = s->SlctRefForm1;
+  MeasureToSolution(0, Refs());
+  if (HasFatalFailure()) return;
+  ExpectBoxDialog();
+  Window(0).BoxParameters1Click();
+  EXPECT_TRUE(Window(0).TargetLocated) << "nothing changed";
+  EXPECT_EQ(g.Step, 5);
+  RecordAndClose(0);
+  if (HasFatalFailure()) return;
+  ASSERT_EQ(s->Report->Observations.Count(), 1);
+
+  MeasureToSolution(1, Refs());
+  if (HasFatalFailure()) return;
+  const int box = s->Settings.BoxParms.HalfBox * 2;
+  ExpectBoxDialog(box - 2);
+  p.expectMessage(ModalResult::OK, "Target Not Located!",
+                  "Locate the target object on the image 2 (right-hand) display again.");
+  // The reference window's box command serves the measured image too.
+  s->GSCForm1->BoxParameters1Click();
+  EXPECT_EQ(g.Step, 3);
+  EXPECT_EQ(g.Caption, "Locate Unknown");
+  EXPECT_FALSE(Window(1).ReportWin->Visible) << "the solution without its target went";
+  EXPECT_TRUE(Window(0).TargetLocated) << "image 1 is not the one measured";
+  LocateTarget(1);
+  if (HasFatalFailure()) return;
+  RecordAndClose(1);
+  EXPECT_EQ(s->Report->Observations.Count(), 2);
+  p.verify();
+}
+
+TEST_F(MeasureRoad, ReturnAfterAFailedReSolveAtStepZeroLetsTheStudentPick) {
+  LogInAndLoad(1);
+  SlctRefModel& g = s->SlctRefForm1;
+  const std::vector<SampleStar> refs = Refs(6);
+  ASSERT_EQ(refs.size(), 6u);
+  MeasureToSolution(0, {refs.begin(), refs.begin() + 4});
+  if (HasFatalFailure()) return;
+  TGSCForm1& field = *s->GSCForm1;
+  ExpectGoBack(RefCnclModel::AddRef);
+  g.CnclBtnClick();
+  ASSERT_EQ(g.Step, 0);
+  // A fifth reference the image does not show (its pixels made flat sky),
+  // so its re-centroiding fails.
+  test::PickOnField(p, field, refs[4]);
+  ASSERT_EQ(field.RefStars.Count(), 5);
+  long double x, y;
+  test::OnImage(File(0), refs[4].ra, refs[4].dec, x, y);
+  IntArrayList& px = *s->ImageFiles[0]->Pixels;
+  const int cx = static_cast<int>(x), cy = static_cast<int>(y);
+  const std::int32_t sky =
+      px.GetCell(static_cast<std::uint32_t>(cx - 15), static_cast<std::uint32_t>(cy - 15));
+  for (int r = cy - 12; r <= cy + 12; ++r)
+    for (int c = cx - 12; c <= cx + 12; ++c)
+      px.SetCell(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r), sky);
+  p.expectMessage(ModalResult::No, "Invalid Reference Star");
+  ExpectGoBack(RefCnclModel::RefRtrn);
+  g.OkBtnClick();
+  EXPECT_EQ(g.Step, 0);
+  EXPECT_EQ(g.Caption, "Select Reference Stars");
+  EXPECT_TRUE(field.MeasureMode) << "the guide asks for references: picking is on";
+  // The student takes that star off again and picks another.
+  p.expectDialog("TRefInfoForm1",
+                 [](DialogModel& m) { return static_cast<TRefInfoForm1&>(m).RmvBtnClick(); });
+  const RefStarRec* gone = field.RefStars.Item(4);
+  ASSERT_NE(gone, nullptr);
+  const int gx = static_cast<int>(std::lround(field.SizeDlg.ImageToScreen(gone->FieldX)));
+  const int gy = static_cast<int>(std::lround(field.SizeDlg.ImageToScreen(gone->FieldY)));
+  field.FormMouseDown(MouseButton::Left, gx, gy);
+  field.FormMouseUp(MouseButton::Left, gx, gy);
+  ASSERT_EQ(field.RefStars.Count(), 4);
+  test::PickOnField(p, field, refs[5]);
+  ASSERT_EQ(field.RefStars.Count(), 5);
+  g.OkBtnClick();
+  EXPECT_EQ(g.Step, 2) << "the references are located again";
+  p.verify();
+}
+
+TEST_F(MeasureRoad, AClosedImageComesBackWhenTheGuideGoesBackToIt) {
+  LogInAndLoad(1);
+  SlctRefModel& g = s->SlctRefForm1;
+  MeasureToSolution(0, Refs());
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(Window(0).CloseAllowed) << "closable after its solution";
+  Window(0).Close1Click();
+  EXPECT_FALSE(Window(0).Visible);
+  EXPECT_TRUE(s->SlotIsBusy[0]) << "still being measured";
+  EXPECT_FALSE(s->Menu["LoadImg1"].enabled);
+  ExpectGoBack(RefCnclModel::IDUnkwn);
+  g.CnclBtnClick();
+  EXPECT_EQ(g.Step, 3);
+  EXPECT_TRUE(Window(0).Visible) << "the guide asks for a click on it";
+  EXPECT_FALSE(Window(0).CloseAllowed);
+  EXPECT_TRUE(s->SlotIsBusy[0]);
+  EXPECT_FALSE(s->Menu["LoadImg1"].enabled);
+  LocateTarget(0);
+  if (HasFatalFailure()) return;
+  RecordAndClose(0);
+  EXPECT_TRUE(s->Menu["LoadImg1"].enabled) << "free once the measurement ended";
+  p.verify();
+}
+
+TEST_F(MeasureRoad, TheMeasuredImageChosenAgainAndCancelledKeepsItsMark) {
+  LogInAndLoad(1);
+  p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+  test::ExpectFieldDialog(p);
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->Menu["MeasImg1"].checked);
+  p.expectDialog("TObsParmsDlg", [](DialogModel&) { return ModalResult::Cancel; });
+  s->MeasImg1Click();
+  EXPECT_TRUE(s->MeasurementUnderWay());
+  EXPECT_TRUE(s->Menu["MeasImg1"].checked) << "its guide goes on";
+  EXPECT_TRUE(s->SlotIsBusy[0]);
+  EXPECT_FALSE(Window(0).Menus.ZoomItemsVisible) << "still being measured";
+  p.verify();
+}
+
+TEST_F(MeasureRoad, AFailedCatalogReadEndsTheSetUpWithoutAGuide) {
+  LogInAndLoad(1);
+  // The region files are gone (the regions table is still there): the
+  // catalog's location is asked for, and the student cancels.
+  fs::remove_all(prog / "GSC");
+  auto verify = [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  };
+  p.expectDialog("TObsParmsDlg", verify);
+  test::ExpectFieldDialog(p);
+  p.expectDialog("TCatlgPathDlg", [](DialogModel&) { return ModalResult::Cancel; });
+  p.expectMessage(ModalResult::OK, "Check Region Parameters",
+                  "No Reference Stars Found in Region!");
+  s->MeasImg1Click();
+  EXPECT_FALSE(s->MeasurementUnderWay()) << "no guide on an empty field";
+  EXPECT_FALSE(s->Menu["MeasImg1"].checked);
+  EXPECT_FALSE(s->SlotIsBusy[0]);
+  EXPECT_TRUE(s->Menu["LoadImg1"].enabled);
+  EXPECT_FALSE(Window(0).Visible) << "the image window stays as it was";
+  EXPECT_TRUE(Window(0).Menus.ZoomItemsVisible);
+  p.verify();
+  // The catalog back in place, the command works.
+  fs::copy(SamplesDirBin() / "GSC", prog / "GSC", fs::copy_options::recursive);
+  p.expectDialog("TObsParmsDlg", verify);
+  test::ExpectFieldDialog(p);
+  s->MeasImg1Click();
+  EXPECT_TRUE(s->MeasurementUnderWay());
+  EXPECT_TRUE(s->Menu["MeasImg1"].checked);
+  EXPECT_FALSE(GSCField->Stars.IsEmpty());
+  p.verify();
+}
+
+// After a go-back that discards the solution, the old report is not shown
+// beside the lists that changed since; the next solution brings it back.
+TEST_F(MeasureRoad, AGoBackWithdrawsTheSolutionResultsUntilTheNextSolve) {
+  LogInAndLoad(1);
+  SlctRefModel& g = s->SlctRefForm1;
+  MeasureToSolution(0, Refs());
+  if (HasFatalFailure()) return;
+  TImageForm1& w = Window(0);
+  EXPECT_TRUE(w.SolutionAvailable());
+  ExpectGoBack(RefCnclModel::IdRef);
+  g.CnclBtnClick();
+  ASSERT_EQ(g.Step, 2);
+  EXPECT_FALSE(w.SolutionAvailable());
+  w.ReportWin->SetLines({});
+  w.ViewPrint1Click();
+  EXPECT_TRUE(w.ReportWin->Lines().empty()) << "the old constants are not shown";
+  // Located again and solved: the results are back.
+  for (int i = 0; i < 4 && g.Step == 2; ++i) {
+    const RefStarRec* r = w.RefList.Item(g.RefNum - 1);
+    ASSERT_NE(r, nullptr);
+    ClickAt(0, r->CatRA, r->CatDec);
+    g.OkBtnClick();
+  }
+  ASSERT_EQ(g.Step, 5) << g.Caption;
+  EXPECT_TRUE(w.SolutionAvailable());
+  w.ReportWin->SetLines({});
+  w.ViewPrint1Click();
+  EXPECT_FALSE(w.ReportWin->Lines().empty());
+  EXPECT_TRUE(w.ReportOnTop);
   p.verify();
 }
 
