@@ -250,7 +250,7 @@ void TGSCForm1::BuildFieldImage() {
     }
   }
 
-  if (GSCField)
+  if (GSCField) {
     for (CatStarRec& star : GSCField->Stars) {
       star.FieldX = ProjectX(Proj, star.RA, star.Dec);
       star.FieldY = ProjectY(Proj, star.Dec);
@@ -265,6 +265,7 @@ void TGSCForm1::BuildFieldImage() {
         DrawObjectCircle(Bitmap, star.ScreenX, star.ScreenY);
       }
     }
+  }
   if (Inverted) InvertField();
   Repaint();
 }

@@ -163,8 +163,8 @@ TEST_F(RefFieldSession, OnlineFieldFromTheCatalogServiceOrItsMessage) {
   EXPECT_TRUE(server.RequestLines()[0].starts_with(
       "GET /cone?CAT=NOMAD&RA=90.000000&DEC=0.000000&SR=0.38&VERB=1&clr=R&bri=1.0&fai=16.0"));
 
-  // A wider one asks again, and the service is gone: its message, an empty
-  // field, and the set-up goes on.
+  // A wider one asks again, and the service is gone: its message and an
+  // empty field (with which the measure set-up ends).
   online("20");
   p.expectMessage(ModalResult::OK, "Cannot Access Online Catalog!", "Server is not responding!");
   EXPECT_TRUE(s->LoadReferenceField(45000.5));
