@@ -469,7 +469,9 @@ void TBendulak::paintEvent(QPaintEvent*) {
 }
 
 void TBendulak::closeEvent(QCloseEvent* e) {
-  if (!session_.FormCloseQuery()) {
+  // A modal window of the program (a dialog, or the conversion's progress)
+  // may bind what the close frees: the close waits for it to end.
+  if (QApplication::activeModalWidget() || !session_.FormCloseQuery()) {
     e->ignore();
     Mirror();
     return;
@@ -478,6 +480,7 @@ void TBendulak::closeEvent(QCloseEvent* e) {
   delete reportWindow_;
   session_.FormClose();
   e->accept();
+  if (Closed) Closed();
 }
 
 void RegisterAppForms() {
