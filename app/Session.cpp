@@ -456,6 +456,8 @@ void BendulakSession::FormClose() {
     GuideHost.ShowMagnifier(false);
     SlctRefForm1.Close();
   }
+  // So does the blink window, which shows the slots' windows.
+  if (BlinkForm1 && BlinkForm1->Visible) BlinkForm1->FormClose();
   FreeRefFieldWindow();
   for (int s = 0; s <= LastSlot; ++s) FreeSlot(s);
   if (Services.FreeCatalogs) Services.FreeCatalogs();

@@ -33,8 +33,9 @@ class RunWindows {
       : window_(std::make_unique<TBendulak>(session)) {
     qtPlatform.setParentWindow(window_.get());
     // The run ends when the main window has closed, even with a window of
-    // its own still shown.
-    window_->Closed = [] { QCoreApplication::quit(); };
+    // its own still shown: exit, not quit, which would ask every window to
+    // close and stop at the first that refuses (the guide, the blink window).
+    window_->Closed = [] { QCoreApplication::exit(0); };
     try {
       window_->FormCreate(facts);
     } catch (const std::exception& e) {

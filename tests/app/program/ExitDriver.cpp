@@ -101,6 +101,10 @@ const std::map<std::string, Scenario>& Scenarios() {
          Load(p, w, 1);
          Load(p, w, 2);
          w.action("Blink1")->trigger();
+         if (!w.session().BlinkForm1 || !w.session().BlinkForm1->Visible) {
+           std::fprintf(stderr, "the blink window is not shown\n");
+           std::exit(2);
+         }
          ConfirmExit(p);
          w.close();
        }},
