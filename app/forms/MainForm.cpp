@@ -303,11 +303,13 @@ void TBendulak::Command(const std::string& name) {
     return;
   }
   // A command's failure ends the command, never the program.
+  ++commandsRunning_;
   try {
     Run(name);
   } catch (const std::exception& e) {
     ShowError(s.platform(), ApplicationTitle, e.what());
   }
+  --commandsRunning_;
   Mirror();
   if (s.QuitRequested) {
     s.CloseConfirmed = true;
@@ -470,8 +472,9 @@ void TBendulak::paintEvent(QPaintEvent*) {
 
 void TBendulak::closeEvent(QCloseEvent* e) {
   // A modal window of the program (a dialog, or the conversion's progress)
-  // may bind what the close frees: the close waits for it to end.
-  if (QApplication::activeModalWidget() || !session_.FormCloseQuery()) {
+  // may bind what the close frees, and so may a command that lets events
+  // through while it works (the catalog's loading box): the close waits.
+  if (QApplication::activeModalWidget() || commandsRunning_ > 0 || !session_.FormCloseQuery()) {
     e->ignore();
     Mirror();
     return;

@@ -74,6 +74,7 @@ class TBendulak : public QMainWindow {
   QImage titlePicture_;
   bool exercisePictureTried_ = false;
   bool titleFreed_ = false;
+  int commandsRunning_ = 0;
 };
 
 // Registers the forms of this folder with the Qt platform.
