@@ -303,13 +303,18 @@ void TBendulak::Command(const std::string& name) {
     return;
   }
   // A command's failure ends the command, never the program.
-  ++commandsRunning_;
-  try {
-    Run(name);
-  } catch (const std::exception& e) {
-    ShowError(s.platform(), ApplicationTitle, e.what());
+  {
+    struct Running {
+      int& n;
+      explicit Running(int& count) : n(count) { ++n; }
+      ~Running() { --n; }
+    } running(commandsRunning_);
+    try {
+      Run(name);
+    } catch (const std::exception& e) {
+      ShowError(s.platform(), ApplicationTitle, e.what());
+    }
   }
-  --commandsRunning_;
   Mirror();
   if (s.QuitRequested) {
     s.CloseConfirmed = true;
