@@ -24,7 +24,8 @@ ModalResult TPasswordDlg::OKBtnClick() {
 }
 
 ModalResult TPasswordDlg1::OKBtnClick() {
-  if (NewPasswordText) Confirmed = Password == *NewPasswordText;
+  // The re-entry is compared as it would be stored, as the new text was.
+  if (NewPasswordText) Confirmed = Password.substr(0, TPasswordDlg::CodeCap) == *NewPasswordText;
   return ModalResult::OK;
 }
 

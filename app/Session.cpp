@@ -416,6 +416,8 @@ void BendulakSession::SlotBusy(int slot, bool busy) {
 }
 
 bool BendulakSession::FormCloseQuery() {
+  // The close frees what a shown dialog binds: it waits for the dialog.
+  if (platform_.modalShown()) return false;
   bool allowed = CloseConfirmed || (!Settings.ExerciseMode && LoginData.UserID == "ASTRM");
   if (!allowed) {
     int shown = 3;
@@ -448,6 +450,14 @@ bool BendulakSession::FormCloseQuery() {
 }
 
 void BendulakSession::FormClose() {
+  // A measurement under way ends here without the guide's questions: its
+  // windows are freed below, so the guide and the magnifier go first.
+  if (SlctRefForm1.Visible) {
+    GuideHost.ShowMagnifier(false);
+    SlctRefForm1.Close();
+  }
+  // So does the blink window, which shows the slots' windows.
+  if (BlinkForm1 && BlinkForm1->Visible) BlinkForm1->FormClose();
   FreeRefFieldWindow();
   for (int s = 0; s <= LastSlot; ++s) FreeSlot(s);
   if (Services.FreeCatalogs) Services.FreeCatalogs();

@@ -129,6 +129,9 @@ class Platform {
   virtual std::optional<std::filesystem::path> chooseFolder(const FolderChooser& request) = 0;
   virtual std::optional<std::string> inputLine(const InputRequest& request) = 0;
   virtual ModalResult showDialog(DialogModel& model) = 0;
+  // True while one of the above is shown (they nest): whatever the shown
+  // one binds must stay, so the main window does not close meanwhile.
+  bool modalShown() const { return modalDepth_ > 0; }
 
   // --- windows ---
   // Places a window by its frame (title bar and border included), as a
@@ -165,6 +168,23 @@ class Platform {
   // --- printing ---
   // Null when the user cancelled the print dialog or no printer is there.
   virtual std::unique_ptr<PrintJob> beginPrint(const PrintRequest& request) = 0;
+
+ protected:
+  // Counts one modal question or dialog for as long as it lives; each
+  // modal operation of an implementation holds one.
+  class ModalScope {
+   public:
+    explicit ModalScope(Platform& p) : p_(p) { ++p_.modalDepth_; }
+    ~ModalScope() { --p_.modalDepth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+   private:
+    Platform& p_;
+  };
+
+ private:
+  int modalDepth_ = 0;
 };
 
 // RAII hourglass.

@@ -303,10 +303,17 @@ void TBendulak::Command(const std::string& name) {
     return;
   }
   // A command's failure ends the command, never the program.
-  try {
-    Run(name);
-  } catch (const std::exception& e) {
-    ShowError(s.platform(), ApplicationTitle, e.what());
+  {
+    struct Running {
+      int& n;
+      explicit Running(int& count) : n(count) { ++n; }
+      ~Running() { --n; }
+    } running(commandsRunning_);
+    try {
+      Run(name);
+    } catch (const std::exception& e) {
+      ShowError(s.platform(), ApplicationTitle, e.what());
+    }
   }
   Mirror();
   if (s.QuitRequested) {
@@ -469,7 +476,10 @@ void TBendulak::paintEvent(QPaintEvent*) {
 }
 
 void TBendulak::closeEvent(QCloseEvent* e) {
-  if (!session_.FormCloseQuery()) {
+  // A modal window of the program (a dialog, or the conversion's progress)
+  // may bind what the close frees, and so may a command that lets events
+  // through while it works (the catalog's loading box): the close waits.
+  if (QApplication::activeModalWidget() || commandsRunning_ > 0 || !session_.FormCloseQuery()) {
     e->ignore();
     Mirror();
     return;
@@ -478,6 +488,7 @@ void TBendulak::closeEvent(QCloseEvent* e) {
   delete reportWindow_;
   session_.FormClose();
   e->accept();
+  if (Closed) Closed();
 }
 
 void RegisterAppForms() {

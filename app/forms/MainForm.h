@@ -45,6 +45,9 @@ class TBendulak : public QMainWindow {
   class TInfoListForm1* listForm(const InfoListModel& model) const;
   // The help window, made with this window and kept for the whole run.
   class THelpWin* helpWindow() const;
+  // Called once the window has closed: the run ends then, whatever other
+  // window is still on the screen.
+  std::function<void()> Closed;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -71,6 +74,7 @@ class TBendulak : public QMainWindow {
   QImage titlePicture_;
   bool exercisePictureTried_ = false;
   bool titleFreed_ = false;
+  int commandsRunning_ = 0;
 };
 
 // Registers the forms of this folder with the Qt platform.

@@ -7,6 +7,7 @@
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QValidator>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -31,10 +32,24 @@ class MaskStyle : public QProxyStyle {
   char mask_;
 };
 
+// Passwords are stored a byte a character (Latin-1): a character that has
+// no byte is refused as it is typed, so that what is typed, its length
+// limit and what is stored and compared stay the same text.
+class Latin1Only : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    for (QChar c : input)
+      if (c.unicode() > 0xFF) return Invalid;
+    return Acceptable;
+  }
+};
+
 QLineEdit* MaskedEdit(char mask, QWidget* owner) {
   auto* e = new QLineEdit;
   e->setEchoMode(QLineEdit::Password);
   e->setStyle(new MaskStyle(mask, owner));
+  e->setValidator(new Latin1Only(e));
   return e;
 }
 

@@ -88,16 +88,21 @@ TGSCCnvrtDlg::TGSCCnvrtDlg(TGSCCnvrtForm1& model, QWidget* parent)
   connect(OKBtn, &QPushButton::clicked, this, &TGSCCnvrtDlg::OKBtnClick);
   connect(CnclBtn, &QPushButton::clicked, this, &QDialog::reject);
   // Browsing: the model asks the folder chooser and fills its edit.
-  auto browse = [this](void (TGSCCnvrtForm1::*handler)()) {
-    return [this, handler] {
-      Store();
-      (model_.*handler)();
-      Load();
-    };
+  InPath1Ed->DoubleClicked = [this] {
+    Store();
+    model_.InPath1EdDblClick();
+    Load();
   };
-  InPath1Ed->DoubleClicked = browse(&TGSCCnvrtForm1::InPath1EdDblClick);
-  InPath2Ed->DoubleClicked = browse(&TGSCCnvrtForm1::InPath2EdDblClick);
-  OutPathEd->DoubleClicked = browse(&TGSCCnvrtForm1::OutPathEdDblClick);
+  InPath2Ed->DoubleClicked = [this] {
+    Store();
+    model_.InPath2EdDblClick();
+    Load();
+  };
+  OutPathEd->DoubleClicked = [this] {
+    Store();
+    model_.OutPathEdDblClick();
+    Load();
+  };
 
   model_.FormActivate();
   Load();

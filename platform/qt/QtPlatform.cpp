@@ -105,6 +105,7 @@ void AboveStayOnTop(QWidget& modal) {
 }  // namespace
 
 ModalResult QtPlatform::message(const MessageRequest& r) {
+  ModalScope shown(*this);
   beep(r.sound);
   QMessageBox box(owner());
   box.setWindowTitle(ToQ(r.caption));
@@ -193,12 +194,14 @@ std::optional<FileChoice> RunChooser(QFileDialog* d) {
 }  // namespace
 
 std::optional<FileChoice> QtPlatform::openFiles(const FileChooser& r) {
+  ModalScope shown(*this);
   QFileDialog* d = MakeChooser(owner(), r, QFileDialog::AcceptOpen);
   d->setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   return RunChooser(d);
 }
 
 std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
+  ModalScope shown(*this);
   QFileDialog* d = MakeChooser(owner(), r, QFileDialog::AcceptSave);
   d->setFileMode(QFileDialog::AnyFile);
   // The callers ask their own overwrite question, on the name as they will
@@ -208,6 +211,7 @@ std::optional<FileChoice> QtPlatform::saveFile(const FileChooser& r) {
 }
 
 std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
+  ModalScope shown(*this);
   QFileDialog d(owner(), ToQ(r.caption), QString::fromStdString(r.start.string()));
   d.setFileMode(QFileDialog::Directory);
   d.setOption(QFileDialog::ShowDirsOnly, true);
@@ -218,6 +222,7 @@ std::optional<fs::path> QtPlatform::chooseFolder(const FolderChooser& r) {
 }
 
 std::optional<std::string> QtPlatform::inputLine(const InputRequest& r) {
+  ModalScope shown(*this);
   bool ok = false;
   QString s = QInputDialog::getText(owner(), ToQ(r.caption), ToQ(r.prompt), QLineEdit::Normal,
                                     ToQ(r.initial), &ok);
@@ -252,6 +257,7 @@ class OnTopFollower : public QObject {
 }  // namespace
 
 ModalResult QtPlatform::showDialog(DialogModel& model) {
+  ModalScope shown(*this);
   auto it = registry().find(std::string(model.dialogName()));
   if (it == registry().end()) {
     MessageRequest r;
@@ -360,6 +366,7 @@ std::unique_ptr<PrintJob> QtPlatform::beginPrint(const PrintRequest& r) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(QString::fromStdString(r.pdfFile.string()));
   } else {
+    ModalScope shown(*this);
     QPrintDialog dlg(printer.get(), owner());
     if (dlg.exec() != QDialog::Accepted) return nullptr;
   }

@@ -150,6 +150,7 @@ std::optional<ScriptedPlatform::Expect> ScriptedPlatform::take(Kind kind, const 
 }
 
 ModalResult ScriptedPlatform::message(const MessageRequest& r) {
+  ModalScope shown(*this);
   messages_.push_back(r);
   beeps_.push_back(r.sound);
   std::string what = std::string("message(") + SoundName(r.sound) + ") [" + r.caption + "] " + r.text;
@@ -164,6 +165,7 @@ ModalResult ScriptedPlatform::message(const MessageRequest& r) {
 }
 
 std::optional<FileChoice> ScriptedPlatform::openFiles(const FileChooser& r) {
+  ModalScope shown(*this);
   choosers_.push_back(r);
   std::string what = "open [" + r.caption + "] in " + r.folder.string();
   auto e = take(Kind::Open, what);
@@ -173,6 +175,7 @@ std::optional<FileChoice> ScriptedPlatform::openFiles(const FileChooser& r) {
 }
 
 std::optional<FileChoice> ScriptedPlatform::saveFile(const FileChooser& r) {
+  ModalScope shown(*this);
   choosers_.push_back(r);
   std::string what = "save [" + r.caption + "] " + r.fileName + " in " + r.folder.string();
   auto e = take(Kind::Save, what);
@@ -182,6 +185,7 @@ std::optional<FileChoice> ScriptedPlatform::saveFile(const FileChooser& r) {
 }
 
 std::optional<std::filesystem::path> ScriptedPlatform::chooseFolder(const FolderChooser& r) {
+  ModalScope shown(*this);
   std::string what = "folder [" + r.caption + "] from " + r.start.string();
   auto e = take(Kind::Folder, what);
   if (!e) return std::nullopt;
@@ -190,6 +194,7 @@ std::optional<std::filesystem::path> ScriptedPlatform::chooseFolder(const Folder
 }
 
 std::optional<std::string> ScriptedPlatform::inputLine(const InputRequest& r) {
+  ModalScope shown(*this);
   std::string what = "input [" + r.caption + "] " + r.prompt;
   auto e = take(Kind::Input, what);
   if (!e) return std::nullopt;
@@ -198,6 +203,7 @@ std::optional<std::string> ScriptedPlatform::inputLine(const InputRequest& r) {
 }
 
 ModalResult ScriptedPlatform::showDialog(DialogModel& model) {
+  ModalScope shown(*this);
   std::string name(model.dialogName());
   std::string what = "dialog " + name;
   auto e = take(Kind::Dialog, what);

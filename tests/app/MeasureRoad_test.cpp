@@ -20,6 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::SampleStar;
 
+std::string ReadTextOf(const fs::path& p) {
+  auto b = ReadWholeFile(p);
+  return std::string(b.begin(), b.end());
+}
+
 class MeasureRoad : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -345,6 +350,42 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
   EXPECT_FALSE(s->Menu["MeasImg2"].checked);
   EXPECT_FALSE(s->SlotIsBusy[1]);
   EXPECT_TRUE(s->Menu["Clear1"].enabled);
+  p.verify();
+}
+
+// The exit ends a measurement under way: no question of the guide, its
+// windows freed, the guide and the magnifier no longer shown.
+TEST_F(MeasureRoad, ExitDuringAMeasurementEndsItWithoutTheGuidesQuestions) {
+  int magnifierShown = 0;
+  s->Services.ShowMagnifier = [&](bool shown) { magnifierShown += shown ? 1 : -1; };
+  p.expectDialog("TLoginDlg", [](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  s->Login1Click();
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(1);
+  p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<ObsParmsDlgModel&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+  test::ExpectFieldDialog(p);
+  s->MeasImg1Click();
+  ASSERT_TRUE(s->MeasurementUnderWay());
+  ASSERT_EQ(magnifierShown, 1);
+  ASSERT_TRUE(CursorWindow && CursorWindow->Visible);
+  p.expectMessage(ModalResult::OK, "** Exercise Finished? **");
+  ASSERT_TRUE(s->FormCloseQuery());
+  s->FormClose();
+  EXPECT_FALSE(s->MeasurementUnderWay());
+  EXPECT_EQ(magnifierShown, 0);
+  EXPECT_FALSE(CursorWindow->Visible);
+  EXPECT_FALSE(s->GSCForm1);
+  EXPECT_FALSE(s->ImageWindows[0]);
+  EXPECT_NE(ReadTextOf(data / "VESKLOG.LOG").find("EndLogout: MORVETIK"), std::string::npos);
   p.verify();
 }
 

@@ -215,6 +215,13 @@ TEST_F(OptionsDialog, PasswordChangeNeedsItsConfirmation) {
       {"case differs", "NewOne", "newone", true, "Secret"},
       {"cancelled", "NewOne", "NewOne", false, "Secret"},
       {"emptied", "", "", true, ""},
+      // Both cut to the 16 characters the file keeps, and compared so.
+      {"longer than kept", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", true,
+       "ABCDEFGHIJKLMNOP"},
+      {"kept part only", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP", true, "ABCDEFGHIJKLMNOP"},
+      {"accented letters", "\xE9\xE8\xEA\xEB\xE9\xE8\xEA\xEB\xE9\xE8",
+       "\xE9\xE8\xEA\xEB\xE9\xE8\xEA\xEB\xE9\xE8", true,
+       "\xE9\xE8\xEA\xEB\xE9\xE8\xEA\xEB\xE9\xE8"},
       {"same text in another case is a change", "SECRET", "SECRET", true, "SECRET"},
   };
   for (const Row& r : rows) {
@@ -223,7 +230,7 @@ TEST_F(OptionsDialog, PasswordChangeNeedsItsConfirmation) {
     d.FormActivate();
     d.PWEd = r.typed;
     p.expectDialog("TPasswordDlg1", Reenter(r.reentered, r.press));
-    bool confirmed = r.want == r.typed;
+    const bool confirmed = r.want != "Secret";
     if (confirmed)
       p.expectMessage(ModalResult::OK, "Password Confirmed",
                       "Password Change is Confirmed.\r\n\r\nYou Must Save ASTXOPTS.INI To "

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "app/Folders.h"
 #include "app/OptionsDlg.h"
@@ -770,6 +771,47 @@ TEST_F(SessionTest, BaselineDialogIsMadeOnceAndKeptForTheRun) {
   EXPECT_EQ(BaselineSite1.Name, "Typed");
   s->FormClose();
   EXPECT_FALSE(BaselineDlg);
+  ResetBaselineState();
+}
+
+// The close frees what the dialogs bind (the baseline dialog, the report and
+// its records): while one of them is shown, the close is refused.
+TEST_F(SessionTest, NoCloseWhileAModalDialogIsShown) {
+  Ship();
+  Start({"NOMAD"});
+  struct Case {
+    const char* name;
+    const char* dialog;
+    std::function<void()> command;
+  };
+  const Case cases[] = {
+      {"baseline", "TBaselineDlg", [&] { s->Baseline1Click(); }},
+      {"help topics", "THelpLstDlg", [&] { s->Topics1Click(); }},
+      {"report site", "TSiteParmsDlg", [&] { s->EditReportHeader(ListHost::HeaderRecord::Site); }},
+      {"report camera", "TCamParmsDlg",
+       [&] { s->EditReportHeader(ListHost::HeaderRecord::Camera); }},
+      {"report user", "TUsrParmsDlg", [&] { s->EditReportHeader(ListHost::HeaderRecord::User); }},
+  };
+  for (const Case& c : cases) {
+    bool asked = false;
+    p.expectDialog(c.dialog, [&](DialogModel& m) {
+      asked = true;
+      EXPECT_FALSE(s->FormCloseQuery()) << c.name;
+      EXPECT_FALSE(s->CloseConfirmed) << c.name;
+      EXPECT_TRUE(s->Report) << c.name;
+      if (std::string_view(c.dialog) == "TBaselineDlg") {
+        EXPECT_EQ(BaselineDlg.get(), &m);
+      }
+      return ModalResult::Cancel;
+    });
+    c.command();
+    EXPECT_TRUE(asked) << c.name;
+  }
+  // The dialog gone, the close goes ahead.
+  EXPECT_TRUE(s->FormCloseQuery());
+  s->FormClose();
+  EXPECT_FALSE(BaselineDlg);
+  p.verify();
   ResetBaselineState();
 }
 

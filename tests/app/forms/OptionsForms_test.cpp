@@ -172,6 +172,43 @@ TEST_F(OptionsForms, PasswordFormsMaskTheirEntries) {
   NewPasswordText = nullptr;
 }
 
+// What is typed is what is stored and compared: accented letters up to the
+// edit's limit of 16 change and confirm; letters the file cannot keep (no
+// Latin-1 byte) are refused as they are typed, in all three password edits.
+TEST_F(OptionsForms, PasswordEditsTypeWhatIsStored) {
+  TOptionsDlg model(p);
+  TOptionsDlgForm f(model);
+  f.PWEd->clear();
+  const QString accented = QString::fromUtf8(
+      "\u00e9\u00e8\u00ea\u00eb\u00e0\u00e2\u00e4\u00f6"
+      "\u00fc\u00e7\u00f1\u00e5\u00f8\u00e6\u00df\u00ee");
+  f.PWEd->insert(accented + QString::fromUtf8("\u00ef"));
+  EXPECT_EQ(f.PWEd->text(), accented) << "the 17th is cut by the edit";
+  f.PWEd->insert(QString::fromUtf8("\u0416"));
+  EXPECT_EQ(f.PWEd->text(), accented);
+  p.expectDialog("TPasswordDlg1", [&](DialogModel& m) {
+    TPasswordDlg1Form c(static_cast<TPasswordDlg1&>(m));
+    c.Password->insert(QString::fromUtf8("\u0416\u0436"));
+    EXPECT_TRUE(c.Password->text().isEmpty());
+    c.Password->insert(accented);
+    c.OKBtnClick();
+    return ModalResult::OK;
+  });
+  p.expectMessage(ModalResult::OK, "Password Confirmed");
+  f.OKBtnClick();
+  EXPECT_EQ(DecodePassword(opts.Settings.Password, opts.Settings.PasswordLen), FromQ(accented));
+  EXPECT_EQ(opts.Settings.PasswordLen, 16);
+  // The login's prompt takes the same text.
+  TPasswordDlg login(p);
+  login.Init(FromQ(accented), "48213");
+  TPasswordDlgForm l(login);
+  l.Password->insert(QString::fromUtf8("\u0416"));
+  l.Password->insert(accented);
+  l.OKBtnClick();
+  EXPECT_EQ(l.Result, ModalResult::OK);
+  p.verify();
+}
+
 TEST_F(OptionsForms, RegisteredWithThePlatform) {
   RegisterOptionsForms();
   QtPlatform qt;

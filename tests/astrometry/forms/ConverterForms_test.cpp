@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMouseEvent>
 
 #include "platform/qt/QtPlatform.h"
 #include "tests/common/TestEnv.h"
@@ -29,11 +30,41 @@ TEST(ConverterForms, DialogShowsItsModelBrowsesAndStaysOpenOnARefusal) {
   EXPECT_EQ(dlg.RstrtCk->toolTip(), "Restart unfinished conversion?");
   EXPECT_EQ(dlg.OutPathEd->text(), "/work/GSC_VESK/");
 
-  p.expectFolder(fs::path("/srv/gsc2"));
-  dlg.InPath2Ed->DoubleClicked();
-  EXPECT_EQ(dlg.InPath2Ed->text(), "/srv/gsc2/");
+  // A real double-click on each field browses from that field and fills
+  // that field only; an emptied input field starts at the program folder.
+  dlg.InPath1Ed->clear();
+  struct Case {
+    const char* name;
+    TBrowseEdit* edit;
+    const char* start;
+    const char* chosen;
+  };
+  const Case cases[] = {
+      {"volume 1", dlg.InPath1Ed, "/prog/", "/srv/gsc1"},
+      {"volume 2", dlg.InPath2Ed, "/cd/", "/srv/gsc2"},
+      {"output", dlg.OutPathEd, "/work/GSC_VESK/", "/srv/out"},
+  };
+  for (const Case& c : cases) {
+    const QString others[] = {dlg.InPath1Ed->text(), dlg.InPath2Ed->text(), dlg.OutPathEd->text()};
+    p.expectFolder(fs::path(c.chosen));
+    const QPointF at(5, 5);
+    QMouseEvent click(QEvent::MouseButtonDblClick, at, c.edit->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(c.edit, &click);
+    ASSERT_FALSE(p.transcript().empty()) << c.name;
+    EXPECT_NE(p.transcript().back().find(std::string("from ") + c.start), std::string::npos)
+        << c.name << ": " << p.transcript().back();
+    EXPECT_EQ(c.edit->text(), QString(c.chosen) + "/") << c.name;
+    TBrowseEdit* all[] = {dlg.InPath1Ed, dlg.InPath2Ed, dlg.OutPathEd};
+    for (int i = 0; i < 3; ++i) {
+      if (all[i] != c.edit) {
+        EXPECT_EQ(all[i]->text(), others[i]) << c.name;
+      }
+    }
+  }
+  EXPECT_TRUE(p.allAnswered());
 
-  dlg.OutPathEd->setText("/cd");
+  dlg.OutPathEd->setText("/srv/gsc1");
   p.expectMessage(ModalResult::OK, "Same Directory!");
   dlg.OKBtnClick();
   EXPECT_NE(dlg.result(), QDialog::Accepted);

@@ -174,7 +174,9 @@ TEST_F(FinderChart, OfTheSampleFieldFromTheReportWindow) {
   };
   int wanted = 0;
   const ListStar* brightest = nullptr;
-  for (const ListStar& st : SampleStars()) {
+  // Kept: brightest points into it after the loop.
+  const auto stars = SampleStars();
+  for (const ListStar& st : stars) {
     const auto pos = at(st.ra, st.dec);
     if (!inside(pos) || st.v > s.Settings.MagLimit || nearBlended(pos.first, pos.second)) continue;
     ++wanted;
