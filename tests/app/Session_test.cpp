@@ -265,9 +265,17 @@ TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
       "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\nEndLogin: MORVETIK\r\n";
   EXPECT_EQ(ReadText(Log()), entry);
 
+  // The prints carry the table typed at login, not the settings' (empty).
+  ASSERT_TRUE(s->Settings.TableNumber.empty());
   PrintHeader h = s->ListPrintHeader();
   EXPECT_TRUE(h.exerciseSession);
   EXPECT_EQ(h.names[0], "Ann B. Cole");
+  EXPECT_EQ(h.tableNumber, "12");
+  // A login without a table falls back to the settings' number.
+  s->LoginData.TableNumber.clear();
+  s->Settings.TableNumber = "3";
+  EXPECT_EQ(s->ListPrintHeader().tableNumber, "3");
+  s->LoginData.TableNumber = "12";
 
   // The exercise asks before it ends; 26 hours later the logout follows.
   p.expectMessage(ModalResult::No, "** Exercise Finished? **",
