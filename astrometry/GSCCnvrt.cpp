@@ -46,6 +46,18 @@ fs::path Relocate(const fs::path& input) {
       gsc.filename().string() + "/" + zone.filename().string() + "/" + input.filename().string());
 }
 
+// Whether a restart may take an existing output as done. Outputs are
+// flushed before their rename, but one left by a power cut in an older run
+// can be empty or cut: not a whole number of records, or empty while its
+// region holds stars, means converting that region again.
+bool OutputIsWhole(const fs::path& output, const fs::path& input) {
+  std::error_code ec;
+  if (!fs::is_regular_file(output, ec)) return false;
+  const std::uintmax_t size = fs::file_size(output, ec);
+  if (ec || size % GSCBinRecSize != 0) return false;
+  return size > 0 || !GSCRegionMayHoldStars(Relocate(input));
+}
+
 }  // namespace
 
 TGSCCnvrtForm1::TGSCCnvrtForm1(Platform& platform, const OptsRec& settings)
@@ -250,8 +262,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   auto decide = [&](std::size_t done) {
     while (!stalled && next < jobs.size() && next < done + ahead) {
       RegionJob& j = jobs[next++];
-      // Outputs are renamed into place whole, so one that exists is done.
-      if (ConvRestart && fs::is_regular_file(j.output, ec)) {
+      if (ConvRestart && OutputIsWhole(j.output, j.input)) {
         j.state = RegionJob::Skipped;
         continue;
       }

@@ -35,9 +35,10 @@ std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars) {
 
 namespace {
 
-// WriteFileAtomic without waiting for the disc after each file: a region
-// file is quickly made again, and the rename alone keeps a cut file from
-// ever carrying an output's name, which is what a restart relies on. The
+// WriteFileAtomic without the folder's sync: the file's bytes reach the
+// disc before the rename, so after a power cut an output that carries its
+// name is whole (the restart relies on that); a rename lost with the folder
+// only leaves the region missing, and the restart converts it again. The
 // temporary name starts with "." and holds ".tmp-", like WriteFileAtomic's,
 // so that the converter clears what an interrupted run left.
 void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
@@ -63,6 +64,12 @@ void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
     }
     p += n;
     left -= static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    const int err = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    fail(err, "cannot write");
   }
   if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
@@ -134,6 +141,27 @@ void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRe
     }
     rows.push_back(std::move(star));
   }
+}
+
+bool GSCRegionMayHoldStars(const fs::path& input) {
+  const int fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  char row[GSCRawRowSize];
+  std::size_t got = 0;
+  bool failed = false;
+  while (got < sizeof row) {
+    const ssize_t n = ::pread(fd, row + got, sizeof row - got,
+                              static_cast<off_t>(GSCRawHeaderSize + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (failed) return true;
+  // As ReadGSCRegionRows: a cut first row or a blank ID ends the stars.
+  if (got < sizeof row) return false;
+  return std::string_view(row, 5).find_first_not_of(' ') != std::string_view::npos;
 }
 
 void ConvertGSCRegionFile(const fs::path& input, const fs::path& output, GSCMergeBuffers& buffers) {

@@ -23,8 +23,8 @@ std::filesystem::path GSCPathUnder(const std::filesystem::path& folder, std::str
 // The records of merged stars (RA in hours, in file order), reserved bytes
 // zero, so that equal stars give equal bytes.
 std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars);
-// Written to a temporary file beside the target and renamed over it;
-// FileError when that fails.
+// Written to a temporary file beside the target, flushed to the disc and
+// renamed over it; FileError when that fails.
 void WriteGSCBinFile(const std::filesystem::path& file, std::span<const CatStarRec> stars);
 
 // Entry 0 first, as the table holds them; spare fields zero.
@@ -50,6 +50,12 @@ void MergeGSCRows(std::span<const CatStarRec> rows, std::vector<CatStarRec>& sta
 // ID. Throws ConvertError naming the row (counted from 1) when a field is
 // not a number.
 void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRec>& rows);
+
+// Whether a region file of the catalog's own form may hold a star: false
+// only when the file can be read and has no first row (too short, or the
+// filler's blank ID at once). A restart cannot trust an empty output
+// without this.
+bool GSCRegionMayHoldStars(const std::filesystem::path& input);
 
 // One region converted without any question: reads input, merges and writes
 // output atomically. Throws FileError (input unreadable or output not
