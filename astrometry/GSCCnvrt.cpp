@@ -330,8 +330,8 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
     table->LoadTable(false);
   }
   if (!table->Loaded) {
-    // The loader said why; the window goes, as after every other failure.
-    gauge.Close();
+    // The loader said why. The window stays as it is, modal, until its
+    // Cancel closes it.
     return false;
   }
   const fs::path regions = ConvOutPath / "TABLES" / "REGIONS.BIN";

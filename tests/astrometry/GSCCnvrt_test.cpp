@@ -436,6 +436,12 @@ TEST_F(Converter, AMissingVolumeIsAskedForUntilCancelled) {
   p.expectMessage(ModalResult::OK, "File Error!", "Unable to Load GSC Regions File.");
   EXPECT_FALSE(f->ConvertCatalog(g));
   EXPECT_FALSE(fs::exists(out / "TABLES" / "REGIONS.BIN"));
+  // The progress window stays, modal, with its Cancel, which closes it.
+  EXPECT_TRUE(g.Visible && g.Modal() && g.CnclBtnVisible);
+  EXPECT_FALSE(g.OKBtnVisible);
+  p.expectMessage(ModalResult::Yes, "Cancel Current Processing?");
+  g.CnclBtnClick();
+  EXPECT_FALSE(g.Visible || g.Running);
 }
 
 }  // namespace
