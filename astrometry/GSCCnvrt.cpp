@@ -47,9 +47,11 @@ fs::path Relocate(const fs::path& input) {
 }
 
 // Whether a restart may take an existing output as done. Outputs are
-// flushed before their rename, but one left by a power cut in an older run
-// can be empty or cut: not a whole number of records, or empty while its
-// region holds stars, means converting that region again.
+// renamed into place whole, but a power cut can leave a renamed one empty
+// or cut short (its bytes never reached the disc): not a whole number of
+// records, or empty while its region holds stars, means converting that
+// region again. A cut lands on a disc block, which is almost never a whole
+// number of 27-byte records.
 bool OutputIsWhole(const fs::path& output, const fs::path& input) {
   std::error_code ec;
   if (!fs::is_regular_file(output, ec)) return false;

@@ -35,12 +35,14 @@ std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars) {
 
 namespace {
 
-// WriteFileAtomic without the folder's sync: the file's bytes reach the
-// disc before the rename, so after a power cut an output that carries its
-// name is whole (the restart relies on that); a rename lost with the folder
-// only leaves the region missing, and the restart converts it again. The
-// temporary name starts with "." and holds ".tmp-", like WriteFileAtomic's,
-// so that the converter clears what an interrupted run left.
+// WriteFileAtomic without waiting for the disc after each file (a sync per
+// region can double the conversion's time): the rename keeps a cut
+// file from carrying an output's name while the system runs. After a power
+// cut a renamed output may still be empty or cut short; the restart checks
+// each output it would skip (a whole number of records, not empty while its
+// region holds stars) and converts such a region again. The temporary name
+// starts with "." and holds ".tmp-", like WriteFileAtomic's, so that the
+// converter clears what an interrupted run left.
 void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
   static std::atomic<unsigned> counter{0};
   const fs::path temp =
@@ -64,12 +66,6 @@ void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
     }
     p += n;
     left -= static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    const int err = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    fail(err, "cannot write");
   }
   if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;

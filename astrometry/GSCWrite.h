@@ -23,8 +23,8 @@ std::filesystem::path GSCPathUnder(const std::filesystem::path& folder, std::str
 // The records of merged stars (RA in hours, in file order), reserved bytes
 // zero, so that equal stars give equal bytes.
 std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars);
-// Written to a temporary file beside the target, flushed to the disc and
-// renamed over it; FileError when that fails.
+// Written to a temporary file beside the target and renamed over it;
+// FileError when that fails.
 void WriteGSCBinFile(const std::filesystem::path& file, std::span<const CatStarRec> stars);
 
 // Entry 0 first, as the table holds them; spare fields zero.
