@@ -51,7 +51,7 @@ void ResetSearchDialog();
 struct PrintHeader {
   bool exerciseSession = false;  // a login is required and the user is not "ASTRM"
   std::string names[4];          // the login's student names
-  std::string tableNumber;       // the settings' table number
+  std::string tableNumber;       // the login's table number, else the settings'
   std::string defaultUserName;   // printed outside an exercise session
 };
 

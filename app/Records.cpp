@@ -89,7 +89,7 @@ SiteRec DefaultSite() {
   SiteRec s;
   s.Name = "Kervanholt Observatory";
   s.Code = "999";
-  s.Telescope = "0.40-m f/8 Ritchey-Chretien, CCD";
+  s.Telescope = "0.40-m f/8 Ritchey-Chretien";  // the report adds " + CCD"
   s.LonDeg = "12";
   s.LonMin = "30";
   s.LonSec = "0";

@@ -600,7 +600,9 @@ PrintHeader BendulakSession::ListPrintHeader() const {
   h.names[1] = LoginData.Name2;
   h.names[2] = LoginData.Name3;
   h.names[3] = LoginData.Name4;
-  h.tableNumber = Settings.TableNumber;
+  // The table typed at login is the one the students sit at; the settings'
+  // number (often left empty) only stands in when the login has none.
+  h.tableNumber = LoginData.TableNumber.empty() ? Settings.TableNumber : LoginData.TableNumber;
   h.defaultUserName = Settings.DefaultUser.ContactName;
   return h;
 }

@@ -181,12 +181,16 @@ ModalResult FldParmsDlgModel::OKBtnClick() {
   }
 
   // The catalog choice goes into the working copy before anything else can
-  // refuse; an online catalog already chosen stays.
+  // refuse; an online catalog already chosen stays. A changed choice is
+  // saved at once: left only in the working copy, the next options dialog
+  // or the exit would drop it.
   OptsRec& opts = settings_;
+  const CatalogCode oldCatalog = opts.StarCatalog;
   if (!OnLnChecked)
     opts.StarCatalog = CatalogCode::GSC;
   else if (!IsOnline(opts.StarCatalog))
     opts.StarCatalog = CatalogCode::NOMAD;
+  if (opts.StarCatalog != oldCatalog && OptionsChanged) OptionsChanged();
 
   if (ImageFilter != PassbandUnknown && !ColorMatchesFilter()) {
     const std::string_view name =

@@ -90,7 +90,7 @@ bool PresetFieldFromImage(FldParmsRec& rec, const GraphicsFileObj* file);
 // or none), shows it through the platform and reads the modal result: OK
 // means CurFldParms and Settings.StarCatalog hold the new request; Cancel
 // means the request is unchanged (a catalog choice that a refused OK
-// already wrote stays).
+// already wrote, and saved, stays).
 class FldParmsDlgModel : public DialogModel {
  public:
   FldParmsDlgModel(Platform& platform, OptsRec& settings)
@@ -136,8 +136,8 @@ class FldParmsDlgModel : public DialogModel {
   // The form has set OnLnChecked.
   void OnLnBoxClick();
   // Converts and checks the entries, asks about a colour that does not
-  // suit the image filter, stores the request and saves a changed size or
-  // limit. A refusal (or Cancel to the colour question) keeps the dialog
+  // suit the image filter, stores the request and saves a changed catalog
+  // choice, size or limit. A refusal (or Cancel to the colour question) keeps the dialog
   // open: ModalResult::None.
   ModalResult OKBtnClick();
   ModalResult CancelBtnClick();

@@ -46,6 +46,20 @@ fs::path Relocate(const fs::path& input) {
       gsc.filename().string() + "/" + zone.filename().string() + "/" + input.filename().string());
 }
 
+// Whether a restart may take an existing output as done. Outputs are
+// renamed into place whole, but a power cut can leave a renamed one empty
+// or cut short (its bytes never reached the disc): not a whole number of
+// records, or empty while its region holds stars, means converting that
+// region again. A cut lands on a disc block, which is almost never a whole
+// number of 27-byte records.
+bool OutputIsWhole(const fs::path& output, const fs::path& input) {
+  std::error_code ec;
+  if (!fs::is_regular_file(output, ec)) return false;
+  const std::uintmax_t size = fs::file_size(output, ec);
+  if (ec || size % GSCBinRecSize != 0) return false;
+  return size > 0 || !GSCRegionMayHoldStars(Relocate(input));
+}
+
 }  // namespace
 
 TGSCCnvrtForm1::TGSCCnvrtForm1(Platform& platform, const OptsRec& settings)
@@ -250,8 +264,7 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   auto decide = [&](std::size_t done) {
     while (!stalled && next < jobs.size() && next < done + ahead) {
       RegionJob& j = jobs[next++];
-      // Outputs are renamed into place whole, so one that exists is done.
-      if (ConvRestart && fs::is_regular_file(j.output, ec)) {
+      if (ConvRestart && OutputIsWhole(j.output, j.input)) {
         j.state = RegionJob::Skipped;
         continue;
       }
@@ -319,8 +332,8 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
     table->LoadTable(false);
   }
   if (!table->Loaded) {
-    // The loader said why; the window goes, as after every other failure.
-    gauge.Close();
+    // The loader said why. The window stays as it is, modal, until its
+    // Cancel closes it.
     return false;
   }
   const fs::path regions = ConvOutPath / "TABLES" / "REGIONS.BIN";

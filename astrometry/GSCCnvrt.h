@@ -44,7 +44,7 @@ class TGSCCnvrtForm1 : public DialogModel {
   std::filesystem::path ConvInPath1;  // volume I (holds GSC/ and TABLES/)
   std::filesystem::path ConvInPath2;  // volume II
   std::filesystem::path ConvOutPath;  // the converted catalog
-  bool ConvRestart = false;           // skip regions whose output exists, to the first missing
+  bool ConvRestart = false;  // skip regions whose output is whole, to the first that is not
 
   // The regions converted; all of them unless a caller narrows the range.
   std::int32_t FirstRegion = 1;
@@ -70,7 +70,7 @@ class TGSCCnvrtForm1 : public DialogModel {
 
   // Converts the regions and then the regions table; false when cancelled
   // or failed. The outputs already written stay, so a restarted run goes on
-  // from the first missing one.
+  // from the first missing or damaged one.
   bool ConvertCatalog(TGaugeForm2& gauge);
   // One region; asks for the volume while its input is missing. False after
   // Cancel or an error (reported); no output is left then.

@@ -35,11 +35,14 @@ std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars) {
 
 namespace {
 
-// WriteFileAtomic without waiting for the disc after each file: a region
-// file is quickly made again, and the rename alone keeps a cut file from
-// ever carrying an output's name, which is what a restart relies on. The
-// temporary name starts with "." and holds ".tmp-", like WriteFileAtomic's,
-// so that the converter clears what an interrupted run left.
+// WriteFileAtomic without waiting for the disc after each file (a sync per
+// region can double the conversion's time): the rename keeps a cut
+// file from carrying an output's name while the system runs. After a power
+// cut a renamed output may still be empty or cut short; the restart checks
+// each output it would skip (a whole number of records, not empty while its
+// region holds stars) and converts such a region again. The temporary name
+// starts with "." and holds ".tmp-", like WriteFileAtomic's, so that the
+// converter clears what an interrupted run left.
 void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
   static std::atomic<unsigned> counter{0};
   const fs::path temp =
@@ -134,6 +137,27 @@ void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRe
     }
     rows.push_back(std::move(star));
   }
+}
+
+bool GSCRegionMayHoldStars(const fs::path& input) {
+  const int fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  char row[GSCRawRowSize];
+  std::size_t got = 0;
+  bool failed = false;
+  while (got < sizeof row) {
+    const ssize_t n = ::pread(fd, row + got, sizeof row - got,
+                              static_cast<off_t>(GSCRawHeaderSize + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (failed) return true;
+  // As ReadGSCRegionRows: a cut first row or a blank ID ends the stars.
+  if (got < sizeof row) return false;
+  return std::string_view(row, 5).find_first_not_of(' ') != std::string_view::npos;
 }
 
 void ConvertGSCRegionFile(const fs::path& input, const fs::path& output, GSCMergeBuffers& buffers) {

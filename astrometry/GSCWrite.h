@@ -51,6 +51,12 @@ void MergeGSCRows(std::span<const CatStarRec> rows, std::vector<CatStarRec>& sta
 // not a number.
 void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRec>& rows);
 
+// Whether a region file of the catalog's own form may hold a star: false
+// only when the file can be read and has no first row (too short, or the
+// filler's blank ID at once). A restart cannot trust an empty output
+// without this.
+bool GSCRegionMayHoldStars(const std::filesystem::path& input);
+
 // One region converted without any question: reads input, merges and writes
 // output atomically. Throws FileError (input unreadable or output not
 // written; path() names which) or ConvertError (a row); no output is left

@@ -79,7 +79,11 @@ bool CurlHttpClient::Get(const std::string& url, std::string& body) {
   statusLine_ = t.status;
   long code = 0;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &code);
-  if (rc != CURLE_OK || t.tooLarge || code < 200 || code > 299) {
+  const bool answered2xx = code >= 200 && code <= 299;
+  if (rc != CURLE_OK || t.tooLarge || !answered2xx) {
+    // Only a real answer outside 2xx is told by its status line; a reply
+    // stalled or cut after its status line is a server that did not answer.
+    if (rc == CURLE_OPERATION_TIMEDOUT || answered2xx) statusLine_.clear();
     body.clear();
     return false;
   }

@@ -12,7 +12,9 @@ class HttpClient {
   virtual ~HttpClient() = default;
   // Fetches url and gives the body. A connection or read failure, a
   // time-out or a status outside 2xx is a failure (false); StatusLine then
-  // holds the reply's status line, empty when no status line came.
+  // holds the status line of an answer outside 2xx. It is empty when no
+  // status line came, when a time-out ended the transfer and when a 2xx
+  // answer was cut off: "200 OK" must not read as the server's fault.
   virtual bool Get(const std::string& url, std::string& body) = 0;
   virtual const std::string& StatusLine() const = 0;
 };

@@ -2,7 +2,8 @@
 // A small HTTP server on 127.0.0.1 for the online catalog's tests and the
 // cone-search tool. One connection at a time: it reads the request head,
 // records the request line and answers what the handler says: a reply, a
-// close without a word, or silence until it stops. It stops by itself after
+// close without a word, silence until it stops, or the start of a reply
+// and then silence. It stops by itself after
 // the given number of connections or when its lifetime runs out, and every
 // wait inside it is bounded.
 #include <arpa/inet.h>
@@ -24,12 +25,14 @@
 namespace hv::loopback {
 
 struct Reply {
-  enum class Kind { Send, Close, Hold };
+  enum class Kind { Send, Close, Hold, Stall };
   Kind kind = Kind::Send;
   std::string bytes;  // the whole response: status line, headers, body
 
   static Reply Close() { return {Kind::Close, {}}; }
   static Reply Hold() { return {Kind::Hold, {}}; }
+  // Sends the first bytes of a response, then falls silent until it stops.
+  static Reply Stall(std::string start) { return {Kind::Stall, std::move(start)}; }
 };
 
 // "HTTP/1.1 <code> <reason>" with a length, or chunked in pieces of at most
@@ -175,6 +178,10 @@ class Server {
           ::send(c, reply.bytes.data() + sent, reply.bytes.size() - sent, MSG_NOSIGNAL);
       if (n <= 0) break;
       sent += static_cast<std::size_t>(n);
+    }
+    if (reply.kind == Reply::Kind::Stall) {
+      while (!Expired(end)) std::this_thread::sleep_for(Tick);
+      return;
     }
     ::shutdown(c, SHUT_WR);
   }

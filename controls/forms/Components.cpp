@@ -151,10 +151,10 @@ QImage& TiComponent::GetBackGroundBitmap() {
 }
 
 void TiComponent::ResizeBackGroundBitmap() {
-  if (!cachedBackGround_) return;
-  if (width() > 0 && height() > 0 &&
-      (backGroundBitmap_.isNull() || backGroundBitmap_.size() != size()))
-    backGroundBitmap_ = QImage(width(), height(), QImage::Format_RGB32);
+  // Made again at the new size when it is next asked for: a control sized
+  // over and over (a property file loading) allocates nothing meanwhile.
+  if (!backGroundBitmap_.isNull() && backGroundBitmap_.size() != size())
+    backGroundBitmap_ = QImage();
 }
 
 bool TiComponent::RequestPropertyChange(std::string_view property) {

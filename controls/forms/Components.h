@@ -168,6 +168,8 @@ class TiComponent : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  // A size change drops a bitmap of the old size; GetBackGroundBitmap
+  // makes it again.
   void ResizeBackGroundBitmap();
 
   bool destroying_ = false;

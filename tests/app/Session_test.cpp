@@ -13,9 +13,12 @@
 #include "astrometry/Baseline.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCCnvrt.h"
+#include "astrometry/GSCRegions.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
+#include "tools/ConeSearch.h"
+#include "tools/LoopbackServer.h"
 #include "tools/SampleCatalog.h"
 
 namespace hv {
@@ -263,9 +266,17 @@ TEST_F(SessionTest, LoginStartsTheSessionAndLogsItLineByLine) {
       "Name2: \r\nName3: \r\nName4: \r\nTable: 12\r\nEndLogin: MORVETIK\r\n";
   EXPECT_EQ(ReadText(Log()), entry);
 
+  // The prints carry the table typed at login, not the settings' (empty).
+  ASSERT_TRUE(s->Settings.TableNumber.empty());
   PrintHeader h = s->ListPrintHeader();
   EXPECT_TRUE(h.exerciseSession);
   EXPECT_EQ(h.names[0], "Ann B. Cole");
+  EXPECT_EQ(h.tableNumber, "12");
+  // A login without a table falls back to the settings' number.
+  s->LoginData.TableNumber.clear();
+  s->Settings.TableNumber = "3";
+  EXPECT_EQ(s->ListPrintHeader().tableNumber, "3");
+  s->LoginData.TableNumber = "12";
 
   // The exercise asks before it ends; 26 hours later the logout follows.
   p.expectMessage(ModalResult::No, "** Exercise Finished? **",
@@ -552,6 +563,56 @@ TEST_F(SessionTest, SettingsChangesAreSavedAtOnceAndAFailedSaveStaysPending) {
   check.Settings.ProgVersion = ProgramVersion;
   ASSERT_TRUE(check.ReadOptsFile(data / "ASTXOPTS.INI"));
   EXPECT_EQ(check.Settings.TableNumber, "6");
+}
+
+// The instructor ticks the online catalog once, with the size and limit
+// the settings already hold: the choice outlives the next options dialog
+// and is read back at the next start.
+TEST_F(SessionTest, OnlineCatalogChoiceIsSavedAndOutlivesTheOptionsDialog) {
+  Ship();
+  Start();
+  s->OptionsAccess = true;
+  CreateCatalogObjects(p, s->Settings);
+  ResetFldParms(s->Settings);
+  std::vector<cone::Star> stars(1);
+  stars[0] = {"n1", 6.0L, 0.0L, 12.0f, 11.5f, 11.0f};
+  loopback::Server server(
+      [&](const std::string& line) {
+        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
+        return loopback::Response(200, "OK", cone::Reply(stars, *q));
+      },
+      1, std::chrono::seconds(10));
+  s->Settings.CatalogURL = server.Url("/cone?");
+  ASSERT_EQ(s->Settings.StarCatalog, CatalogCode::GSC);
+  const float size = s->Settings.FieldSize, limit = s->Settings.MagLimit;
+  p.expectDialog("TFldParmsDlg", [](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    d.RAHrText = "6";
+    d.OnLnChecked = true;
+    d.OnLnBoxClick();
+    return d.OKBtnClick();
+  });
+  EXPECT_TRUE(s->LoadReferenceField(45000.5));
+  EXPECT_EQ(s->Settings.FieldSize, size);
+  EXPECT_EQ(s->Settings.MagLimit, limit);
+  EXPECT_EQ(s->Opts->Settings.StarCatalog, CatalogCode::NOMAD);
+  EXPECT_FALSE(s->UpdatesPending);
+
+  p.expectDialog("TOptionsDlg", [](DialogModel& m) {
+    auto& d = static_cast<TOptionsDlg&>(m);
+    d.FormActivate();
+    return d.OKBtnClick();
+  });
+  s->Preferences1Click();
+  EXPECT_EQ(s->Settings.StarCatalog, CatalogCode::NOMAD);
+  OptsObj back(p);
+  back.Settings.ProgVersion = ProgramVersion;
+  ASSERT_TRUE(back.ReadOptsFile(s->Settings.DataFolder / "ASTXOPTS.INI"));
+  EXPECT_EQ(back.Settings.StarCatalog, CatalogCode::NOMAD);
+  server.Stop();
+  FreeCatalogObjects();
+  ResetFldParms(OptsRec{});
 }
 
 TEST_F(SessionTest, SpreadsheetCommand) {

@@ -287,6 +287,11 @@ TEST(ReportLines, MPCHeader) {
   expect.insert(expect.begin() + 3, "CON Arvenland");
   EXPECT_EQ(got, expect);
 
+  // The default site names the telescope only; the line adds the CCD once.
+  const std::vector<std::string> fromDefault = MPCHeaderLines(u, DefaultSite(), now);
+  ASSERT_GE(fromDefault.size(), 2u);
+  EXPECT_EQ(fromDefault[1], "TEL 0.40-m f/8 Ritchey-Chretien + CCD");
+
   UserRec empty;
   EXPECT_EQ(MPCHeaderLines(empty, Site(""), now),
             (std::vector<std::string>{"COD XXX", "OBS *NO OBSERVERS LISTED - EDIT USER PARAMETERS*",

@@ -140,7 +140,11 @@ class FldParmsDlgTest : public ::testing::Test {
     ResetFldParms(settings);
     CurFldParms.RACenter = 10.5L;
     CurFldParms.DecCenter = 20.25L;
-    model.OptionsChanged = [this] { ++saves; };
+    model.OptionsChanged = [this] {
+      ++saves;
+      savedCatalog = settings.StarCatalog;
+      questionsBeforeSave = p.messages().size();
+    };
   }
   ~FldParmsDlgTest() override { ResetFldParms(OptsRec{}); }
 
@@ -154,6 +158,8 @@ class FldParmsDlgTest : public ::testing::Test {
   OptsRec settings;
   FldParmsDlgModel model{p, settings};
   int saves = 0;
+  CatalogCode savedCatalog = CatalogCode::GSC;
+  std::size_t questionsBeforeSave = 0;
 };
 
 TEST_F(FldParmsDlgTest, ActivationShowsTheRequest) {
@@ -300,10 +306,14 @@ TEST_F(FldParmsDlgTest, OnlineChoiceAndTheColourQuestion) {
   model.OnLnBoxClick();
   EXPECT_EQ(model.ColorIndex, 2);
 
-  // Cancel to the question: the dialog stays, NOMAD is already written.
+  // Cancel to the question: the dialog stays, NOMAD is already written and
+  // saved, before the question came.
   p.expectMessage(ModalResult::Cancel, "Color/Filter Mismatch");
   EXPECT_EQ(model.OKBtnClick(), ModalResult::None);
   EXPECT_EQ(settings.StarCatalog, CatalogCode::NOMAD);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(savedCatalog, CatalogCode::NOMAD);
+  EXPECT_EQ(questionsBeforeSave, 0u);
   const MessageRequest& q = p.messages().back();
   EXPECT_EQ(q.text,
             "Selected color does not match filter in image header.\r\nImage Filter = \"V\"\r\n\r\n"
@@ -316,10 +326,12 @@ TEST_F(FldParmsDlgTest, OnlineChoiceAndTheColourQuestion) {
   EXPECT_EQ(settings.StarCatalog, CatalogCode::NOMAD);
   EXPECT_EQ(CurFldParms, before);
 
-  // A matching colour asks nothing; the colour is stored.
+  // A matching colour asks nothing; the colour is stored. The choice is
+  // the same as before: nothing more to save.
   model.ColorIndex = 1;
   EXPECT_EQ(model.OKBtnClick(), ModalResult::OK);
   EXPECT_EQ(CurFldParms.Color, 1);
+  EXPECT_EQ(saves, 1);
 
   // USNO-B1.0 never matches: the question every time; OK goes on.
   settings.StarCatalog = CatalogCode::USNOB1;
@@ -352,7 +364,8 @@ TEST_F(FldParmsDlgTest, ABadSizeWritesOnlyTheCatalogChoice) {
   EXPECT_EQ(model.OKBtnClick(), ModalResult::None);
   EXPECT_EQ(settings.StarCatalog, CatalogCode::NOMAD);
   EXPECT_EQ(CurFldParms, before);
-  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(saves, 1);  // the choice alone
+  EXPECT_EQ(savedCatalog, CatalogCode::NOMAD);
 }
 
 TEST_F(FldParmsDlgTest, ColorMatchesFilterTable) {

@@ -308,6 +308,71 @@ TEST_F(Converter, RestartsAfterACancelAndAfterAKill) {
   EXPECT_TRUE(Outputs() == whole);
 }
 
+// After a power cut an output may carry its name while empty or cut short:
+// the restart converts such a region again (and all after it), but keeps an
+// empty output whose region has no star.
+TEST_F(Converter, RestartConvertsAgainAnEmptiedAndACutRegion) {
+  // The first region has no star at all: its output is rightly empty.
+  WriteBytes(vol1 / "GSC" / "S0000" / GSCRegionFileName(kFirst, ".GSC"),
+             sample::RegionFile(kFirst, {}));
+  const auto whole = [&] {
+    TGaugeForm2 g(p);
+    auto f = Dialog();
+    EXPECT_TRUE(f->ConvertCatalog(g));
+    return Outputs();
+  }();
+  ASSERT_TRUE(whole[0].empty());
+  const auto cut = [&](std::int32_t r, std::size_t size) {
+    std::vector<std::uint8_t> b = ReadWholeFile(Output(r));
+    b.resize(size);
+    WriteBytes(Output(r), b);
+  };
+  struct Row {
+    const char* name;
+    std::vector<std::pair<std::int32_t, std::size_t>> damage;  // region, size left
+    std::int32_t restartPoint;
+  };
+  const Row rows[] = {
+      {"emptied and cut", {{kFirst + 2, 0}, {kFirst + 5, 40 * GSCBinRecSize - 10}}, 2},
+      {"cut inside a record", {{kFirst + 5, 17 * GSCBinRecSize + 1}}, 5},
+      {"emptied last", {{kLast, 0}}, kLast - kFirst},
+  };
+  for (const Row& row : rows) {
+    for (const auto& [r, size] : row.damage) cut(r, size);
+    TGaugeForm2 g(p);
+    auto again = Dialog(true);
+    ASSERT_TRUE(again->ConvertCatalog(g)) << row.name;
+    EXPECT_EQ(g.RestartCount, row.restartPoint) << row.name;
+    EXPECT_TRUE(Outputs() == whole) << row.name;
+  }
+}
+
+TEST(GSCRegionMayHoldStars, OnlyAReadableFileWithoutAFirstRowHasNone) {
+  const fs::path dir = test::FreshFolder("rows");
+  std::vector<std::uint8_t> head(GSCRawHeaderSize, ' ');
+  std::vector<std::uint8_t> star = head, filler = head, shortRow = head;
+  const std::string row = std::string("00001") + std::string(GSCRawRowSize - 5, '1');
+  star.insert(star.end(), row.begin(), row.end());
+  filler.insert(filler.end(), 2880, ' ');
+  shortRow.insert(shortRow.end(), row.begin(), row.begin() + 44);
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool may;
+  };
+  const Case cases[] = {
+      {"header only", head, false},
+      {"filler at once", filler, false},
+      {"cut first row", shortRow, false},
+      {"a star", star, true},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(dir / "r.GSC", c.bytes);
+    EXPECT_EQ(GSCRegionMayHoldStars(dir / "r.GSC"), c.may) << c.name;
+  }
+  EXPECT_TRUE(GSCRegionMayHoldStars(dir / "missing.GSC"));  // cannot tell
+}
+
 TEST_F(Converter, ASecondDiscIsFoundAsItSpellsItsNames) {
   // One drive for both volumes; volume II goes in after volume I's last
   // region and spells its folders and files in lower case. Whether or not
@@ -371,6 +436,12 @@ TEST_F(Converter, AMissingVolumeIsAskedForUntilCancelled) {
   p.expectMessage(ModalResult::OK, "File Error!", "Unable to Load GSC Regions File.");
   EXPECT_FALSE(f->ConvertCatalog(g));
   EXPECT_FALSE(fs::exists(out / "TABLES" / "REGIONS.BIN"));
+  // The progress window stays, modal, with its Cancel, which closes it.
+  EXPECT_TRUE(g.Visible && g.Modal() && g.CnclBtnVisible);
+  EXPECT_FALSE(g.OKBtnVisible);
+  p.expectMessage(ModalResult::Yes, "Cancel Current Processing?");
+  g.CnclBtnClick();
+  EXPECT_FALSE(g.Visible || g.Running);
 }
 
 }  // namespace

@@ -509,6 +509,17 @@ TEST(CurlHttpClient, StatusesRedirectsAndSilentServers) {
        "HTTP/1.1 302 Found"},
       {"accepted and closed", loopback::Reply::Close(), false, ""},
       {"never answers", loopback::Reply::Hold(), false, ""},
+      // Ended by the time-out, or cut, after a 2xx status line: no answer.
+      {"stalls after 200", loopback::Reply::Stall("HTTP/1.1 200 OK\r\n"), false, ""},
+      {"stalls in the body",
+       loopback::Reply::Stall("HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n#END\n"), false,
+       ""},
+      {"stalls after 500", loopback::Reply::Stall("HTTP/1.1 500 Internal Server Error\r\n"),
+       false, ""},
+      {"cut in the body",
+       loopback::Reply{loopback::Reply::Kind::Send,
+                       "HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n#END\n"},
+       false, ""},
   };
   for (const Row& r : rows) {
     Server server([&](const std::string&) { return r.reply; }, 2, 10s);
@@ -610,6 +621,8 @@ TEST_F(OnlineCatalog, ServiceFailuresLeaveAnEmptyFieldWithinTheTimeouts) {
        "Response Code = HTTP/1.1 302 Found"},
       {"closed at once", loopback::Reply::Close(), "Server is not responding!"},
       {"silent", loopback::Reply::Hold(), "Server is not responding!"},
+      {"stalled after its status line", loopback::Reply::Stall("HTTP/1.1 200 OK\r\n"),
+       "Server is not responding!"},
   };
   for (const Row& r : rows) {
     Server server([&](const std::string&) { return r.reply; }, 1, 10s);
