@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -102,12 +103,35 @@ bool StayOnTopShown(const QWidget* except) {
 void AboveStayOnTop(QWidget& modal) {
   if (StayOnTopShown(&modal)) modal.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
+
+// When a question closes and the dialog that asked it closes right after,
+// the window manager may hand the focus to neither, and the student's next
+// keys go nowhere. Once the boxes are gone, the window they belonged to
+// takes the focus back when nothing of the program has it.
+class RefocusOwner {
+ public:
+  explicit RefocusOwner(QWidget* owner) : owner_(owner) {}
+  ~RefocusOwner() {
+    QTimer::singleShot(150, qApp, [owner = owner_] {
+      if (QApplication::activeWindow()) return;
+      QWidget* target = QApplication::activeModalWidget();
+      if (!target && owner && owner->isVisible()) target = owner->window();
+      if (target) target->activateWindow();
+    });
+  }
+  RefocusOwner(const RefocusOwner&) = delete;
+  RefocusOwner& operator=(const RefocusOwner&) = delete;
+
+ private:
+  QPointer<QWidget> owner_;
+};
 }  // namespace
 
 ModalResult QtPlatform::message(const MessageRequest& r) {
   ModalScope shown(*this);
   beep(r.sound);
   QMessageBox box(owner());
+  RefocusOwner refocus(box.parentWidget());
   box.setWindowTitle(ToQ(r.caption));
   box.setText(ToQ(r.text));
   switch (r.icon) {
@@ -269,7 +293,9 @@ ModalResult QtPlatform::showDialog(DialogModel& model) {
     return ModalResult::Cancel;
   }
   OnTopFollower follower;
-  return it->second(model, owner());
+  QWidget* parent = owner();
+  RefocusOwner refocus(parent);
+  return it->second(model, parent);
 }
 
 void QtPlatform::placeWindow(PlacedWindow& window, int left, int top) {
