@@ -178,12 +178,7 @@ class MeasureRoad : public ::testing::Test {
   }
 
   void LogInAndLoad(int images) {
-    p.expectDialog("TLoginDlg", [](DialogModel& m) {
-      auto& d = static_cast<LoginDlgModel&>(m);
-      d.Stud[0] = "Ann B. Cole";
-      return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-    });
-    p.expectMessage(ModalResult::Yes, "Login Completed?");
+    test::ExpectStudentLogin(p);
     s->Login1Click();
     for (int n = 1; n <= images; ++n) {
       p.expectOpen(FileChoice{{test::SamplesDir() / ("FIELD" + std::to_string(n) + ".FIT")}, 1});
@@ -224,13 +219,7 @@ class MeasureRoad : public ::testing::Test {
 TEST_F(MeasureRoad, StudentMeasuresAllFourImages) {
   ASSERT_EQ(truth.size(), 4u) << "the sample tool writes the truth file beside the images";
   // Log in.
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    d.LabTbl = "12";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  test::ExpectStudentLogin(p, "12");
   s->Login1Click();
   ASSERT_TRUE(s->SessionStarted);
   // Load the four images.
@@ -292,17 +281,7 @@ TEST_F(MeasureRoad, StudentMeasuresAllFourImages) {
 }
 
 TEST_F(MeasureRoad, OneMeasurementAtATime) {
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
-  s->Login1Click();
-  for (int n = 1; n <= 2; ++n) {
-    p.expectOpen(FileChoice{{test::SamplesDir() / ("FIELD" + std::to_string(n) + ".FIT")}, 1});
-    s->LoadImgClick(n);
-  }
+  LogInAndLoad(2);
   p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
     auto& d = static_cast<ObsParmsDlgModel&>(m);
     d.FormActivate();
@@ -358,15 +337,7 @@ TEST_F(MeasureRoad, OneMeasurementAtATime) {
 TEST_F(MeasureRoad, ExitDuringAMeasurementEndsItWithoutTheGuidesQuestions) {
   int magnifierShown = 0;
   s->Services.ShowMagnifier = [&](bool shown) { magnifierShown += shown ? 1 : -1; };
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
-  s->Login1Click();
-  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
-  s->LoadImgClick(1);
+  LogInAndLoad(1);
   p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
     auto& d = static_cast<ObsParmsDlgModel&>(m);
     d.FormActivate();
@@ -580,15 +551,7 @@ TEST_F(MeasureRoad, AGoBackWithdrawsTheSolutionResultsUntilTheNextSolve) {
 }
 
 TEST_F(MeasureRoad, AChartsRegionParametersLeaveTheImageAlone) {
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
-  s->Login1Click();
-  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
-  s->LoadImgClick(1);
+  LogInAndLoad(1);
   s->MeasuredSlot = 0;
   // A chart centred on 0 h, 0 deg, whose field is asked for again.
   TGSCForm1& chart = s->RefFieldWindow();
@@ -607,15 +570,7 @@ TEST_F(MeasureRoad, AChartsRegionParametersLeaveTheImageAlone) {
 }
 
 TEST_F(MeasureRoad, AfterAFinderChartTheFieldIsBuiltAgain) {
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
-  s->Login1Click();
-  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
-  s->LoadImgClick(1);
+  LogInAndLoad(1);
   // The reference window shows a chart, and the field was measured before.
   TGSCForm1& chart = s->RefFieldWindow();
   chart.ChartMode = 1;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Login.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/GSCField.h"
 #include "astrometry/RefField.h"
@@ -172,6 +173,18 @@ inline void PickOnField(ScriptedPlatform& p, TGSCForm1& field, const SampleStar&
   const int y = static_cast<int>(std::lround(field.SizeDlg.ImageToScreen(best->FieldY)));
   field.FormMouseDown(MouseButton::Left, x, y);
   field.FormMouseUp(MouseButton::Left, x, y);
+}
+
+// The login dialog filled in for one student (and a table number when one
+// is given) and confirmed.
+inline void ExpectStudentLogin(ScriptedPlatform& p, const std::string& table = {}) {
+  p.expectDialog("TLoginDlg", [table](DialogModel& m) {
+    auto& d = static_cast<LoginDlgModel&>(m);
+    d.Stud[0] = "Ann B. Cole";
+    if (!table.empty()) d.LabTbl = table;
+    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
+  });
+  p.expectMessage(ModalResult::Yes, "Login Completed?");
 }
 
 // The field dialog accepted as the image header preset it.

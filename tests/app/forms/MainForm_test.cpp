@@ -11,6 +11,7 @@
 #include "app/forms/LoginForm.h"
 #include "astrometry/OnlineCatalog.h"
 #include "astrometry/forms/AstromListForm.h"
+#include "tests/app/SampleField.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -59,12 +60,7 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   w.show();
   Grab(w, "main-title.png");
 
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  test::ExpectStudentLogin(p);
   w.action("Login1")->trigger();
   EXPECT_EQ(w.windowTitle(), "VESK Exercise - Halvardin");
   EXPECT_FALSE(w.action("Login1")->isEnabled());

@@ -46,12 +46,7 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     CreateImageDialogs();
     CreateCatalogObjects(p, s.Settings);
     w.show();
-    p.expectDialog("TLoginDlg", [](DialogModel& m) {
-      auto& d = static_cast<LoginDlgModel&>(m);
-      d.Stud[0] = "Ann B. Cole";
-      return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-    });
-    p.expectMessage(ModalResult::Yes, "Login Completed?");
+    test::ExpectStudentLogin(p);
     w.action("Login1")->trigger();
     p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
     w.action("LoadImg1")->trigger();

@@ -27,12 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Login(ScriptedPlatform& p, TBendulak& w) {
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  test::ExpectStudentLogin(p);
   w.action("Login1")->trigger();
 }
 

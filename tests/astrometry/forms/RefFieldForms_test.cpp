@@ -22,6 +22,7 @@
 #include "images/ImageDialogs.h"
 #include "platform/qt/QtPlatform.h"
 #include "support/Rounding.h"
+#include "tests/app/SampleField.h"
 #include "tests/common/TestEnv.h"
 
 namespace hv {
@@ -97,12 +98,7 @@ TEST_F(FinderChart, OfTheSampleFieldFromTheReportWindow) {
       FreeImageDialogs();
     }
   } freeAtEnd;
-  p.expectDialog("TLoginDlg", [](DialogModel& m) {
-    auto& d = static_cast<LoginDlgModel&>(m);
-    d.Stud[0] = "Ann B. Cole";
-    return d.OKBtnClick() ? ModalResult::OK : ModalResult::Cancel;
-  });
-  p.expectMessage(ModalResult::Yes, "Login Completed?");
+  test::ExpectStudentLogin(p);
   w.action("Login1")->trigger();
 
   // One measurement at the sample field's centre.
