@@ -138,6 +138,16 @@ class Rig : public GuideHost {
       guide.OkBtnClick();
     }
   }
+  // From the start to the solution shown (step 5): every reference
+  // located, the target located and its sky accepted.
+  void StartToSolution() {
+    Start();
+    guide.OkBtnClick();
+    LocateAll();
+    image.targetLocated = true;
+    platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
+    guide.OkBtnClick();
+  }
   // Answers the go-back dialog with the given button, or cancels it.
   void GoBack(int button, std::vector<bool> wantEnabled = {}, int wantPreselected = -1) {
     platform.expectDialog("TRefCnclForm1", [=](DialogModel& m) {
@@ -515,12 +525,7 @@ TEST(SlctRef, ASolutionThatLostItsTargetIsNotRecordedInSilence) {
     SCOPED_TRACE(row.name);
     Rig rig(SolutionCode::Linear, {1, 2, 3});
     rig.settings.NoConfirm = true;
-    rig.Start();
-    rig.guide.OkBtnClick();
-    rig.LocateAll();
-    rig.image.targetLocated = true;
-    rig.platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
-    rig.guide.OkBtnClick();
+    rig.StartToSolution();
     ASSERT_EQ(rig.guide.Step, 5);
     rig.image.closeAllowed = true;
     rig.image.closed = true;  // the student closed the image after the solution
@@ -594,12 +599,7 @@ TEST(SlctRef, GoBackChoicesFromTheSolution) {
     SCOPED_TRACE(row.name);
     Rig rig(SolutionCode::Linear, {1, 2, 3});
     rig.settings.NoConfirm = true;
-    rig.Start();
-    rig.guide.OkBtnClick();
-    rig.LocateAll();
-    rig.image.targetLocated = true;
-    rig.platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
-    rig.guide.OkBtnClick();
+    rig.StartToSolution();
     ASSERT_EQ(rig.guide.Step, 5);
     rig.GoBack(row.button, {true, true, true, true, true, true}, RefCnclModel::AddRef);
     rig.guide.CnclBtnClick();
