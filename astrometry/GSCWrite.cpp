@@ -140,24 +140,16 @@ void ReadGSCRegionRows(std::span<const std::uint8_t> file, std::vector<CatStarRe
 }
 
 bool GSCRegionMayHoldStars(const fs::path& input) {
-  const int fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return true;
-  char row[GSCRawRowSize];
-  std::size_t got = 0;
-  bool failed = false;
-  while (got < sizeof row) {
-    const ssize_t n = ::pread(fd, row + got, sizeof row - got,
-                              static_cast<off_t>(GSCRawHeaderSize + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failed = true;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadWholeFile(input);
+  } catch (const FileError&) {
+    return true;
   }
-  ::close(fd);
-  if (failed) return true;
   // As ReadGSCRegionRows: a cut first row or a blank ID ends the stars.
-  if (got < sizeof row) return false;
-  return std::string_view(row, 5).find_first_not_of(' ') != std::string_view::npos;
+  if (bytes.size() < GSCRawHeaderSize + GSCRawRowSize) return false;
+  const std::string_view id(reinterpret_cast<const char*>(bytes.data() + GSCRawHeaderSize), 5);
+  return id.find_first_not_of(' ') != std::string_view::npos;
 }
 
 void ConvertGSCRegionFile(const fs::path& input, const fs::path& output, GSCMergeBuffers& buffers) {

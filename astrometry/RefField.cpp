@@ -225,7 +225,6 @@ void TGSCForm1::BuildFieldImage() {
 
   if (!GSCField || GSCField->Stars.IsEmpty()) {
     ShowWarning(platform_, "Warning", NoStarsText);
-    Repaint();
     // The projection, zero point and stamps are still made, so that the
     // information list and a later field agree with what is shown.
   }

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "tools/ConeSearch.h"
+#include "tools/ConeServe.h"
 #include "tools/LoopbackServer.h"
 
 namespace {
@@ -53,17 +54,10 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  const auto answer = hv::cone::ServeStars(stars, layout);
   const auto handler = [&](const std::string& requestLine) {
-    // "GET <target> HTTP/1.1"
-    const std::size_t a = requestLine.find(' ');
-    const std::size_t b = requestLine.rfind(' ');
-    const std::string target =
-        a != std::string::npos && b > a ? requestLine.substr(a + 1, b - a - 1) : std::string();
-    const auto query = hv::cone::ParseQuery(target);
     std::cout << requestLine << std::endl;
-    if (!requestLine.starts_with("GET ") || !query)
-      return hv::loopback::Response(400, "Bad Request", "A cone search needs RA, DEC and SR.\n");
-    return hv::loopback::Response(200, "OK", hv::cone::Reply(stars, *query, layout));
+    return answer(requestLine);
   };
 
   try {

@@ -7,8 +7,8 @@
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
 
 #include "platform/qt/QtPlatform.h"

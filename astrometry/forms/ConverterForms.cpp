@@ -87,22 +87,10 @@ TGSCCnvrtDlg::TGSCCnvrtDlg(TGSCCnvrtForm1& model, QWidget* parent)
 
   connect(OKBtn, &QPushButton::clicked, this, &TGSCCnvrtDlg::OKBtnClick);
   connect(CnclBtn, &QPushButton::clicked, this, &QDialog::reject);
-  // Browsing: the model asks the folder chooser and fills its edit.
-  InPath1Ed->DoubleClicked = [this] {
-    Store();
-    model_.InPath1EdDblClick();
-    Load();
-  };
-  InPath2Ed->DoubleClicked = [this] {
-    Store();
-    model_.InPath2EdDblClick();
-    Load();
-  };
-  OutPathEd->DoubleClicked = [this] {
-    Store();
-    model_.OutPathEdDblClick();
-    Load();
-  };
+  // Each field is bound plainly to its own handler.
+  InPath1Ed->DoubleClicked = [this] { Browse(&TGSCCnvrtForm1::InPath1EdDblClick); };
+  InPath2Ed->DoubleClicked = [this] { Browse(&TGSCCnvrtForm1::InPath2EdDblClick); };
+  OutPathEd->DoubleClicked = [this] { Browse(&TGSCCnvrtForm1::OutPathEdDblClick); };
 
   model_.FormActivate();
   Load();
@@ -120,6 +108,12 @@ void TGSCCnvrtDlg::Store() {
   model_.InPath2Ed = FromQ(InPath2Ed->text());
   model_.OutPathEd = FromQ(OutPathEd->text());
   model_.RstrtCk = RstrtCk->isChecked();
+}
+
+void TGSCCnvrtDlg::Browse(void (TGSCCnvrtForm1::*handler)()) {
+  Store();
+  (model_.*handler)();
+  Load();
 }
 
 void TGSCCnvrtDlg::OKBtnClick() {

@@ -39,6 +39,9 @@ class TGSCCnvrtDlg : public QDialog {
  private:
   void Store();
   void Load();
+  // A folder field double-clicked: the model asks the folder chooser and
+  // fills its edit.
+  void Browse(void (TGSCCnvrtForm1::*handler)());
   TGSCCnvrtForm1& model_;
 };
 

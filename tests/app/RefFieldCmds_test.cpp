@@ -11,6 +11,7 @@
 #include "tests/astrometry/GSCFixtures.h"
 #include "tests/common/TestEnv.h"
 #include "tools/ConeSearch.h"
+#include "tools/ConeServe.h"
 #include "tools/LoopbackServer.h"
 
 namespace hv {
@@ -136,12 +137,7 @@ TEST_F(RefFieldSession, OnlineFieldFromTheCatalogServiceOrItsMessage) {
   stars[0] = {"n1", 6.0L, 0.0L, 12.0f, 11.5f, 11.0f};
   stars[1] = {"n2", 6.001L, 0.01L, 16.0f, 15.8f, 15.5f};
   stars[2] = {"faint", 6.0005L, -0.01L, 18.0f, 17.8f, 17.5f};
-  loopback::Server server(
-      [&](const std::string& line) {
-        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
-        return loopback::Response(200, "OK", cone::Reply(stars, *q));
-      },
-      1, std::chrono::seconds(10));
+  loopback::Server server(cone::ServeStars(stars), 1, std::chrono::seconds(10));
   s->Settings.CatalogURL = server.Url("/cone?");
 
   online("15");

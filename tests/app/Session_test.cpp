@@ -18,6 +18,7 @@
 #include "support/Files.h"
 #include "tests/common/TestEnv.h"
 #include "tools/ConeSearch.h"
+#include "tools/ConeServe.h"
 #include "tools/LoopbackServer.h"
 #include "tools/SampleCatalog.h"
 
@@ -576,12 +577,7 @@ TEST_F(SessionTest, OnlineCatalogChoiceIsSavedAndOutlivesTheOptionsDialog) {
   ResetFldParms(s->Settings);
   std::vector<cone::Star> stars(1);
   stars[0] = {"n1", 6.0L, 0.0L, 12.0f, 11.5f, 11.0f};
-  loopback::Server server(
-      [&](const std::string& line) {
-        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
-        return loopback::Response(200, "OK", cone::Reply(stars, *q));
-      },
-      1, std::chrono::seconds(10));
+  loopback::Server server(cone::ServeStars(stars), 1, std::chrono::seconds(10));
   s->Settings.CatalogURL = server.Url("/cone?");
   ASSERT_EQ(s->Settings.StarCatalog, CatalogCode::GSC);
   const float size = s->Settings.FieldSize, limit = s->Settings.MagLimit;

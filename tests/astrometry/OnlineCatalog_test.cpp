@@ -11,6 +11,7 @@
 #include "astrometry/GSCRegions.h"
 #include "tests/common/TestEnv.h"
 #include "tools/ConeSearch.h"
+#include "tools/ConeServe.h"
 #include "tools/LoopbackServer.h"
 
 namespace hv {
@@ -512,10 +513,9 @@ TEST(CurlHttpClient, StatusesRedirectsAndSilentServers) {
       // Ended by the time-out, or cut, after a 2xx status line: no answer.
       {"stalls after 200", loopback::Reply::Stall("HTTP/1.1 200 OK\r\n"), false, ""},
       {"stalls in the body",
-       loopback::Reply::Stall("HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n#END\n"), false,
+       loopback::Reply::Stall("HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n#END\n"), false, ""},
+      {"stalls after 500", loopback::Reply::Stall("HTTP/1.1 500 Internal Server Error\r\n"), false,
        ""},
-      {"stalls after 500", loopback::Reply::Stall("HTTP/1.1 500 Internal Server Error\r\n"),
-       false, ""},
       {"cut in the body",
        loopback::Reply{loopback::Reply::Kind::Send,
                        "HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n#END\n"},
@@ -547,12 +547,7 @@ TEST(CurlHttpClient, StatusesRedirectsAndSilentServers) {
 // interface fills the field-star list with the stars of the field.
 TEST_F(OnlineCatalog, LoadOnlineFieldFromTheServedSample) {
   const auto stars = cone::ReadStars(SampleStars);
-  Server server(
-      [&](const std::string& line) {
-        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
-        return q ? Response(200, "OK", cone::Reply(stars, *q)) : Response(400, "Bad Request", "");
-      },
-      1, 10s);
+  Server server(cone::ServeStars(stars), 1, 10s);
   settings.CatalogURL = server.Url("/cgi-bin/vo_cone.cgi?");
   GSCField = std::make_unique<GSCFieldObj>(p, settings);
   InfoForm = std::make_unique<TInfoForm>();
@@ -668,12 +663,7 @@ TEST_F(OnlineCatalog, ServedSampleGivesTheShippedCatalogsField) {
   ASSERT_GT(shipped.size(), 20u);
 
   const auto stars = cone::ReadStars(SampleStars);
-  Server server(
-      [&](const std::string& line) {
-        const auto q = cone::ParseQuery(line.substr(4, line.rfind(' ') - 4));
-        return Response(200, "OK", cone::Reply(stars, *q));
-      },
-      1, 10s);
+  Server server(cone::ServeStars(stars), 1, 10s);
   settings.CatalogURL = server.Url("/cgi-bin/vo_cone.cgi?");
   settings.StarCatalog = CatalogCode::NOMAD;
   ASSERT_TRUE(LoadOnlineField(p, settings, T2010));

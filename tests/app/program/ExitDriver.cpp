@@ -51,6 +51,13 @@ void Measure(ScriptedPlatform& p, TBendulak& w) {
   }
 }
 
+// Logged in, image 1 loaded and its measurement started.
+void UpToTheGuide(ScriptedPlatform& p, TBendulak& w) {
+  Login(p, w);
+  Load(p, w, 1);
+  Measure(p, w);
+}
+
 void ConfirmExit(ScriptedPlatform& p) {
   p.expectMessage(ModalResult::OK, "** Exercise Finished? **");
 }
@@ -63,9 +70,7 @@ const std::map<std::string, Scenario>& Scenarios() {
       // magnifier's form was made and goes before its model.
       {"measured-exit",
        [](ScriptedPlatform& p, TBendulak& w) {
-         Login(p, w);
-         Load(p, w, 1);
-         Measure(p, w);
+         UpToTheGuide(p, w);
          p.expectDialog("TRefCnclForm1", [](DialogModel&) { return ModalResult::Cancel; });
          w.guideForm()->CnclBtn->click();
          ConfirmExit(p);
@@ -74,18 +79,14 @@ const std::map<std::string, Scenario>& Scenarios() {
       // File > Exit with the guide up.
       {"guide-exit",
        [](ScriptedPlatform& p, TBendulak& w) {
-         Login(p, w);
-         Load(p, w, 1);
-         Measure(p, w);
+         UpToTheGuide(p, w);
          ConfirmExit(p);
          w.action("Exit1")->trigger();
        }},
       // The main window's close box with the guide up.
       {"guide-closebox",
        [](ScriptedPlatform& p, TBendulak& w) {
-         Login(p, w);
-         Load(p, w, 1);
-         Measure(p, w);
+         UpToTheGuide(p, w);
          ConfirmExit(p);
          w.close();
        }},
