@@ -32,12 +32,14 @@ class ImageGuideAdapter : public GuideImageWindow {
   void MarkUnsolved() override;
   bool Solved() const override { return w_.PlateSoln.Solved; }
   void CentroidRefStars() override { w_.CentroidRefStars(); }
+  bool RefsNeedMeasuring() const override { return w_.RefsNeedMeasuring(); }
   void ResetTarget() override;
   bool MeasureTarget(bool useSkyBox) override { return w_.MeasureTarget(useSkyBox); }
   bool SolvePlate() override { return w_.SolvePlate(); }
   void EnableReportList() override;
   bool ReportList1Click() override { return w_.ReportList1Click(); }
   void CloseReport() override;
+  void ShowReport() override { w_.ShowSolution(w_.CaptionPrefix, false); }
   void Repaint() override { w_.Repaint(); }
   void Show() override;
   void Close() override { w_.Close1Click(); }

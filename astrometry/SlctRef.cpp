@@ -394,6 +394,10 @@ void SlctRefModel::SolveAndShow() {
     OkBtnClick();
     return;
   }
+  // The magnitude and the positions come from one box: references
+  // measured with another box than the target's (the box changed since)
+  // are centroided and measured again where they lie, before the fit.
+  if (w->RefsNeedMeasuring() && !RecentroidRefs(*w)) return;
   if (w->SolvePlate()) {
     Step = 5;
     Caption = "Solution OK?";
@@ -488,7 +492,7 @@ void SlctRefModel::TargetLost() {
   if (!Visible || (Step != 4 && Step != 5)) return;
   AskToLocateTargetAgain(
       "The measuring box has changed: the target must be located and measured again with the "
-      "new box.");
+      "new box, and the reference stars are measured again with it before the next solution.");
 }
 
 void SlctRefModel::ResumeStep() {
@@ -504,6 +508,10 @@ void SlctRefModel::ResumeStep() {
   // A reference lost while the references were accepted: they are
   // located again from the first (step 1 itself offers nothing to do).
   if (Step == 1) LocateRefs();
+  // The go-back closed the solution that step 5 asks to accept.
+  if (Step == 5) {
+    if (GuideImageWindow* w = host_.MeasuredWindow()) w->ShowReport();
+  }
 }
 
 void SlctRefModel::Completed() {

@@ -39,6 +39,9 @@ class GuideImageWindow {
   virtual void MarkUnsolved() = 0;
   virtual bool Solved() const = 0;
   virtual void CentroidRefStars() = 0;
+  // The references were measured with another measuring box than the one
+  // in force now.
+  virtual bool RefsNeedMeasuring() const = 0;
   virtual void ResetTarget() = 0;
   virtual bool MeasureTarget(bool useSkyBox) = 0;
   virtual bool SolvePlate() = 0;
@@ -46,6 +49,8 @@ class GuideImageWindow {
   // True when the measurement went into the report.
   virtual bool ReportList1Click() = 0;
   virtual void CloseReport() = 0;
+  // Shows the solution report again, written from the window's records.
+  virtual void ShowReport() = 0;
   virtual void Repaint() = 0;
   // Shows the window again when it was closed (its slot busy again).
   virtual void Show() = 0;
@@ -156,7 +161,7 @@ class SlctRefModel {
   void Completed();
   // The measured window's target lost its location (a new measuring box)
   // while the guide counted on it: the student is told and locates the
-  // target again.
+  // target again; the references follow the new box at the next solve.
   void TargetLost();
 
  private:

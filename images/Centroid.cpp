@@ -167,6 +167,7 @@ void TImageForm1::CentroidRefStars() {
     host_.RepaintReferenceField();
   }
   RefsLocated = true;
+  RefsBox = BoxParms;
   Repaint();
 }
 
@@ -217,6 +218,7 @@ void TImageForm1::SkyClick(int X, int Y) {
   SkyBox.Flux = *raw;
   SkyBox.Located = true;
   SkyLocated = true;
+  SkyBoxBox = BoxParms;
   Repaint();
   host_.ShowGuide();
 }
@@ -228,8 +230,21 @@ bool TImageForm1::MeasureTarget(bool useSkyBox) {
       RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(Target.ImageY, ImageHeight(), FlipY())));
   std::optional<long double> flux;
   if (useSkyBox && SkyLocated) {
-    flux = BoxFlux(x, y, SizeDlg, false);
-    if (flux) *flux -= SkyBox.Flux;
+    // A sky area read with another box is read again where it lies: its sum
+    // is taken from the target's box sum, so both come from one box.
+    std::optional<long double> sky = SkyBox.Flux;
+    if (SkyBoxBox != BoxParms) {
+      sky = BoxFlux(
+          RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(SkyBox.ImageX, ImageWidth(), FlipX()))),
+          RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(SkyBox.ImageY, ImageHeight(), FlipY()))),
+          SizeDlg, false);
+      if (sky) {
+        SkyBox.Flux = *sky;
+        SkyBoxBox = BoxParms;
+      }
+    }
+    if (sky) flux = BoxFlux(x, y, SizeDlg, false);
+    if (flux) *flux -= *sky;
   } else {
     flux = BoxFlux(x, y, SizeDlg, true);
   }

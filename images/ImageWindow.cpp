@@ -535,8 +535,17 @@ void TImageForm1::AdjustImage1Click() {
   for (;;) {
     const ModalResult result = platform_.showDialog(dlg);
     if (dlg.OrientChanged) {
-      // Every measured position follows the new orientation.
-      MirrorMeasurements(FlipX() != shownFlipX, FlipY() != shownFlipY);
+      // Every measured position follows the new orientation, and so does a
+      // solved plate: it is fitted again to the mirrored positions, so that
+      // the read-out and the report never mix two orientations. The last
+      // read-out and cross were of points of the old one.
+      const bool mirrorX = FlipX() != shownFlipX, mirrorY = FlipY() != shownFlipY;
+      if (mirrorX || mirrorY) {
+        MirrorMeasurements(mirrorX, mirrorY);
+        ResolvePlate();
+        CursorCoordsShown = false;
+        CrossShown = false;
+      }
       shownFlipX = FlipX();
       shownFlipY = FlipY();
     }

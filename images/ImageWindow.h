@@ -194,6 +194,10 @@ class TImageForm1 {
   bool TargetLocated = false, SkyLocated = false;
   // The target's flux was measured (a flux of 0 is a real value).
   bool TargetMeasured = false;
+  // The measuring box the references were last centroided and measured
+  // with, and the one the sky box was read with: a magnitude takes every
+  // flux from one box.
+  BoxParmsRec RefsBox, SkyBoxBox;
   RefStarList RefList;
   bool InfoMask = true;
   bool ZoomMode = false, Zoomed = false;
@@ -292,6 +296,14 @@ class TImageForm1 {
   // target get positions and residuals, the target its magnitude, and the
   // report is shown. False, with nothing else changed, when the fit fails.
   bool SolvePlate();
+  // The references were measured with another box than the one in force:
+  // they are to be centroided and measured again before the next solve.
+  bool RefsNeedMeasuring() const;
+  // Fits the plate again to the references as they stand now (after a
+  // flip mirrored them), with the references, order and tangent point of
+  // the solution; the report is written again (and shown again where it is
+  // on the screen). An unsolved plate is left alone.
+  void ResolvePlate();
   // Writes the report into ReportWin and shows it.
   void ShowSolution(const std::string& title, bool stayOnTop);
   // The report's lines from the window's current records.
@@ -347,6 +359,10 @@ class TImageForm1 {
   // Detection threshold at image pixel (x, y); nullopt: no sky ring.
   std::optional<long double> Threshold(int x, int y) const;
   void MeasureFailed();
+  // The fit of SolvePlate without its menus and report.
+  bool FitPlate(long double raHours, long double decDeg, SolutionCode order);
+  // The tangent point of the last solution (hours, degrees).
+  long double SolvedRA = 0, SolvedDec = 0;
 
   Platform& platform_;
   ImageWindowHost& host_;

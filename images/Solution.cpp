@@ -7,6 +7,7 @@
 #include "astrometry/AstromObs.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/ObsParms.h"
+#include "images/BoxParmsDlg.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
 #include "support/Format.h"
@@ -79,10 +80,10 @@ std::string ConstLine(std::initializer_list<std::pair<const char*, long double>>
 
 // ---------------------------------------------------------------- solving
 
-bool TImageForm1::SolvePlate() {
-  PlateSoln.SetCenter(CurFldParms.RACenter, CurFldParms.DecCenter);
+bool TImageForm1::FitPlate(long double raHours, long double decDeg, SolutionCode order) {
+  PlateSoln.SetCenter(raHours, decDeg);
   for (const RefStarRec& r : RefList) PlateSoln.AddRefStar(r);
-  if (!PlateSoln.Solve(host_.Settings().SolutionOrder)) return false;
+  if (!PlateSoln.Solve(order)) return false;
   for (RefStarRec& r : RefList) PlateSoln.CalcPosition(r);
   PlateSoln.CalcPosition(FieldCenter);
   if (TargetLocated) {
@@ -94,6 +95,13 @@ bool TImageForm1::SolvePlate() {
     const std::uint8_t band = report ? report->Camera.Filter : PassbandUnknown;
     MagSoln.CalcMagnitudes(Target, RefList, band);
   }
+  return true;
+}
+
+bool TImageForm1::SolvePlate() {
+  SolvedRA = CurFldParms.RACenter;
+  SolvedDec = CurFldParms.DecCenter;
+  if (!FitPlate(SolvedRA, SolvedDec, host_.Settings().SolutionOrder)) return false;
   Menus.SolutionEnabled = true;
   ShowSolution(CaptionPrefix, false);
   if (ReportWin) {
@@ -102,6 +110,30 @@ bool TImageForm1::SolvePlate() {
   }
   Changed();
   return true;
+}
+
+bool TImageForm1::RefsNeedMeasuring() const { return RefsLocated && RefsBox != BoxParms; }
+
+void TImageForm1::ResolvePlate() {
+  if (!PlateSoln.Solved) return;
+  // Mirroring is affine, so the same model fits the mirrored positions as
+  // well: the sky positions and residuals come out as before, and only the
+  // constants follow the orientation on the screen.
+  if (!FitPlate(SolvedRA, SolvedDec, PlateSoln.Model)) {
+    PlateSoln.Solved = false;
+    Changed();
+    return;
+  }
+  if (ReportWin) {
+    // A report on the screen is written again where it is; a hidden one
+    // gets its new lines for the next time it is shown or saved.
+    if (ReportWin->Visible)
+      ShowSolution(CaptionPrefix, ReportOnTop);
+    else
+      ReportWin->SetLines(SolutionLines());
+    ReportWin->Saved = false;
+  }
+  Changed();
 }
 
 // ---------------------------------------------------------------- report

@@ -3,6 +3,8 @@
 // asteroid on each of the four images, and read the report.
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 #include "app/Session.h"
 #include "app/Startup.h"
 #include "astrometry/FldParms.h"
@@ -123,7 +125,7 @@ class MeasureRoad : public ::testing::Test {
   void LocateTarget(int slot) {
     SlctRefModel& g = s->SlctRefForm1;
     ASSERT_EQ(g.Step, 3);
-    const test::Truth& t = truth[static_cast<std::size_t>(slot)];
+    const test::Truth& t = truth[static_cast<std::size_t>(truthOf[static_cast<std::size_t>(slot)])];
     ClickAt(slot, t.ra, t.dec);
     ASSERT_TRUE(Window(slot).TargetLocated);
     // The student looks at the border between the two boxes around the
@@ -212,6 +214,8 @@ class MeasureRoad : public ::testing::Test {
   std::unique_ptr<BendulakSession> s;
   int guideShown = 0;
   bool skyRead = false;
+  // The sample image each slot holds (its line of the truth file).
+  std::array<int, 4> truthOf{0, 1, 2, 3};
   std::vector<SampleStar> stars;
   std::vector<test::Truth> truth;
 };
@@ -391,6 +395,115 @@ TEST_F(MeasureRoad, TheBoxDialogAtTheSolutionNeverDropsTheMeasurement) {
   if (HasFatalFailure()) return;
   RecordAndClose(1);
   EXPECT_EQ(s->Report->Observations.Count(), 2);
+  p.verify();
+}
+
+// A box changed at the solution: the target is located again and every
+// reference is measured again with the new box, so the new solution is the
+// one a measurement with that box from the start gives.
+TEST_F(MeasureRoad, ABoxChangedAtTheSolutionGivesTheResultOfThatBoxFromTheStart) {
+  LogInAndLoad(1);
+  // The same image in slot 2, to be measured with the new box from the start.
+  p.expectOpen(FileChoice{{test::SamplesDir() / "FIELD1.FIT"}, 1});
+  s->LoadImgClick(2);
+  truthOf[1] = 0;
+  SlctRefModel& g = s->SlctRefForm1;
+  ASSERT_EQ(BoxParms, (BoxParmsRec{10, 10, 5})) << "measured with 20/20/5";
+  MeasureToSolution(0, Refs());
+  if (HasFatalFailure()) return;
+  const long double oldMag = Window(0).Target.Mag;
+  ExpectBoxDialog(12);
+  p.expectMessage(ModalResult::OK, "Target Not Located!",
+                  "the reference stars are measured again with it before the next solution.");
+  Window(0).BoxParameters1Click();
+  ASSERT_EQ(BoxParms, (BoxParmsRec{6, 6, 5})) << "12/12/5";
+  ASSERT_EQ(g.Step, 3);
+  LocateTarget(0);
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(Window(0).RefsBox, BoxParms) << "the references follow the new box";
+  RecordAndClose(0);
+  if (HasFatalFailure()) return;
+
+  MeasureToSolution(1, Refs());
+  if (HasFatalFailure()) return;
+  RecordAndClose(1);
+  ASSERT_EQ(s->Report->Observations.Count(), 2);
+  const RefStarRec& changed = s->Report->Observations.Item(0)->Target;
+  const RefStarRec& fresh = s->Report->Observations.Item(1)->Target;
+  std::cout << "[ measured ] magnitude " << FormatFixed(3, oldMag) << " with 20/20/5, "
+            << FormatFixed(3, changed.Mag) << " after the change, " << FormatFixed(3, fresh.Mag)
+            << " with 12/12/5 from the start\n";
+  EXPECT_NEAR(static_cast<double>(changed.Mag), static_cast<double>(fresh.Mag), 1e-3);
+  EXPECT_LT(test::Separation(changed.RA, changed.Dec, fresh.RA, fresh.Dec), 1e-3L);
+  EXPECT_NEAR(static_cast<double>(changed.Flux), static_cast<double>(fresh.Flux), 1e-6);
+  p.verify();
+}
+
+// A flip at the solution: the plate is fitted again to the mirrored
+// positions, so the read-out and the report belong to the orientation on
+// the screen, and the position recorded is the one solved before.
+TEST_F(MeasureRoad, AFlipAtTheSolutionKeepsReadOutAndReportInOneOrientation) {
+  LogInAndLoad(1);
+  MeasureToSolution(0, Refs());
+  if (HasFatalFailure()) return;
+  TImageForm1& w = Window(0);
+  const RefStarRec before = w.Target;
+  const auto constsBefore = w.PlateSoln.GetLinearConsts();
+  const int W = w.ImageWidth();
+  p.expectDialog("TImgAdjstDlg", [](DialogModel& m) {
+    auto& d = static_cast<TImgAdjstDlg&>(m);
+    d.FormActivate();
+    d.LftBtnClick();
+    return d.OkBtn1Click();
+  });
+  w.AdjustImage1Click();
+  ASSERT_TRUE(w.FlipX());
+  ASSERT_TRUE(w.PlateSoln.Solved);
+  EXPECT_NEAR(static_cast<double>(w.Target.ImageX), static_cast<double>(W - before.ImageX), 1e-9);
+  EXPECT_LT(test::Separation(w.Target.RA, w.Target.Dec, before.RA, before.Dec), 1e-6L);
+  const auto consts = w.PlateSoln.GetLinearConsts();
+  EXPECT_NEAR(static_cast<double>(consts[0]), static_cast<double>(-constsBefore[0]),
+              1e-9 * std::fabs(static_cast<double>(constsBefore[0])))
+      << "x runs the other way";
+
+  // The read-out where the target is drawn gives the target's place.
+  const int cx = static_cast<int>(std::lround(w.SizeDlg.ImageToScreen(w.Target.ImageX)));
+  const int cy = static_cast<int>(std::lround(w.SizeDlg.ImageToScreen(w.Target.ImageY)));
+  ClickOn(w, cx, cy);
+  ASSERT_TRUE(w.CursorCoordsShown);
+  // Within the half pixel of the click and the read-out's last digit
+  // (2" a pixel; 0.15 s of RA is 2.2" here).
+  auto seconds = [](const std::string& t) {
+    const std::size_t m = t.find("m "), e = t.find('s', m);
+    double v = -1;
+    if (m != std::string::npos && e != std::string::npos)
+      std::from_chars(t.data() + m + 2, t.data() + e, v);
+    return v;
+  };
+  const std::string wantRA = "RA: " + FormatRA(2, "h ", "m ", before.RA, "s ");
+  EXPECT_EQ(w.CursorRAText.substr(0, 13), wantRA.substr(0, 13)) << w.CursorRAText;
+  EXPECT_NEAR(seconds(w.CursorRAText), seconds(wantRA), 0.15) << w.CursorRAText;
+  const std::string wantDec = "Dec: " + FormatDMS(0, "\xB0 ", "' ", before.Dec, "\" ");
+  EXPECT_EQ(w.CursorDecText.substr(0, 14), wantDec.substr(0, 14)) << w.CursorDecText;
+  // The report on the screen and the one shown again: one orientation.
+  const std::string xLine = "   x = " + FormatFixed(4, w.Target.ImageX);
+  const std::string aLine = "  a = " + FormatExp(8, consts[0]);
+  for (int shown = 0; shown < 2; ++shown) {
+    SCOPED_TRACE(shown ? "View/Print" : "after the flip");
+    if (shown) w.ViewPrint1Click();
+    const auto& lines = w.ReportWin->Lines();
+    auto has = [&](const std::string& t) {
+      return std::any_of(lines.begin(), lines.end(),
+                         [&](const std::string& l) { return l.rfind(t, 0) == 0; });
+    };
+    EXPECT_TRUE(has(xLine)) << xLine;
+    EXPECT_TRUE(has(aLine)) << aLine;
+  }
+  RecordAndClose(0);
+  ASSERT_EQ(s->Report->Observations.Count(), 1);
+  const RefStarRec& recorded = s->Report->Observations.Item(0)->Target;
+  EXPECT_LT(test::Separation(recorded.RA, recorded.Dec, before.RA, before.Dec), 1e-6L);
+  EXPECT_EQ(recorded.Mag, before.Mag);
   p.verify();
 }
 

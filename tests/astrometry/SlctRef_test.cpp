@@ -30,7 +30,9 @@ class FakeImage : public GuideImageWindow {
   void CentroidRefStars() override {
     ++centroided;
     refsLocated = centroidOk;
+    if (centroidOk) otherBox = false;
   }
+  bool RefsNeedMeasuring() const override { return refsLocated && otherBox; }
   void ResetTarget() override {
     target = RefStarRec{};
     measured = false;
@@ -53,6 +55,7 @@ class FakeImage : public GuideImageWindow {
     return true;
   }
   void CloseReport() override { ++reportClosed; }
+  void ShowReport() override { ++reportShown; }
   void Repaint() override {}
   void Show() override {
     ++shown;
@@ -75,7 +78,9 @@ class FakeImage : public GuideImageWindow {
   bool skyLocated = false, closeAllowed = true, pick = false, solved = false;
   bool centroidOk = true, borderClean = true, skyGood = true, solveOk = true;
   bool measuredWithSky = false, reportEnabled = false, closed = false;
-  int centroided = 0, solves = 0, recorded = 0, reportClosed = 0, shown = 0;
+  // The references were measured with another box than the one in force.
+  bool otherBox = false;
+  int centroided = 0, solves = 0, recorded = 0, reportClosed = 0, shown = 0, reportShown = 0;
 };
 
 class FakeField : public GuideRefWindow {
@@ -631,7 +636,40 @@ TEST(SlctRef, GoBackChoicesFromTheSolution) {
         EXPECT_FALSE(rig.image.solved);
         EXPECT_TRUE(rig.image.pick);
         break;
+      case RefCnclModel::RefRtrn:
+        EXPECT_EQ(rig.image.reportShown, 1) << "the solution to accept is on the screen again";
+        break;
     }
+    if (row.button != RefCnclModel::RefRtrn) {
+      EXPECT_EQ(rig.image.reportShown, 0);
+    }
+    rig.platform.verify();
+  }
+}
+
+// References measured with another box than the one in force (the box
+// changed after they were accepted) are measured again before the fit, so
+// the magnitude takes every flux from one box; one that is lost on the way
+// leads to the go-back dialog, not to a solution.
+TEST(SlctRef, ReferencesOfAnotherBoxAreMeasuredAgainBeforeTheSolve) {
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "a reference lost" : "all measured again");
+    Rig rig(SolutionCode::Linear, {1, 2, 3});
+    rig.settings.NoConfirm = true;
+    rig.Start();
+    rig.guide.OkBtnClick();
+    rig.LocateAll();
+    ASSERT_EQ(rig.guide.Step, 3);
+    ASSERT_EQ(rig.image.centroided, 1);
+    rig.image.otherBox = true;
+    rig.image.centroidOk = !lost;
+    rig.image.targetLocated = true;
+    rig.platform.expectMessage(ModalResult::Yes, "Target Sky OK?");
+    if (lost) rig.GoBack(RefCnclModel::IdRef);
+    rig.guide.OkBtnClick();
+    EXPECT_EQ(rig.image.centroided, 2);
+    EXPECT_EQ(rig.image.solves, lost ? 0 : 1);
+    EXPECT_EQ(rig.guide.Step, lost ? 2 : 5);
     rig.platform.verify();
   }
 }

@@ -4,6 +4,7 @@
 
 #include "images/GraphicsFile.h"
 #include "support/Codec.h"
+#include "support/Rounding.h"
 #include "tests/images/ImageWindowKit.h"
 
 namespace hv {
@@ -286,6 +287,36 @@ TEST(ImageWindow, FlipChangeMirrorsEveryMeasuredPosition) {
   w.FormMouseDown(MouseButton::Left, 136, 135);
   w.FormMouseUp(MouseButton::Left, 136, 135);
   EXPECT_NEAR(double(w.RefList.Item(4)->ImageX), double(256 - refs[4].ix), 0.05);
+}
+
+// The target's box sum less the sky area's: both are taken with the box in
+// force, also when the sky area was read with another one.
+TEST(ImageWindow, ASkyAreaReadWithAnotherBoxIsReadAgainWithTheTargets) {
+  WindowKit kit;
+  kit.screenWidth = 2000;
+  const auto refs = Refs(false);
+  kit.Load(FieldImage(refs));
+  TImageForm1& w = kit.Window();
+  w.AttachImage(0);
+  w.MeasureMode = true;
+  kit.guideStep = 3;
+  w.FormMouseDown(MouseButton::Left, 120, 121);
+  w.FormMouseUp(MouseButton::Left, 120, 121);
+  ASSERT_TRUE(w.TargetLocated);
+  kit.guideStep = 4;
+  w.FormMouseDown(MouseButton::Left, 200, 30);
+  w.FormMouseUp(MouseButton::Left, 200, 30);
+  ASSERT_TRUE(w.SkyLocated);
+  const long double oldSky = w.SkyBox.Flux;
+  BoxParms = BoxParmsRec{6, 6, 5};
+  ASSERT_TRUE(w.MeasureTarget(true));
+  const int tx = RoundToInt32(w.Target.ImageX), ty = RoundToInt32(w.Target.ImageY);
+  const long double box = *w.BoxFlux(tx, ty, w.SizeDlg, false);
+  const long double sky = *w.BoxFlux(200, 30, w.SizeDlg, false);
+  EXPECT_NE(sky, oldSky) << "a smaller box holds less sky";
+  EXPECT_EQ(w.SkyBox.Flux, sky);
+  EXPECT_EQ(w.Target.Flux, box - sky);
+  EXPECT_EQ(w.SkyBoxBox, BoxParms);
 }
 
 TEST(ImageWindow, UnmeasurableRingFailsWithAMessage) {
