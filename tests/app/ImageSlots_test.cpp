@@ -407,6 +407,31 @@ TEST_F(ImageSlotsTest, BlinkTakesTheLoadedSlotsUntilItsWindowCloses) {
   ResetBlinkDialogs();
 }
 
+// The blink window shows the slots' windows: the exit closes it (its timer
+// and its hold on the slots) before it frees them.
+TEST_F(ImageSlotsTest, TheExitClosesTheBlinkWindowBeforeTheSlotsWindowsGo) {
+  ResetBlinkDialogs();
+  p.expectOpen(Files({images / "b.fit", images / "a.fit"}));
+  s->MultipleLoad1Click();
+  s->Blink1Click();
+  ASSERT_TRUE(s->BlinkForm1);
+  TBlinkForm1& b = *s->BlinkForm1;
+  b.Blink1Click();
+  ASSERT_TRUE(b.Visible);
+  ASSERT_TRUE(b.TimerEnabled);
+  // What the blink window still held when each slot's window was freed.
+  Lines held;
+  s->Services.ImageWindowFreed = [&](int slot) {
+    held.push_back(std::to_string(slot) + (b.Visible ? " shown" : "") +
+                   (b.TimerEnabled ? " blinking" : "") +
+                   (s->SlotIsBusy[static_cast<std::size_t>(slot)] ? " busy" : ""));
+  };
+  s->FormClose();
+  EXPECT_EQ(held, (Lines{"0", "1"})) << "the blink window closed first";
+  EXPECT_EQ(b.ImageForms, (std::array<TImageForm1*, 4>{})) << "no freed window is kept";
+  ResetBlinkDialogs();
+}
+
 // Counts what a window asks of its form.
 struct CountingView : ImageWindowView {
   int repaints = 0;

@@ -564,6 +564,41 @@ TEST(SlctRef, ASolutionThatLostItsTargetIsNotRecordedInSilence) {
   }
 }
 
+// A solution without a located target would hold nothing to record: the
+// solve step sends the student to the target instead of solving.
+TEST(SlctRef, NoPlateIsSolvedWithoutALocatedTarget) {
+  struct Row {
+    const char* name;
+    bool throughTheSky;  // OK on a sky area, else the solve step itself
+  };
+  for (const Row& row : {Row{"sky read after the target went", true}, Row{"solve step", false}}) {
+    SCOPED_TRACE(row.name);
+    Rig rig(SolutionCode::Linear, {1, 2, 3});
+    rig.settings.NoConfirm = true;
+    rig.StartToSolution();
+    ASSERT_EQ(rig.guide.Step, 5);
+    ASSERT_EQ(rig.image.solves, 1);
+    if (row.throughTheSky) {
+      rig.GoBack(RefCnclModel::BkGrnd);
+      rig.guide.CnclBtnClick();
+      ASSERT_EQ(rig.guide.Step, 4);
+      rig.image.targetLocated = false;  // no word of it from the window
+      rig.image.skyLocated = true;
+      rig.guide.OkBtnClick();
+    } else {
+      rig.image.targetLocated = false;
+      rig.guide.SolveAndShow();
+    }
+    EXPECT_EQ(rig.image.solves, 1) << "not solved again";
+    EXPECT_FALSE(rig.image.solved);
+    EXPECT_EQ(rig.guide.Step, 3);
+    EXPECT_EQ(rig.guide.Caption, "Locate Unknown");
+    EXPECT_TRUE(rig.image.pick) << "the target can be clicked";
+    EXPECT_FALSE(rig.image.closeAllowed);
+    rig.platform.verify();
+  }
+}
+
 TEST(SlctRef, ChangingReferencesAfterEverythingWasLocatedSolvesAtOnce) {
   Rig rig(SolutionCode::Linear, {1, 2, 3, 4});
   rig.settings.NoConfirm = true;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -99,6 +101,34 @@ TEST_F(MainFormTest, StartsWithTheTitlePictureAndMirrorsTheMenu) {
   EXPECT_FALSE(w.isVisible());
   EXPECT_FALSE(B1Cat);
   EXPECT_TRUE(fs::exists(data / "VESKLOG.LOG"));
+}
+
+// A modal window that Qt shows past the platform (an error box that a
+// window's command shows through a platform of its own) binds what the close
+// frees as much as the platform's dialogs do: the close waits for it.
+TEST_F(MainFormTest, TheCloseWaitsForAModalWindowPastThePlatform) {
+  BendulakSession s(p);
+  TBendulak w(s);
+  StartupFacts f;
+  f.currentFolder = data;
+  w.FormCreate(f);
+  w.show();
+  test::ExpectStudentLogin(p);
+  w.action("Login1")->trigger();
+  const std::size_t asked = p.transcript().size();
+  {
+    QDialog modal(&w);
+    modal.setModal(true);
+    modal.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &modal);
+    ASSERT_FALSE(p.modalShown());
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+  }
+  EXPECT_EQ(p.transcript().size(), asked) << "nothing asked under the modal window";
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
+  EXPECT_TRUE(w.close());
+  EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(MainFormTest, LoginFormStoresTheNames) {

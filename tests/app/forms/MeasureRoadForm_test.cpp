@@ -26,6 +26,13 @@ void Grab(QWidget& w, const std::string& name) {
   if (const char* out = std::getenv("HV_GRAB")) w.grab().save(QString(out) + "/" + ToQ(name));
 }
 
+// An item of the image window's menus, by its caption.
+QAction* ImageItem(QWidget& imageForm, const QString& caption) {
+  for (QAction* a : imageForm.findChildren<QAction*>())
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
 TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
   const fs::path prog = test::FreshFolder("prog"), data = test::FreshFolder("data");
   fs::current_path(data);
@@ -112,6 +119,11 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     img.FormMouseUp(MouseButton::Left, cx, cy);
     guide->OKBtn->click();
     ASSERT_EQ(guide->windowTitle(), "Solution OK?");
+    // The submenu as the student sees it follows the solution, not only its
+    // command: enabled by a solve, disabled by a go-back that discards it.
+    QAction* solutionResults = ImageItem(*imageForm, "&Solution Results...");
+    ASSERT_NE(solutionResults, nullptr);
+    EXPECT_TRUE(solutionResults->isEnabled());
     TInfoListForm1* report = w.listForm(*img.ReportWin);
     ASSERT_NE(report, nullptr);
     EXPECT_TRUE(report->isVisible());
@@ -143,15 +155,14 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     guide->CnclBtn->click();
     EXPECT_EQ(s.SlctRefForm1.RefCncl.Choice, RefCnclModel::RefRtrn);
     EXPECT_EQ(guide->windowTitle(), "Solution OK?");
+    EXPECT_TRUE(solutionResults->isEnabled()) << "a return keeps the solution";
 
     // Not recorded now: the item stays for later, until the student goes
     // back to the target, which leaves nothing solved to record.
     p.expectMessage(ModalResult::No, "Add to Report?");
     guide->OKBtn->click();
     EXPECT_EQ(guide->windowTitle(), "Measurement Completed");
-    QAction* addToReport = nullptr;
-    for (QAction* a : imageForm->findChildren<QAction*>())
-      if (a->text() == "&Add to Report List...") addToReport = a;
+    QAction* addToReport = ImageItem(*imageForm, "&Add to Report List...");
     ASSERT_NE(addToReport, nullptr);
     EXPECT_TRUE(addToReport->isEnabled());
     p.expectDialog("TRefCnclForm1", [](DialogModel& m) {
@@ -163,10 +174,12 @@ TEST(MeasureRoadForm, ImageOneThroughTheRealWindows) {
     guide->CnclBtn->click();
     EXPECT_EQ(guide->windowTitle(), "Locate Unknown");
     EXPECT_FALSE(addToReport->isEnabled());
+    EXPECT_FALSE(solutionResults->isEnabled()) << "the go-back discarded the solution";
     click(truth[0].ra, truth[0].dec);
     p.expectMessage(ModalResult::Yes, "Target Sky OK?");
     guide->OKBtn->click();
     ASSERT_EQ(guide->windowTitle(), "Solution OK?");
+    EXPECT_TRUE(solutionResults->isEnabled()) << "the next solve brings it back";
 
     p.expectMessage(ModalResult::Yes, "Add to Report?");
     p.expectMessage(ModalResult::OK, "Measurement Recorded");

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/forms/MainForm.h"
@@ -37,8 +38,10 @@ void Load(ScriptedPlatform& p, TBendulak& w, int n) {
 }
 
 // Images > Measure > Image 1, OK, OK: the guide asks for references.
-void Measure(ScriptedPlatform& p, TBendulak& w) {
-  p.expectDialog("TObsParmsDlg", [](DialogModel& m) {
+// inObsDialog runs while the observation dialog is shown.
+void Measure(ScriptedPlatform& p, TBendulak& w, std::function<void()> inObsDialog = {}) {
+  p.expectDialog("TObsParmsDlg", [inObsDialog](DialogModel& m) {
+    if (inObsDialog) inObsDialog();
     auto& d = static_cast<ObsParmsDlgModel&>(m);
     d.FormActivate();
     return d.OKBtnClick();
@@ -103,6 +106,30 @@ const std::map<std::string, Scenario>& Scenarios() {
          }
          ConfirmExit(p);
          w.close();
+       }},
+      // The close box while the catalog loads for a measurement: the loading
+      // box lets queued events through, so the close arrives in the middle
+      // of the command; it is refused without a question. File > Exit after.
+      {"loading-closebox",
+       [](ScriptedPlatform& p, TBendulak& w) {
+         Login(p, w);
+         Load(p, w, 1);
+         auto tried = std::make_shared<bool>(false);
+         Measure(p, w, [&w, tried] {
+           QTimer::singleShot(0, &w, [&w, tried] {
+             *tried = true;
+             if (w.close() || !w.isVisible()) {
+               std::fprintf(stderr, "the main window closed in the middle of a command\n");
+               std::exit(2);
+             }
+           });
+         });
+         if (!*tried) {
+           std::fprintf(stderr, "the close did not arrive during the command\n");
+           std::exit(2);
+         }
+         ConfirmExit(p);
+         w.action("Exit1")->trigger();
        }},
       // The close box while the baseline dialog is shown is refused; File >
       // Exit after it ends.

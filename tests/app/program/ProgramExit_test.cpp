@@ -54,7 +54,8 @@ TEST_P(ProgramExit, EndsTheProcessWithStatusZero) {
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramExit,
                          ::testing::Values("measured-exit", "guide-exit", "guide-closebox",
-                                           "blink-closebox", "modal-closebox"),
+                                           "blink-closebox", "loading-closebox",
+                                           "modal-closebox"),
                          [](const auto& info) {
                            std::string n = info.param;
                            for (char& c : n)
