@@ -174,6 +174,36 @@ TEST_F(SessionTest, EachMissingShippedFileGivesItsOwnMessageAndTheStartGoesOn) {
   EXPECT_EQ(ReadText(Log()).substr(0, std::strlen(LoginEntry)), LoginEntry);
 }
 
+// The instructor's options accept an empty logo name: it means no title
+// picture and no message at start; a name that is missing is still reported.
+TEST_F(SessionTest, AnEmptyLogoNameStartsWithoutAPictureOrAMessage) {
+  Ship();
+  struct Row {
+    const char* name;
+    const char* logo;
+    const char* message;  // none when nullptr
+  } rows[] = {
+      {"empty name", "", nullptr},
+      {"shipped name", "VESKLOGO.BMP", nullptr},
+      {"missing file", "GONE.BMP", "Cannot load the picture"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    s = std::make_unique<BendulakSession>(p);
+    Bendulak = s.get();
+    OptsObj o(p);
+    ASSERT_TRUE(o.Init(OptionsFileName, ProgramVersion));
+    o.Settings.LogoBitmap = row.logo;
+    ASSERT_TRUE(o.WriteOptsFile(o.Settings.DataFolder));
+    if (row.message) p.expectMessage(ModalResult::OK, "Halvardin", row.message);
+    const std::size_t before = p.transcript().size();
+    Start();
+    EXPECT_EQ(s->Settings.LogoBitmap, row.logo);
+    EXPECT_EQ(p.transcript().size(), before + (row.message ? 1u : 0u));
+    EXPECT_TRUE(p.allAnswered());
+  }
+}
+
 TEST_F(SessionTest, CommandLineVariants) {
   fs::path cwd = data;
   fs::create_directories(cwd / "Cat Dir");
