@@ -117,6 +117,7 @@ InfoListModel::InfoListModel(Platform& platform, ListHost& host)
 
 void InfoListModel::SetLines(std::vector<std::string> lines) {
   lines_ = std::move(lines);
+  ++linesSet_;
   UndoEnabled = false;
   Selected = -1;
 }

@@ -103,6 +103,9 @@ class InfoListModel {
   // Replaces the lines (creators refill a kept window); Undo is disabled,
   // since its saved index no longer names the line it was taken from.
   void SetLines(std::vector<std::string> lines);
+  // Counts SetLines calls, so a form tells new text (shown from its first
+  // line, even when it reads as the old) from lines edited in place.
+  std::uint64_t LinesSet() const { return linesSet_; }
   const std::vector<std::string>& Lines() const { return lines_; }
   std::vector<std::string>& MutableLines() { return lines_; }
 
@@ -172,6 +175,7 @@ class InfoListModel {
   std::vector<std::string> lines_;
 
  private:
+  std::uint64_t linesSet_ = 0;
   void HeaderPop(ListHost::HeaderRecord which);
 };
 

@@ -68,6 +68,11 @@ CommandLineKind ApplyCommandLine(const std::vector<std::string>& arguments,
   return kind;
 }
 
+std::optional<fs::path> PictureFile(const OptsRec& settings, const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  return FindCaseInsensitive(settings.ProgramFolder, name);
+}
+
 void FormCreate(BendulakSession& s, const StartupFacts& facts, const StartupResources& res) {
   Platform& p = s.platform();
   if (facts.screenWidth < 800 || facts.screenHeight < 600) {
@@ -92,9 +97,8 @@ void FormCreate(BendulakSession& s, const StartupFacts& facts, const StartupReso
   auto report = [&](const std::optional<std::string>& error) {
     if (error) ShowError(p, ApplicationTitle, *error);
   };
-  if (res.LoadTitlePicture)
-    report(
-        res.LoadTitlePicture(FindCaseInsensitive(s.Settings.ProgramFolder, s.Settings.LogoBitmap)));
+  if (auto file = PictureFile(s.Settings, s.Settings.LogoBitmap); file && res.LoadTitlePicture)
+    report(res.LoadTitlePicture(*file));
   s.PictureLoaded = false;
   BoxParms = s.Settings.BoxParms;
   s.SetHelpItems();

@@ -28,6 +28,12 @@ struct StartupResources {
   std::function<std::optional<std::string>(const std::filesystem::path&)> LoadCursor;
 };
 
+// The file of a picture the settings name (the title or the exercise
+// picture), looked for in the program folder; none for an empty name,
+// which the instructor's options accept and which means no picture.
+std::optional<std::filesystem::path> PictureFile(const OptsRec& settings,
+                                                 const std::string& name);
+
 // What the command line chose.
 enum class CommandLineKind { None, CatalogPath, NOMAD, USNOB1 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <utility>
 
 #include "images/FITSFile.h"
 #include "images/SBIGFile.h"
@@ -180,17 +182,46 @@ ModalResult FldParmsDlgModel::OKBtnClick() {
     return ModalResult::None;
   }
 
-  // The catalog choice goes into the working copy before anything else can
-  // refuse; an online catalog already chosen stays. A changed choice is
-  // saved at once: left only in the working copy, the next options dialog
-  // or the exit would drop it.
+  // Size and limit as typed; the colour question below leaves the texts
+  // alone, so this is what the store step gets.
+  std::optional<std::pair<float, float>> entered;
+  {
+    long double s, m;
+    bool read = true;
+    try {
+      s = StrToFloat(SizText);
+      m = StrToFloat(MagText);
+    } catch (const ConvertError&) {
+      read = false;
+    }
+    if (read) {
+      const float size = static_cast<float>(s), limit = static_cast<float>(m);
+      // A value beyond a single's range is no number for these fields; a
+      // field without size has nothing to project.
+      if (std::isfinite(size) && std::isfinite(limit) && size > 0) entered.emplace(size, limit);
+    }
+  }
   OptsRec& opts = settings_;
+  const bool sizeChanges =
+      entered && (entered->first != opts.FieldSize || entered->second != opts.MagLimit);
+
+  // The catalog choice goes into the working copy before anything else can
+  // refuse; an online catalog already chosen stays. A changed choice must
+  // be saved: left only in the working copy, the next options dialog or the
+  // exit would drop it. Each save may ask the administrator about the
+  // all-users copy, so one OK saves once: a choice that comes with a new
+  // size or limit waits for them, a choice alone is saved at once.
   const CatalogCode oldCatalog = opts.StarCatalog;
   if (!OnLnChecked)
     opts.StarCatalog = CatalogCode::GSC;
   else if (!IsOnline(opts.StarCatalog))
     opts.StarCatalog = CatalogCode::NOMAD;
-  if (opts.StarCatalog != oldCatalog && OptionsChanged) OptionsChanged();
+  bool savePending = opts.StarCatalog != oldCatalog;
+  auto save = [&] {
+    if (savePending && OptionsChanged) OptionsChanged();
+    savePending = false;
+  };
+  if (!sizeChanges) save();
 
   if (ImageFilter != PassbandUnknown && !ColorMatchesFilter()) {
     const std::string_view name =
@@ -203,38 +234,29 @@ ModalResult FldParmsDlgModel::OKBtnClick() {
     q.icon = MsgIcon::Information;
     q.buttons = Buttons::OKCancel;
     q.sound = Sound::Question;
-    if (p.message(q) != ModalResult::OK) return ModalResult::None;
-  }
-
-  float size, limit;
-  {
-    long double s, m;
-    try {
-      s = StrToFloat(SizText);
-      m = StrToFloat(MagText);
-    } catch (const ConvertError&) {
-      s = m = HUGE_VALL;
-    }
-    size = static_cast<float>(s);
-    limit = static_cast<float>(m);
-    // A value beyond a single's range is no number for these fields; a
-    // field without size has nothing to project.
-    if (!std::isfinite(size) || !std::isfinite(limit) || !(size > 0)) {
-      ShowError(p, InputErrorCaption, NumericInvalidText);
+    if (p.message(q) != ModalResult::OK) {
+      save();  // the choice stays written, so it is saved without the size
       return ModalResult::None;
     }
   }
+
+  if (!entered) {
+    ShowError(p, InputErrorCaption, NumericInvalidText);
+    return ModalResult::None;
+  }
+  const auto [size, limit] = *entered;
 
   FldParmsRec& r = CurFldParms;
   r.RACenter = ra;
   r.DecCenter = dec;
   r.FieldSize = size;
   r.FaintMag = limit;
-  if (size != opts.FieldSize || limit != opts.MagLimit) {
+  if (sizeChanges) {
     opts.FieldSize = size;
     opts.MagLimit = limit;
-    if (OptionsChanged) OptionsChanged();
+    savePending = true;
   }
+  save();
   ComputeSearchBox(r, ra, dec);
   r.MagLimit = r.FaintMag;
   r.Color = ColorIndex >= 0 && ColorIndex < ColorCodeCount ? static_cast<std::uint8_t>(ColorIndex)

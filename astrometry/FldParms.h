@@ -137,8 +137,9 @@ class FldParmsDlgModel : public DialogModel {
   void OnLnBoxClick();
   // Converts and checks the entries, asks about a colour that does not
   // suit the image filter, stores the request and saves a changed catalog
-  // choice, size or limit. A refusal (or Cancel to the colour question) keeps the dialog
-  // open: ModalResult::None.
+  // choice, size or limit, with one OptionsChanged for the whole change. A
+  // refusal (or Cancel to the colour question) keeps the dialog open:
+  // ModalResult::None.
   ModalResult OKBtnClick();
   ModalResult CancelBtnClick();
   bool ColorMatchesFilter() const;

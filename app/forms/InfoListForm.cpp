@@ -152,12 +152,20 @@ void TInfoListForm1::LoadFromModel() {
   InfoListModel& m = *model_;
   setWindowTitle(ToQ(m.Caption));
   const auto& lines = m.Lines();
-  bool same = ListBox1->count() == static_cast<int>(lines.size());
+  const bool setAnew = m.LinesSet() != linesShown_;
+  bool same = !setAnew && ListBox1->count() == static_cast<int>(lines.size());
   for (int i = 0; same && i < ListBox1->count(); ++i)
     same = FromQ(ListBox1->item(i)->text()) == lines[static_cast<std::size_t>(i)];
   if (!same) {
     ListBox1->clear();
     for (const std::string& l : lines) ListBox1->addItem(ToQ(l));
+  }
+  if (setAnew) {
+    // New text is read from its first line; the list would otherwise keep
+    // the old scroll position (a report's notes at the bottom).
+    linesShown_ = m.LinesSet();
+    ListBox1->scrollToTop();
+    ListBox1->horizontalScrollBar()->setValue(0);
   }
   ListBox1->setCurrentRow(m.Selected);
   if (m.Selected >= 0 && m.Selected < ListBox1->count())

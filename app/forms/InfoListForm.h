@@ -78,6 +78,7 @@ class TInfoListForm1 : public QMainWindow {
   std::unique_ptr<InfoListModel> owned_;
   InfoListModel* model_;
   bool loading_ = false;
+  std::uint64_t linesShown_ = 0;  // the model's LinesSet() the list holds
 };
 
 }  // namespace hv

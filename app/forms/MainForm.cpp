@@ -457,11 +457,16 @@ void TBendulak::paintEvent(QPaintEvent*) {
         // Tried once: a picture that cannot be read is reported once.
         exercisePictureTried_ = true;
         const OptsRec& o = session_.Settings;
-        auto error = LoadPicture(FindCaseInsensitive(o.ProgramFolder, o.ExerciseBitmap));
-        session_.PictureLoaded = !error;
-        if (error)
-          QTimer::singleShot(
-              0, this, [this, e = *error] { ShowError(session_.platform(), ApplicationTitle, e); });
+        if (auto file = PictureFile(o, o.ExerciseBitmap)) {
+          auto error = LoadPicture(*file);
+          session_.PictureLoaded = !error;
+          if (error)
+            QTimer::singleShot(0, this, [this, e = *error] {
+              ShowError(session_.platform(), ApplicationTitle, e);
+            });
+        } else {
+          titlePicture_ = QImage();  // no exercise picture named: none shown
+        }
       }
       if (!titlePicture_.isNull()) painter.drawImage(0, 0, titlePicture_);
       break;

@@ -16,6 +16,7 @@
 #include "astrometry/GSCRegions.h"
 #include "images/BoxParmsDlg.h"
 #include "support/Files.h"
+#include "support/Format.h"
 #include "tests/common/TestEnv.h"
 #include "tools/ConeSearch.h"
 #include "tools/ConeServe.h"
@@ -171,6 +172,36 @@ TEST_F(SessionTest, EachMissingShippedFileGivesItsOwnMessageAndTheStartGoesOn) {
   EXPECT_EQ(s->Caption, "VESK Exercise - Halvardin");
   EXPECT_EQ(s->LoginData.UserID, "ASTRM");
   EXPECT_EQ(ReadText(Log()).substr(0, std::strlen(LoginEntry)), LoginEntry);
+}
+
+// The instructor's options accept an empty logo name: it means no title
+// picture and no message at start; a name that is missing is still reported.
+TEST_F(SessionTest, AnEmptyLogoNameStartsWithoutAPictureOrAMessage) {
+  Ship();
+  struct Row {
+    const char* name;
+    const char* logo;
+    const char* message;  // none when nullptr
+  } rows[] = {
+      {"empty name", "", nullptr},
+      {"shipped name", "VESKLOGO.BMP", nullptr},
+      {"missing file", "GONE.BMP", "Cannot load the picture"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    s = std::make_unique<BendulakSession>(p);
+    Bendulak = s.get();
+    OptsObj o(p);
+    ASSERT_TRUE(o.Init(OptionsFileName, ProgramVersion));
+    o.Settings.LogoBitmap = row.logo;
+    ASSERT_TRUE(o.WriteOptsFile(o.Settings.DataFolder));
+    if (row.message) p.expectMessage(ModalResult::OK, "Halvardin", row.message);
+    const std::size_t before = p.transcript().size();
+    Start();
+    EXPECT_EQ(s->Settings.LogoBitmap, row.logo);
+    EXPECT_EQ(p.transcript().size(), before + (row.message ? 1u : 0u));
+    EXPECT_TRUE(p.allAnswered());
+  }
 }
 
 TEST_F(SessionTest, CommandLineVariants) {
@@ -606,6 +637,46 @@ TEST_F(SessionTest, OnlineCatalogChoiceIsSavedAndOutlivesTheOptionsDialog) {
   back.Settings.ProgVersion = ProgramVersion;
   ASSERT_TRUE(back.ReadOptsFile(s->Settings.DataFolder / "ASTXOPTS.INI"));
   EXPECT_EQ(back.Settings.StarCatalog, CatalogCode::NOMAD);
+  server.Stop();
+  FreeCatalogObjects();
+  ResetFldParms(OptsRec{});
+}
+
+// The administrator changes catalog and field size in one OK of the field
+// dialog: the all-users question comes once (the scripted platform fails on
+// a second), and Yes puts the whole change into the program folder.
+TEST_F(SessionTest, OneFieldDialogOKChangingCatalogAndSizeAsksForAllUsersOnce) {
+  Ship();
+  Start();
+  s->Settings.AdminMode = true;
+  CreateCatalogObjects(p, s->Settings);
+  ResetFldParms(s->Settings);
+  std::vector<cone::Star> stars(1);
+  stars[0] = {"n1", 6.0L, 0.0L, 12.0f, 11.5f, 11.0f};
+  loopback::Server server(cone::ServeStars(stars), 1, std::chrono::seconds(10));
+  s->Settings.CatalogURL = server.Url("/cone?");
+  ASSERT_EQ(s->Settings.StarCatalog, CatalogCode::GSC);
+  const float size = s->Settings.FieldSize + 5;
+  p.expectDialog("TFldParmsDlg", [size](DialogModel& m) {
+    auto& d = static_cast<FldParmsDlgModel&>(m);
+    d.FormActivate();
+    d.RAHrText = "6";
+    d.OnLnChecked = true;
+    d.OnLnBoxClick();
+    d.SizText = FormatFixed(1, size);
+    return d.OKBtnClick();
+  });
+  p.expectMessage(ModalResult::Yes, "Use As Defaults for All Users?");
+  EXPECT_TRUE(s->LoadReferenceField(45000.5));
+  EXPECT_FALSE(s->UpdatesPending);
+  for (const fs::path& folder : {s->Settings.DataFolder, s->Settings.ProgramFolder}) {
+    SCOPED_TRACE(folder.string());
+    OptsObj back(p);
+    back.Settings.ProgVersion = ProgramVersion;
+    ASSERT_TRUE(back.ReadOptsFile(folder / "ASTXOPTS.INI"));
+    EXPECT_EQ(back.Settings.StarCatalog, CatalogCode::NOMAD);
+    EXPECT_EQ(back.Settings.FieldSize, size);
+  }
   server.Stop();
   FreeCatalogObjects();
   ResetFldParms(OptsRec{});

@@ -143,6 +143,7 @@ class FldParmsDlgTest : public ::testing::Test {
     model.OptionsChanged = [this] {
       ++saves;
       savedCatalog = settings.StarCatalog;
+      savedSize = settings.FieldSize;
       questionsBeforeSave = p.messages().size();
     };
   }
@@ -159,6 +160,7 @@ class FldParmsDlgTest : public ::testing::Test {
   FldParmsDlgModel model{p, settings};
   int saves = 0;
   CatalogCode savedCatalog = CatalogCode::GSC;
+  float savedSize = 0;
   std::size_t questionsBeforeSave = 0;
 };
 
@@ -366,6 +368,36 @@ TEST_F(FldParmsDlgTest, ABadSizeWritesOnlyTheCatalogChoice) {
   EXPECT_EQ(CurFldParms, before);
   EXPECT_EQ(saves, 1);  // the choice alone
   EXPECT_EQ(savedCatalog, CatalogCode::NOMAD);
+}
+
+// A new catalog and a new size in one OK: one save, made once the working
+// copy holds both (each save may ask the administrator about the all-users
+// copy). A refused OK still saves the choice it wrote, and only that.
+TEST_F(FldParmsDlgTest, CatalogAndSizeTogetherAreSavedOnce) {
+  ReaderContext ctx(p, settings);
+  FITSFileObj fits(ctx);
+  fits.Header.Filter = 1;  // V: red does not match on NOMAD
+  model.MeasuredImage = &fits;
+  model.FormActivate();
+  model.OnLnChecked = true;
+  model.OnLnBoxClick();
+  model.SizText = "20";
+
+  p.expectMessage(ModalResult::Cancel, "Color/Filter Mismatch");
+  EXPECT_EQ(model.OKBtnClick(), ModalResult::None);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(savedCatalog, CatalogCode::NOMAD);
+  EXPECT_EQ(savedSize, 15.0f);
+  EXPECT_EQ(settings.FieldSize, 15.0f);
+
+  settings.StarCatalog = CatalogCode::GSC;  // as if the dialog opened anew
+  saves = 0;
+  p.expectMessage(ModalResult::OK, "Color/Filter Mismatch");
+  EXPECT_EQ(model.OKBtnClick(), ModalResult::OK);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(savedCatalog, CatalogCode::NOMAD);
+  EXPECT_EQ(savedSize, 20.0f);
+  EXPECT_EQ(CurFldParms.FieldSize, 20.0f);
 }
 
 TEST_F(FldParmsDlgTest, ColorMatchesFilterTable) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <cstdlib>
 
@@ -163,6 +164,59 @@ TEST(InfoListForm, FocusAloneSelectsNoLine) {
   form.Search1Click();
   EXPECT_EQ(form.model().Selected, 0);
   EXPECT_EQ(form.ListBox1->currentRow(), 0);
+}
+
+// A list window given new lines opens at their first line, wherever the
+// old lines were scrolled: kept on the screen, hidden in between, or given
+// the very same text again (a report written anew after a go-back).
+TEST(InfoListForm, NewLinesOpenAtTheFirstLine) {
+  ResetSearchDialog();
+  test::Scripted p;
+  Host host;
+  TInfoListForm1 form(p, host);
+  auto lines = [](const char* tag) {
+    std::vector<std::string> l;
+    for (int i = 0; i < 200; ++i) l.push_back(std::string(tag) + " line " + std::to_string(i));
+    l.push_back("Notes:");
+    return l;
+  };
+  auto settle = [] {
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  };
+  QScrollBar* bar = form.ListBox1->verticalScrollBar();
+  struct Row {
+    const char* name;
+    const char* tag;  // of the new lines
+    bool hidden;      // closed before they are set
+  } rows[] = {
+      {"kept on the screen", "second", false},
+      {"hidden in between", "third", true},
+      {"the same text again", "third", false},
+  };
+  form.model().SetLines(lines("first"));
+  form.ShowList();
+  settle();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    form.ListBox1->scrollToBottom();
+    settle();
+    ASSERT_GT(bar->value(), 0);
+    if (row.hidden) form.Close1Click();
+    form.model().SetLines(lines(row.tag));
+    form.ShowList();
+    settle();
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(form.ListBox1->item(0)->text().toStdString(), std::string(row.tag) + " line 0");
+    EXPECT_EQ(form.ListBox1->indexAt(QPoint(1, 1)).row(), 0);
+  }
+  // Lines edited in place are no new text: the window stays where it was.
+  form.ListBox1->scrollToBottom();
+  settle();
+  const int bottom = bar->value();
+  form.model().MutableLines().back() = "Notes: edited";
+  form.LoadFromModel();
+  settle();
+  EXPECT_EQ(bar->value(), bottom);
 }
 
 }  // namespace

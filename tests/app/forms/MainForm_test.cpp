@@ -131,6 +131,35 @@ TEST_F(MainFormTest, TheCloseWaitsForAModalWindowPastThePlatform) {
   EXPECT_FALSE(w.isVisible());
 }
 
+// Empty picture names in the instructor's options mean no picture: the
+// window starts and enters the exercise on a blank client area, silently.
+TEST_F(MainFormTest, EmptyPictureNamesShowNoPictureAndNoMessage) {
+  {
+    OptsObj o(p);
+    ASSERT_TRUE(o.Init(OptionsFileName, ProgramVersion));
+    o.Settings.LogoBitmap.clear();
+    o.Settings.ExerciseBitmap.clear();
+    ASSERT_TRUE(o.WriteOptsFile(o.Settings.DataFolder));
+  }
+  BendulakSession s(p);
+  TBendulak w(s);
+  StartupFacts f;
+  f.currentFolder = data;
+  w.FormCreate(f);
+  EXPECT_EQ(p.transcript().size(), 0u);
+  EXPECT_TRUE(w.titlePicture().isNull());
+  w.show();
+  test::ExpectStudentLogin(p);
+  w.action("Login1")->trigger();
+  w.grab();  // the first paint in exercise mode
+  QApplication::processEvents();  // a load error would be shown from the event loop
+  EXPECT_TRUE(p.allAnswered());
+  EXPECT_TRUE(w.titlePicture().isNull());
+  EXPECT_FALSE(s.PictureLoaded);
+  p.expectMessage(ModalResult::Yes, "** Exercise Finished? **");
+  w.action("Exit1")->trigger();
+}
+
 TEST_F(MainFormTest, LoginFormStoresTheNames) {
   LoginRec rec;
   LoginToFill = &rec;

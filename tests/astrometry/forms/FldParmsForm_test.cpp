@@ -64,7 +64,7 @@ TEST_F(FldParmsForm, ShowsTheModelAndStoresWhatWasTyped) {
   EXPECT_EQ(CurFldParms.Color, 5);
   EXPECT_EQ(settings.StarCatalog, CatalogCode::NOMAD);
   EXPECT_EQ(settings.MagLimit, 17.0f);
-  EXPECT_EQ(saves, 2);  // the new catalog at once, then the new limit
+  EXPECT_EQ(saves, 1);  // the new catalog and the new limit together
 }
 
 TEST_F(FldParmsForm, RegisteredAndEscapeGivesTheItemsBack) {
