@@ -147,6 +147,8 @@ class HelpWinModel {
   std::string Caption;
   std::vector<std::string> Lines;  // ListBox1
   int Selected = -1;
+  // Counts the topics loaded: a new one is shown from its first line.
+  int TopicsLoaded = 0;
   std::filesystem::path FileName;
   std::string TopicTitle;
   std::int32_t RelatedIndex = -1;
@@ -158,7 +160,7 @@ class HelpWinModel {
   bool TopicsEnabled = false;
   bool Visible = false;
   bool Enabled = true;
-  int ClientWidth = 0;   // 0 until a topic sized the window
+  int ClientWidth = 0;  // 0 until a topic sized the window
   int ClientHeight = 0;
   TextMeasure Measure;
   int ScreenWidth = 1024;

@@ -44,8 +44,7 @@ void Guarded(Platform& p, F&& f) {
 
 // --- topic dialog ---
 
-THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setWindowTitle("Select Help Topic");
   setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
   auto* layout = new QVBoxLayout(this);
@@ -65,9 +64,8 @@ THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent)
   connect(CloseHelpTopics1, &QAction::triggered, this, &THelpLstDlg::Close1Click);
   // A double-click or Enter on a line.
   connect(HlpLstBox, &QListWidget::itemActivated, this, &THelpLstDlg::Read1Click);
-  connect(HlpLstBox, &QListWidget::currentRowChanged, this, [this](int row) {
-    model_.Selected = row;
-  });
+  connect(HlpLstBox, &QListWidget::currentRowChanged, this,
+          [this](int row) { model_.Selected = row; });
 }
 
 void THelpLstDlg::LoadFromModel() {
@@ -125,7 +123,8 @@ THelpWin::THelpWin(HelpWinModel& model, QWidget* parent) : QMainWindow(parent), 
   CloseTopicWindow1 = Topic1->addAction("&Close Topic Window");
   Back1 = bar->addAction("&Back");
   Back1->setEnabled(false);
-  connect(PrintTopic1, &QAction::triggered, this, [this] { Run([this] { model_.Print1Click(); }); });
+  connect(PrintTopic1, &QAction::triggered, this,
+          [this] { Run([this] { model_.Print1Click(); }); });
   connect(SearchText1, &QAction::triggered, this, [this] { Run([this] { model_.Find1Click(); }); });
   connect(ShowHelpTopics1, &QAction::triggered, this,
           [this] { Run([this] { model_.Topics1Click(); }); });
@@ -189,6 +188,12 @@ void THelpWin::LoadFromModel() {
   setWindowTitle(ToQ(model_.Caption));
   ListBox1->clear();
   for (const std::string& l : model_.Lines) ListBox1->addItem(ToQ(l));
+  if (model_.TopicsLoaded != topicShown_) {
+    // A refill keeps the scroll position: a new topic would open where the
+    // last one was read to.
+    topicShown_ = model_.TopicsLoaded;
+    ListBox1->scrollToTop();
+  }
   if (model_.Selected >= 0 && model_.Selected < ListBox1->count()) {
     ListBox1->setCurrentRow(model_.Selected);
     ListBox1->scrollToItem(ListBox1->item(model_.Selected));
@@ -198,7 +203,8 @@ void THelpWin::LoadFromModel() {
   setEnabled(model_.Enabled);
   if (model_.ClientWidth > 0 && model_.ClientHeight > 0) {
     // The list box's frame and scroll bar come on top of the text's size.
-    const int frame = 2 * ListBox1->frameWidth() + ListBox1->verticalScrollBar()->sizeHint().width();
+    const int frame =
+        2 * ListBox1->frameWidth() + ListBox1->verticalScrollBar()->sizeHint().width();
     resize(model_.ClientWidth + frame,
            model_.ClientHeight + menuBar()->sizeHint().height() + 2 * ListBox1->frameWidth());
   }

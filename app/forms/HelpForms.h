@@ -58,6 +58,7 @@ class THelpWin : public QMainWindow {
   bool hiding_ = false;
   bool placed_ = false;
   bool loading_ = false;
+  int topicShown_ = 0;  // the model's TopicsLoaded when last loaded
 };
 
 // Makes the platform show THelpLstDlg for the topic dialog's model.
