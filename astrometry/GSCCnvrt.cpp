@@ -233,6 +233,11 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   std::error_code ec;
   fs::create_directories(ConvOutPath / "GSC", ec);
   fs::create_directories(ConvOutPath / "TABLES", ec);
+  // Outputs are renamed into place without a sync each (that would cost
+  // several times a plain copy of the tree); one pass at the end puts them
+  // all on the disc. Opened now, so the end hears of write-back errors
+  // from the whole run.
+  FileSystemSync onDisc(ConvOutPath);
 
   std::vector<RegionJob> jobs;
   for (int k = 1; k <= 24; ++k) {
@@ -342,6 +347,21 @@ bool TGSCCnvrtForm1::ConvertCatalog(TGaugeForm2& gauge) {
   } catch (const FileError& e) {
     ShowError(platform_, "GSC Table Conversion Error!",
               CatalogFileErrorText("Unable to Open Output Regions File!", regions, e.code()));
+    gauge.Close();
+    return false;
+  }
+  // Done only once it is on the disc: the settings may switch to this copy
+  // next, and a region file emptied by a power cut would read as a region
+  // without stars.
+  try {
+    BusyCursor busy(platform_);
+    onDisc.Sync();
+  } catch (const FileError& e) {
+    ShowError(platform_, "GSC Conversion File Error!",
+              "Unable to Write the Converted GSC to the Disk!\r\n\r\nFolder: " +
+                  ConvOutPath.string() + "\r\nIOResult = " + std::to_string(e.code()) +
+                  "\r\n\r\nConvert again without \"Restart\": a restart would keep files "
+                  "that did not reach the disk.");
     gauge.Close();
     return false;
   }

@@ -68,9 +68,10 @@ class TGSCCnvrtForm1 : public DialogModel {
   void InPath2EdDblClick();
   void OutPathEdDblClick();
 
-  // Converts the regions and then the regions table; false when cancelled
-  // or failed. The outputs already written stay, so a restarted run goes on
-  // from the first missing or damaged one.
+  // Converts the regions and then the regions table; true only once all of
+  // it is on the disc, false when cancelled or failed. The outputs already
+  // written stay, so a restarted run goes on from the first missing or
+  // damaged one.
   bool ConvertCatalog(TGaugeForm2& gauge);
   // One region; asks for the volume while its input is missing. False after
   // Cancel or an error (reported); no output is left then.

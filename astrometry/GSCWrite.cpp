@@ -36,11 +36,12 @@ std::vector<std::uint8_t> EncodeGSCBinFile(std::span<const CatStarRec> stars) {
 namespace {
 
 // WriteFileAtomic without waiting for the disc after each file (a sync per
-// region can double the conversion's time): the rename keeps a cut
-// file from carrying an output's name while the system runs. After a power
-// cut a renamed output may still be empty or cut short; the restart checks
-// each output it would skip (a whole number of records, not empty while its
-// region holds stars) and converts such a region again. The temporary name
+// region can double the conversion's time; the converter syncs the whole
+// tree once at the end): the rename keeps a cut file from carrying an
+// output's name while the system runs. After a power cut in a run that did
+// not finish, a renamed output may still be empty or cut short; the restart
+// checks each output it would skip (a whole number of records, not empty
+// while its region holds stars) and converts such a region again. The temporary name
 // starts with "." and holds ".tmp-", like WriteFileAtomic's, so that the
 // converter clears what an interrupted run left.
 void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {

@@ -172,6 +172,25 @@ void WriteFileAtomic(const fs::path& given, std::span<const std::uint8_t> bytes)
   if (!synced && err != EINVAL && err != ENOTSUP) Fail(given, err, "cannot sync the folder of");
 }
 
+namespace {
+int OpenFolder(const fs::path& folder) {
+  return Faulted("open file system")
+             ? -1
+             : ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+}  // namespace
+
+FileSystemSync::FileSystemSync(const fs::path& folder) : folder_(folder), fd_(OpenFolder(folder)) {}
+
+FileSystemSync::~FileSystemSync() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void FileSystemSync::Sync() {
+  if (fd_ < 0 && (fd_ = OpenFolder(folder_)) < 0) Fail(folder_, errno, "cannot open");
+  if (Faulted("syncfs") || ::syncfs(fd_) != 0) Fail(folder_, errno, "cannot sync");
+}
+
 void WriteFileAtomic(const fs::path& target, std::string_view text) {
   WriteFileAtomic(target, std::span<const std::uint8_t>(
                               reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

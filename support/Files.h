@@ -35,10 +35,33 @@ class FileError : public std::runtime_error {
 void WriteFileAtomic(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view text);
 
+// Brings everything written on the file system that holds a folder to its
+// disc in one pass (syncfs), for a writer of many files that would pay too
+// much for a sync per file. Made before the writing starts: the kernel then
+// reports to Sync a write-back error of any file written meanwhile, even one
+// that another process has already been told of (Linux 5.8 and later report
+// such errors through syncfs at all).
+class FileSystemSync {
+ public:
+  // Never throws: a folder that cannot be opened now is opened again by Sync.
+  explicit FileSystemSync(const std::filesystem::path& folder);
+  ~FileSystemSync();
+  FileSystemSync(const FileSystemSync&) = delete;
+  FileSystemSync& operator=(const FileSystemSync&) = delete;
+  // FileError (path: the folder) when the folder cannot be opened or the
+  // file system could not write everything to its disc.
+  void Sync();
+
+ private:
+  std::filesystem::path folder_;
+  int fd_ = -1;
+};
+
 // For tests: while one lives, each system call of WriteFileAtomic ("open",
 // "fchmod", "write", "fsync", "close", "rename", "open folder", "fsync
-// folder") first asks the function; an answer other than 0 makes that call
-// fail with that errno, as a full disk or a dying drive would.
+// folder") and of FileSystemSync ("open file system", "syncfs") first asks
+// the function; an answer other than 0 makes that call fail with that
+// errno, as a full disk or a dying drive would.
 class SaveFaultScope {
  public:
   explicit SaveFaultScope(std::function<int(std::string_view call)> fault);

@@ -961,19 +961,45 @@ TEST_F(SessionTest, ConvertCommandConvertsAndSwitchesTheSettingsOnYes) {
   s->ConvertGSC1Click();
   EXPECT_EQ(p.messages().back().icon, MsgIcon::Error);
 
-  p.expectMessage(ModalResult::Yes, "Convert Guide Star Catalog?");
-  p.expectDialog("TGSCCnvrtForm1", [&](DialogModel& m) {
-    auto& d = static_cast<TGSCCnvrtForm1&>(m);
-    d.FormActivate();
-    d.FirstRegion = 1;
-    d.LastRegion = 3;
-    d.InPath1Ed = d.InPath2Ed = vol.string();
-    d.OutPathEd = out.string();
-    return d.OKBtnClick();
+  const auto convert = [&] {
+    p.expectMessage(ModalResult::Yes, "Convert Guide Star Catalog?");
+    p.expectDialog("TGSCCnvrtForm1", [&](DialogModel& m) {
+      auto& d = static_cast<TGSCCnvrtForm1&>(m);
+      d.FormActivate();
+      d.FirstRegion = 1;
+      d.LastRegion = 3;
+      d.InPath1Ed = d.InPath2Ed = vol.string();
+      d.OutPathEd = out.string();
+      return d.OKBtnClick();
+    });
+  };
+  // The converted copy is synced to the disc once, before success is
+  // reported; when that fails there is an error and no switch.
+  int syncs = 0, syncError = EIO;
+  std::size_t syncedAt = 0;  // the transcript's length then
+  SaveFaultScope watch([&](std::string_view call) {
+    if (call != "syncfs") return 0;
+    ++syncs;
+    syncedAt = p.transcript().size();
+    return syncError;
   });
+  const OptsRec before = s->Settings;
+  convert();
+  p.expectMessage(ModalResult::OK, "GSC Conversion File Error!", "Folder: " + out.string());
+  s->ConvertGSC1Click();
+  EXPECT_EQ(syncs, 1);
+  EXPECT_EQ(s->Settings.GSCPath1, before.GSCPath1);
+  EXPECT_EQ(s->Settings.GSCFormat, before.GSCFormat);
+
+  syncError = 0;
+  convert();
   p.expectMessage(ModalResult::Yes, "GSC Successfully Converted",
                   "Do you want to change your setup to use the converted GSC file?");
   s->ConvertGSC1Click();
+  EXPECT_EQ(syncs, 2);
+  ASSERT_LT(syncedAt, p.transcript().size());
+  EXPECT_NE(p.transcript()[syncedAt].find("[GSC Successfully Converted]"), std::string::npos)
+      << p.transcript()[syncedAt];  // the first prompt after the sync
   EXPECT_TRUE(fs::exists(out / "GSC" / "N0000" / "0003.BIN"));
   EXPECT_TRUE(fs::exists(out / "TABLES" / "REGIONS.BIN"));
   EXPECT_EQ(s->Settings.GSCPath1, out.string());

@@ -265,6 +265,40 @@ TEST_F(Converter, ConvertsAcrossTheVolumesAndLeavesTheFieldAlone) {
   EXPECT_TRUE(GSCField->RawRows.IsEmpty());
 }
 
+// The run is done only once all of its output is on the disc: one sync,
+// after the last file and before the progress shows the end. A failed sync
+// is an error and no success.
+TEST_F(Converter, SyncsTheWholeOutputOnceBeforeItEnds) {
+  int syncs = 0, syncError = 0;
+  std::vector<std::string> missingAtSync;
+  bool endShownAtSync = false;
+  TGaugeForm2 g(p);
+  SaveFaultScope watch([&](std::string_view call) {
+    if (call != "syncfs") return 0;
+    ++syncs;
+    for (std::int32_t r = kFirst; r <= kLast; ++r)
+      if (!fs::exists(Output(r))) missingAtSync.push_back(Output(r).filename().string());
+    if (!fs::exists(out / "TABLES" / "REGIONS.BIN")) missingAtSync.push_back("REGIONS.BIN");
+    endShownAtSync = endShownAtSync || g.OKBtnVisible;
+    return syncError;
+  });
+  auto f = Dialog();
+  f->Threads = 4;  // regions written on workers are on the disc too
+  ASSERT_TRUE(f->ConvertCatalog(g));
+  EXPECT_EQ(syncs, 1);
+  EXPECT_EQ(missingAtSync, std::vector<std::string>{});
+  EXPECT_FALSE(endShownAtSync);
+  EXPECT_TRUE(g.OKBtnVisible);
+
+  syncError = EIO;
+  p.expectMessage(ModalResult::OK, "GSC Conversion File Error!",
+                  "Unable to Write the Converted GSC to the Disk!\r\n\r\nFolder: " + out.string() +
+                      "\r\nIOResult = " + std::to_string(1000 + EIO));
+  EXPECT_FALSE(f->ConvertCatalog(g));
+  EXPECT_EQ(syncs, 2);
+  EXPECT_FALSE(g.Visible || g.OKBtnVisible);
+}
+
 TEST_F(Converter, RestartsAfterACancelAndAfterAKill) {
   const auto whole = [&] {
     TGaugeForm2 g(p);

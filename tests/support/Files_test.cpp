@@ -120,6 +120,60 @@ TEST(Files, SaveCutAtAnySystemCallLeavesAWholeFileAndNoTemporary) {
   EXPECT_EQ(Slurp(f), after);
 }
 
+// One sync for a whole tree: the folder opened when the writing starts is
+// opened again at the sync when that failed; a failed sync names the folder.
+TEST(Files, FileSystemSyncReportsWhatKeptTheDataOffTheDisc) {
+  const fs::path dir = test::FreshFolder("sync");
+  WriteFileAtomic(dir / "written.BIN", std::string_view("data"));
+  using Calls = std::vector<std::string>;
+  struct Case {
+    const char* name;
+    fs::path folder;
+    std::string failing;  // the call made to fail, once
+    int err;
+    int code;  // of the FileError; 0: none
+    Calls calls;
+  };
+  const Case cases[] = {
+      {"synced", dir, "", 0, 0, {"open file system", "syncfs"}},
+      {"opened again at the sync",
+       dir,
+       "open file system",
+       EMFILE,
+       0,
+       {"open file system", "open file system", "syncfs"}},
+      {"write-back failed", dir, "syncfs", EIO, 1000 + EIO, {"open file system", "syncfs"}},
+      {"disc full at write-back", dir, "syncfs", ENOSPC, 101, {"open file system", "syncfs"}},
+      {"no such folder", dir / "gone", "", 0, 2, {"open file system", "open file system"}},
+  };
+  for (const Case& c : cases) {
+    Calls calls;
+    int code = 0;
+    fs::path named;
+    {
+      bool failed = false;
+      SaveFaultScope fault([&](std::string_view call) {
+        calls.emplace_back(call);
+        if (failed || call != c.failing) return 0;
+        failed = true;
+        return c.err;
+      });
+      FileSystemSync onDisc(c.folder);
+      try {
+        onDisc.Sync();
+      } catch (const FileError& e) {
+        code = e.code();
+        named = e.path();
+      }
+    }
+    EXPECT_EQ(code, c.code) << c.name;
+    if (c.code != 0) {
+      EXPECT_EQ(named, c.folder) << c.name;
+    }
+    EXPECT_EQ(calls, c.calls) << c.name;
+  }
+}
+
 // A save through a symbolic link (or a chain of them, relative or not)
 // replaces the linked file and keeps the links; a replaced file keeps its
 // mode, a new one gets the umask's.
