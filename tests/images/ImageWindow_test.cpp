@@ -230,6 +230,19 @@ TEST(ImageWindow, CollinearReferencesSkipThePrediction) {
   EXPECT_TRUE(w.RefList.Item(2)->Located);
 }
 
+// The target on reference 4's star, then a sky area above it, as the guide's
+// steps 3 and 4 take them.
+void LocateTargetAndSky(WindowKit& kit, TImageForm1& w) {
+  kit.guideStep = 3;
+  w.FormMouseDown(MouseButton::Left, 120, 121);
+  w.FormMouseUp(MouseButton::Left, 120, 121);
+  ASSERT_TRUE(w.TargetLocated);
+  kit.guideStep = 4;
+  w.FormMouseDown(MouseButton::Left, 200, 30);
+  w.FormMouseUp(MouseButton::Left, 200, 30);
+  ASSERT_TRUE(w.SkyLocated);
+}
+
 TEST(ImageWindow, FlipChangeMirrorsEveryMeasuredPosition) {
   WindowKit kit;
   kit.screenWidth = 2000;
@@ -238,14 +251,8 @@ TEST(ImageWindow, FlipChangeMirrorsEveryMeasuredPosition) {
   TImageForm1& w = kit.Window();
   w.AttachImage(0);
   MarkThree(kit, w, refs);
-  kit.guideStep = 3;
-  w.FormMouseDown(MouseButton::Left, 120, 121);  // reference 4's star as the target
-  w.FormMouseUp(MouseButton::Left, 120, 121);
-  ASSERT_TRUE(w.TargetLocated);
-  kit.guideStep = 4;
-  w.FormMouseDown(MouseButton::Left, 200, 30);
-  w.FormMouseUp(MouseButton::Left, 200, 30);
-  ASSERT_TRUE(w.SkyLocated);
+  LocateTargetAndSky(kit, w);
+  if (HasFatalFailure()) return;
   const long double skyFlux = w.SkyBox.Flux;
   ASSERT_TRUE(w.MeasureTarget(true));
   const long double targetFlux = w.Target.Flux;
@@ -299,14 +306,8 @@ TEST(ImageWindow, ASkyAreaReadWithAnotherBoxIsReadAgainWithTheTargets) {
   TImageForm1& w = kit.Window();
   w.AttachImage(0);
   w.MeasureMode = true;
-  kit.guideStep = 3;
-  w.FormMouseDown(MouseButton::Left, 120, 121);
-  w.FormMouseUp(MouseButton::Left, 120, 121);
-  ASSERT_TRUE(w.TargetLocated);
-  kit.guideStep = 4;
-  w.FormMouseDown(MouseButton::Left, 200, 30);
-  w.FormMouseUp(MouseButton::Left, 200, 30);
-  ASSERT_TRUE(w.SkyLocated);
+  LocateTargetAndSky(kit, w);
+  if (HasFatalFailure()) return;
   const long double oldSky = w.SkyBox.Flux;
   BoxParms = BoxParmsRec{6, 6, 5};
   ASSERT_TRUE(w.MeasureTarget(true));

@@ -21,26 +21,43 @@ class Host : public ListHost {
   bool EditReportHeader(HeaderRecord) override { return false; }
 };
 
-TEST(HelpForms, WindowAndTopicDialogShowTheirModels) {
-  ResetHelpGlobals();
-  ResetSearchDialog();
-  test::Scripted p;
-  fs::path folder = test::FreshFolder("helpforms");
-  std::ofstream(folder / "T.HLP")
-      << "*Zoom*\nThe magnifier shows the measuring box enlarged beside the image.\n"
-         "RELATED TOPICS\nBlink\n*Blink*\nBlinking shows two images of one field in turn, "
-         "so that what moved stands out.\n";
-  std::ofstream(folder / "L.LST")
-      << "\"Zoom\" \"T.HLP\"\n\"Tools\" \"begin\"\n\"Blink\" \"T.HLP\"\n";
-  auto list = LoadHelpList(p, folder / "L.LST");
-  ActiveHelpList = list.get();
-  HelpFolder = folder;
+// A help file and its topic list in a fresh folder, and the help window
+// that shows them.
+struct HelpRig {
+  HelpRig(const char* name, const std::string& helpText, const std::string& listText)
+      : folder(test::FreshFolder(name)) {
+    std::ofstream(folder / "T.HLP") << helpText;
+    std::ofstream(folder / "L.LST") << listText;
+    list = LoadHelpList(p, folder / "L.LST");
+    ActiveHelpList = list.get();
+    HelpFolder = folder;
+    model.ProgramFolder = [f = folder] { return f; };
+  }
+  ~HelpRig() { ResetHelpGlobals(); }
 
+  // The help and search globals start afresh before anything reads them.
+  struct Fresh {
+    Fresh() {
+      ResetHelpGlobals();
+      ResetSearchDialog();
+    }
+  } fresh;
+  test::Scripted p;
+  fs::path folder;
+  std::unique_ptr<HelpList> list;
   Host host;
-  HelpLstDlgModel topics(p);
-  HelpWinModel model(p, host, topics);
-  model.ProgramFolder = [folder] { return folder; };
-  THelpWin win(model);
+  HelpLstDlgModel topics{p};
+  HelpWinModel model{p, host, topics};
+  THelpWin win{model};
+};
+
+TEST(HelpForms, WindowAndTopicDialogShowTheirModels) {
+  HelpRig rig("helpforms",
+              "*Zoom*\nThe magnifier shows the measuring box enlarged beside the image.\n"
+              "RELATED TOPICS\nBlink\n*Blink*\nBlinking shows two images of one field in turn, "
+              "so that what moved stands out.\n",
+              "\"Zoom\" \"T.HLP\"\n\"Tools\" \"begin\"\n\"Blink\" \"T.HLP\"\n");
+  auto& [fresh, p, folder, list, host, topics, model, win] = rig;
   EXPECT_TRUE(win.windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(win.Back1->isEnabled());
 
@@ -83,28 +100,16 @@ TEST(HelpForms, WindowAndTopicDialogShowTheirModels) {
 // A new topic is read from its first line, whatever the old one was
 // scrolled to.
 TEST(HelpForms, ANewTopicOpensAtItsFirstLine) {
-  ResetHelpGlobals();
-  ResetSearchDialog();
-  test::Scripted p;
-  fs::path folder = test::FreshFolder("helpscroll");
-  {
-    std::ofstream f(folder / "T.HLP");
-    for (const char* topic : {"Zoom", "Blink"}) {
-      f << "*" << topic << "*\n";
-      for (int i = 0; i < 80; ++i)
-        f << topic << " line " << i << ", long enough to be wider than the narrowest window.\n";
-      f << "RELATED TOPICS\n" << (topic[0] == 'Z' ? "Blink" : "Zoom") << "\n";
-    }
+  std::string text;
+  for (const char* topic : {"Zoom", "Blink"}) {
+    text += std::string("*") + topic + "*\n";
+    for (int i = 0; i < 80; ++i)
+      text += std::string(topic) + " line " + std::to_string(i) +
+              ", long enough to be wider than the narrowest window.\n";
+    text += std::string("RELATED TOPICS\n") + (topic[0] == 'Z' ? "Blink" : "Zoom") + "\n";
   }
-  std::ofstream(folder / "L.LST") << "\"Zoom\" \"T.HLP\"\n\"Blink\" \"T.HLP\"\n";
-  auto list = LoadHelpList(p, folder / "L.LST");
-  ActiveHelpList = list.get();
-  HelpFolder = folder;
-  Host host;
-  HelpLstDlgModel topics(p);
-  HelpWinModel model(p, host, topics);
-  model.ProgramFolder = [folder] { return folder; };
-  THelpWin win(model);
+  HelpRig rig("helpscroll", text, "\"Zoom\" \"T.HLP\"\n\"Blink\" \"T.HLP\"\n");
+  auto& [fresh, p, folder, list, host, topics, model, win] = rig;
   auto settle = [] {
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
   };
@@ -127,7 +132,6 @@ TEST(HelpForms, ANewTopicOpensAtItsFirstLine) {
     EXPECT_EQ(bar->value(), 0);
   }
   win.CloseTopicWindow1->trigger();
-  ResetHelpGlobals();
 }
 
 }  // namespace
