@@ -87,22 +87,14 @@ std::optional<std::vector<std::string>> ReadLines(const fs::path& file, int& cod
 // The platform's button code of a message box result.
 int ButtonCode(ModalResult r) {
   switch (r) {
-    case ModalResult::OK:
-      return 1;
-    case ModalResult::Cancel:
-      return 2;
-    case ModalResult::Abort:
-      return 3;
-    case ModalResult::Retry:
-      return 4;
-    case ModalResult::Ignore:
-      return 5;
-    case ModalResult::Yes:
-      return 6;
-    case ModalResult::No:
-      return 7;
-    default:
-      return 2;
+    case ModalResult::OK: return 1;
+    case ModalResult::Cancel: return 2;
+    case ModalResult::Abort: return 3;
+    case ModalResult::Retry: return 4;
+    case ModalResult::Ignore: return 5;
+    case ModalResult::Yes: return 6;
+    case ModalResult::No: return 7;
+    default: return 2;
   }
 }
 }  // namespace
@@ -240,7 +232,8 @@ void HelpLstDlgModel::FormActivate() {
 }
 
 ModalResult HelpLstDlgModel::Read1Click() {
-  if (!ActiveHelpList || Selected < 0 || Selected >= static_cast<int>(ActiveHelpList->Items.size()))
+  if (!ActiveHelpList || Selected < 0 ||
+      Selected >= static_cast<int>(ActiveHelpList->Items.size()))
     return ModalResult::None;
   const HelpTopicRec& e = ActiveHelpList->Items[static_cast<std::size_t>(Selected)];
   if (e.Title.empty()) {
@@ -248,7 +241,8 @@ ModalResult HelpLstDlgModel::Read1Click() {
     return ModalResult::None;
   }
   if (LowerAscii(e.FileName) == "begin") {
-    ShowInfo(platform_, "Topic Heading", "Select a Topic Under \"" + TrimLeading(e.Title) + "\"");
+    ShowInfo(platform_, "Topic Heading",
+             "Select a Topic Under \"" + TrimLeading(e.Title) + "\"");
     return ModalResult::None;
   }
   ActiveHelpList->Selected = static_cast<std::uint16_t>(Selected);
@@ -572,10 +566,10 @@ int ShowReminder(Platform& p, const fs::path& file, const std::string& caption, 
   r.text = text;
   r.icon = icon;
   r.buttons = buttons;
-  r.sound = icon == MsgIcon::Error      ? Sound::Hand
-            : icon == MsgIcon::Warning  ? Sound::Exclamation
-            : icon == MsgIcon::Question ? Sound::Question
-                                        : Sound::Default;
+  r.sound = icon == MsgIcon::Error         ? Sound::Hand
+            : icon == MsgIcon::Warning     ? Sound::Exclamation
+            : icon == MsgIcon::Question    ? Sound::Question
+                                           : Sound::Default;
   return ButtonCode(p.message(r));
 }
 

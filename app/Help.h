@@ -160,7 +160,7 @@ class HelpWinModel {
   bool TopicsEnabled = false;
   bool Visible = false;
   bool Enabled = true;
-  int ClientWidth = 0;  // 0 until a topic sized the window
+  int ClientWidth = 0;   // 0 until a topic sized the window
   int ClientHeight = 0;
   TextMeasure Measure;
   int ScreenWidth = 1024;

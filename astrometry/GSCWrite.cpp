@@ -41,9 +41,9 @@ namespace {
 // output's name while the system runs. After a power cut in a run that did
 // not finish, a renamed output may still be empty or cut short; the restart
 // checks each output it would skip (a whole number of records, not empty
-// while its region holds stars) and converts such a region again. The temporary name
-// starts with "." and holds ".tmp-", like WriteFileAtomic's, so that the
-// converter clears what an interrupted run left.
+// while its region holds stars) and converts such a region again. The
+// temporary name starts with "." and holds ".tmp-", like WriteFileAtomic's,
+// so that the converter clears what an interrupted run left.
 void ReplaceFile(const fs::path& target, std::span<const std::uint8_t> bytes) {
   static std::atomic<unsigned> counter{0};
   const fs::path temp =

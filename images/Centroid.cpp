@@ -78,6 +78,15 @@ std::optional<long double> TImageForm1::BoxFlux(int X, int Y, const TImgSizeDlg&
   return b.flux;
 }
 
+std::optional<long double> TImageForm1::FluxAt(long double ix, long double iy,
+                                               bool subtractSky) const {
+  return BoxFlux(RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(ix, ImageWidth(), FlipX()))),
+                 RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(iy, ImageHeight(), FlipY()))),
+                 SizeDlg, subtractSky);
+}
+
+bool TImageForm1::RefsNeedMeasuring() const { return RefsLocated && RefsBox != BoxParms; }
+
 void TImageForm1::MarkRefStar(int X, int Y) {
   const int n = host_.GuideRefNum();
   if (n < 1 || n > 100) return;
@@ -127,7 +136,6 @@ void TImageForm1::MarkRefStar(int X, int Y) {
 
 void TImageForm1::CentroidRefStars() {
   ClearMark();
-  const int W = ImageWidth(), H = ImageHeight();
   int p = 0;
   while (RefStarRec* r = RefList.Item(p)) {
     long double cx, cy;
@@ -137,9 +145,7 @@ void TImageForm1::CentroidRefStars() {
                      RoundToInt32(SizeDlg.ImageToScreen(r->ImageY)), SizeDlg, cx, cy);
     if (found) {
       const long double ix = SizeDlg.ScreenToImage(cx), iy = SizeDlg.ScreenToImage(cy);
-      flux =
-          BoxFlux(RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(ix, W, FlipX()))),
-                  RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(iy, H, FlipY()))), SizeDlg, true);
+      flux = FluxAt(ix, iy, true);
       if (flux) {
         r->ImageX = ix;
         r->ImageY = iy;
@@ -206,9 +212,7 @@ void TImageForm1::TargetClick(int X, int Y) {
 
 void TImageForm1::SkyClick(int X, int Y) {
   const long double ix = SizeDlg.ScreenToImage(X), iy = SizeDlg.ScreenToImage(Y);
-  const std::optional<long double> raw = BoxFlux(
-      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(ix, ImageWidth(), FlipX()))),
-      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(iy, ImageHeight(), FlipY()))), SizeDlg, false);
+  const std::optional<long double> raw = FluxAt(ix, iy, false);
   if (!raw) {
     MeasureFailed();
     return;
@@ -224,29 +228,20 @@ void TImageForm1::SkyClick(int X, int Y) {
 }
 
 bool TImageForm1::MeasureTarget(bool useSkyBox) {
-  const int x =
-      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(Target.ImageX, ImageWidth(), FlipX())));
-  const int y =
-      RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(Target.ImageY, ImageHeight(), FlipY())));
   std::optional<long double> flux;
   if (useSkyBox && SkyLocated) {
     // A sky area read with another box is read again where it lies: its sum
     // is taken from the target's box sum, so both come from one box.
-    std::optional<long double> sky = SkyBox.Flux;
     if (SkyBoxBox != BoxParms) {
-      sky = BoxFlux(
-          RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(SkyBox.ImageX, ImageWidth(), FlipX()))),
-          RoundToInt32(SizeDlg.ImageToScreen(MirrorAxis(SkyBox.ImageY, ImageHeight(), FlipY()))),
-          SizeDlg, false);
-      if (sky) {
+      if (const std::optional<long double> sky = FluxAt(SkyBox.ImageX, SkyBox.ImageY, false)) {
         SkyBox.Flux = *sky;
         SkyBoxBox = BoxParms;
       }
     }
-    if (sky) flux = BoxFlux(x, y, SizeDlg, false);
-    if (flux) *flux -= *sky;
+    if (SkyBoxBox == BoxParms) flux = FluxAt(Target.ImageX, Target.ImageY, false);
+    if (flux) *flux -= SkyBox.Flux;
   } else {
-    flux = BoxFlux(x, y, SizeDlg, true);
+    flux = FluxAt(Target.ImageX, Target.ImageY, true);
   }
   if (!flux) {
     TargetMeasured = false;

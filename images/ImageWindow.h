@@ -284,8 +284,14 @@ class TImageForm1 {
   // cannot be taken (no ring pixel).
   std::optional<long double> BoxFlux(int x, int y, const TImgSizeDlg& sizeDlg,
                                      bool subtractSky) const;
+  // BoxFlux at a position in display-oriented image units (the records'
+  // ImageX and ImageY), the flips removed.
+  std::optional<long double> FluxAt(long double ix, long double iy, bool subtractSky) const;
   void MarkRefStar(int x, int y);
   void CentroidRefStars();
+  // The references were measured with another box than the one in force:
+  // they are to be centroided and measured again before the next solve.
+  bool RefsNeedMeasuring() const;
   void ResetTarget();
   bool MeasureTarget(bool useSkyBox);
   void TargetClick(int x, int y);
@@ -296,9 +302,6 @@ class TImageForm1 {
   // target get positions and residuals, the target its magnitude, and the
   // report is shown. False, with nothing else changed, when the fit fails.
   bool SolvePlate();
-  // The references were measured with another box than the one in force:
-  // they are to be centroided and measured again before the next solve.
-  bool RefsNeedMeasuring() const;
   // Fits the plate again to the references as they stand now (after a
   // flip mirrored them), with the references, order and tangent point of
   // the solution; the report is written again (and shown again where it is

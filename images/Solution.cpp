@@ -7,7 +7,6 @@
 #include "astrometry/AstromObs.h"
 #include "astrometry/FldParms.h"
 #include "astrometry/ObsParms.h"
-#include "images/BoxParmsDlg.h"
 #include "images/GraphicsFile.h"
 #include "images/ImageWindow.h"
 #include "support/Format.h"
@@ -111,8 +110,6 @@ bool TImageForm1::SolvePlate() {
   Changed();
   return true;
 }
-
-bool TImageForm1::RefsNeedMeasuring() const { return RefsLocated && RefsBox != BoxParms; }
 
 void TImageForm1::ResolvePlate() {
   if (!PlateSoln.Solved) return;

@@ -44,7 +44,8 @@ void Guarded(Platform& p, F&& f) {
 
 // --- topic dialog ---
 
-THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
   setWindowTitle("Select Help Topic");
   setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
   auto* layout = new QVBoxLayout(this);
@@ -64,8 +65,9 @@ THelpLstDlg::THelpLstDlg(HelpLstDlgModel& model, QWidget* parent) : QDialog(pare
   connect(CloseHelpTopics1, &QAction::triggered, this, &THelpLstDlg::Close1Click);
   // A double-click or Enter on a line.
   connect(HlpLstBox, &QListWidget::itemActivated, this, &THelpLstDlg::Read1Click);
-  connect(HlpLstBox, &QListWidget::currentRowChanged, this,
-          [this](int row) { model_.Selected = row; });
+  connect(HlpLstBox, &QListWidget::currentRowChanged, this, [this](int row) {
+    model_.Selected = row;
+  });
 }
 
 void THelpLstDlg::LoadFromModel() {
@@ -123,8 +125,7 @@ THelpWin::THelpWin(HelpWinModel& model, QWidget* parent) : QMainWindow(parent), 
   CloseTopicWindow1 = Topic1->addAction("&Close Topic Window");
   Back1 = bar->addAction("&Back");
   Back1->setEnabled(false);
-  connect(PrintTopic1, &QAction::triggered, this,
-          [this] { Run([this] { model_.Print1Click(); }); });
+  connect(PrintTopic1, &QAction::triggered, this, [this] { Run([this] { model_.Print1Click(); }); });
   connect(SearchText1, &QAction::triggered, this, [this] { Run([this] { model_.Find1Click(); }); });
   connect(ShowHelpTopics1, &QAction::triggered, this,
           [this] { Run([this] { model_.Topics1Click(); }); });
@@ -203,8 +204,7 @@ void THelpWin::LoadFromModel() {
   setEnabled(model_.Enabled);
   if (model_.ClientWidth > 0 && model_.ClientHeight > 0) {
     // The list box's frame and scroll bar come on top of the text's size.
-    const int frame =
-        2 * ListBox1->frameWidth() + ListBox1->verticalScrollBar()->sizeHint().width();
+    const int frame = 2 * ListBox1->frameWidth() + ListBox1->verticalScrollBar()->sizeHint().width();
     resize(model_.ClientWidth + frame,
            model_.ClientHeight + menuBar()->sizeHint().height() + 2 * ListBox1->frameWidth());
   }
